@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need.
+# As root it runs apt-get; otherwise it prints the one line to run and fails.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libid3-3.8.3-dev zlib1g-dev
+  libgtest-dev
+  fonts-ipafont-gothic
+  xvfb xauth dbus
+  python3 python3-mutagen
+)
+# Peer readers used as oracles by the tests (small ones only).
+if [ "${WVR_ORACLES:-1}" = 1 ]; then
+  packages+=(libimage-exiftool-perl id3v2)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "Missing packages. Run:" >&2
+  echo "  sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,92 @@
+// Everything the program remembers between runs: 40 option bits and the other values kept
+// in the settings store, the rename patterns and exception rules, the file-name filter,
+// fonts, the edit window's state and the CSV column order.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/TrackInfo.h"
+
+namespace wvr {
+
+// Option bits by their stored names; the number is the bit index.
+enum class Option : int {
+    CnvEndDel = 0, RenInfOff, RenChkOff, WitInfOff, WitChkOff, WitID3Add, EdtAddClr, EdtISFT, WitEndClr,
+    RenChaTrs, RenSpcTrs, EdtFileName, WavCnv, PlyRunMin, PlayerSel, PlyChkOff, CnvChkOff, UdoInfOff,
+    FilChkOff, GetChkOff, DropActive, RenOther, CnvErrOff, QuitMesOff, CsvExcel, CsvAdd, FilUseMcr,
+    RenRmpMp3, WitUnChk, Zen2Han, OptGenreOn, CnvDate, RenLrc, EdtLimit, RenLrcTxt, RenLrcDir, Filter,
+    CsvRelative, LrcDrop, CsvKnowCD,
+};
+inline constexpr int kOptionCount = 40;
+
+// The stored name of option bit n.
+const char* OptionName(int bit);
+
+struct FilterEntry {
+    bool Checked = false;
+    int Index = 0;    // 0 file name, k Fields[k-1]
+    std::string Str;  // CP932
+
+    bool operator==(const FilterEntry&) const = default;
+};
+
+struct FontSetting {
+    std::string name;  // CP932
+    int size = 9;      // points
+    uint32_t color = 0;  // 0x00BBGGRR, as the platform stores colours
+
+    bool operator==(const FontSetting&) const = default;
+};
+
+// The edit window's own stored values.
+struct EditWindowSettings {
+    int f1Rmp = 0;
+    int f1RmpO = 0;
+    int f1Width = 578;
+    int f1Height = 223;
+    int f1OnTop = 1;
+
+    bool operator==(const EditWindowSettings&) const = default;
+};
+
+inline constexpr const char* kDefaultRenamePattern = "[%1] %2%e";
+inline constexpr std::array<int, kColumnCount> kDefaultColumnWidths = {150, 150, 100, 50, 50, 50, 50, 50,
+                                                                       50,  50,  50,  50,  50, 50, 50};
+
+struct Settings {
+    Settings();
+
+    bool Get(Option o) const { return bits[static_cast<int>(o)]; }
+    void Set(Option o, bool on) { bits[static_cast<int>(o)] = on; }
+
+    std::bitset<kOptionCount> bits;
+    bool StatusBarVis = true;
+    bool GridLineVis = true;
+    bool ToolBarVis = true;
+    int WndWidth = 526;
+    int WndHeight = 264;
+    std::array<int, kColumnCount> columnWidths = kDefaultColumnWidths;  // pixels, 0 hidden, -1 auto
+    int EdtClmIdx = 0;
+    std::vector<std::string> RenString;             // rename patterns
+    int RenStrIdx = 0;
+    std::string PlyPlayer;
+    std::string CnvEngineer;
+    std::string RenLrcFld;
+    std::array<FontSetting, 3> fonts;                // main window, edit window, list
+    EditWindowSettings editWindow;
+    std::vector<std::vector<std::string>> ReName;   // exception rules: text, pattern, field number
+    bool FilterSel = false;                          // include mode
+    std::vector<FilterEntry> Filter;
+    std::vector<int> csvColumns;                     // CSV column order ("Data_0")
+
+    // The pattern in use, or the default when the index is out of range.
+    std::string CurrentRenamePattern() const;
+
+    bool operator==(const Settings&) const = default;
+};
+
+}  // namespace wvr

@@ -1,0 +1,93 @@
+#include "formats/Id3v1.h"
+
+#include <cstring>
+
+#include "platform/base/Cp932.h"
+#include "platform/base/FileOps.h"
+#include "platform/base/Prompter.h"
+
+namespace wvr {
+namespace {
+
+std::string TextField(const uint8_t* block, size_t offset, size_t width) {
+    const char* start = reinterpret_cast<const char*>(block + offset);
+    return std::string(start, strnlen(start, width));
+}
+
+// Only the byte at the cut is looked at, by value: a first byte of a double-byte character
+// must not be written without its second byte.
+bool IsCutLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF); }
+
+void PutText(Id3v1Tag& tag, size_t offset, const std::string& text) {
+    if (text.empty()) return;
+    std::string field = text;
+    if (field.size() < id3v1::kTextWidth) field.append(id3v1::kTextWidth - field.size(), ' ');
+    field.resize(id3v1::kTextWidth);
+    if (IsCutLeadByte(static_cast<uint8_t>(field.back()))) field.back() = '\0';
+    std::memcpy(tag.data() + offset, field.data(), id3v1::kTextWidth);
+}
+
+}  // namespace
+
+std::optional<Id3v1Texts> ParseId3v1(const uint8_t* block, const GenreTable& genres) {
+    if (std::memcmp(block, "TAG", 3) != 0) return std::nullopt;
+    Id3v1Texts t;
+    t.title = TextField(block, id3v1::kTitle, id3v1::kTextWidth);
+    t.artist = TextField(block, id3v1::kArtist, id3v1::kTextWidth);
+    t.album = TextField(block, id3v1::kAlbum, id3v1::kTextWidth);
+    t.year = TextField(block, id3v1::kYear, id3v1::kYearWidth);
+    t.comment = TextField(block, id3v1::kComment, id3v1::kTextWidth);
+    t.genre = genres.GenreName(block[id3v1::kGenre]).name;
+    return t;
+}
+
+Id3v1Tag BuildId3v1Tag(const TrackInfo& row, const GenreTable& genres) {
+    Id3v1Tag tag;
+    tag.fill(' ');
+    std::memcpy(tag.data(), "TAG", 3);
+    tag[3] = 0;  // an empty title stays a zero byte and 29 spaces
+    PutText(tag, id3v1::kTitle, row.Fields[kTitle]);
+    PutText(tag, id3v1::kArtist, row.Fields[kArtist]);
+    PutText(tag, id3v1::kAlbum, row.Fields[kAlbum]);
+    const std::string& year = row.Fields[kDate];
+    if (!year.empty()) {
+        std::string padded = year + "    ";
+        std::memcpy(tag.data() + id3v1::kYear, padded.data(), id3v1::kYearWidth);
+    }
+    PutText(tag, id3v1::kComment, row.Fields[kComment]);
+    tag[id3v1::kGenre] = static_cast<uint8_t>(genres.GenreNumber(row.Fields[kGenre]).number);
+    return tag;
+}
+
+bool WriteId3v1Tag(const std::string& cp932Path, const Id3v1Tag& tag, Prompter& prompter) {
+    auto path = fs::ToNative(cp932Path);
+    if (!path) return false;
+    auto time = fs::ReadLastWriteTime(*path);
+    if (!time) return false;
+
+    fs::File file;
+    if (!file.Open(*path, fs::File::Mode::ReadWrite)) {
+        prompter.Error("ファイルを開けませんでした。\n" + cp932::ToUtf8(cp932Path));
+        return false;
+    }
+    auto size = file.Size();
+    if (!size || *size < kId3v1Size) return false;
+
+    uint8_t marker[3];
+    const uint64_t tagStart = *size - kId3v1Size;
+    if (!file.ReadExact(tagStart, marker, sizeof marker)) return false;
+    const bool overwrite = std::memcmp(marker, "TAG", 3) == 0;
+    const uint64_t at = overwrite ? tagStart : *size;
+
+    if (!file.WriteAt(at, tag.data(), tag.size())) {
+        // An append that stopped half-way is cut off again, so the file stays as it was.
+        if (!overwrite) file.Truncate(*size);
+        prompter.Error("ID3Tagの書き込みに失敗しました。");
+        return false;
+    }
+    file.Close();
+    fs::RestoreLastWriteTime(*path, *time, prompter);
+    return true;
+}
+
+}  // namespace wvr

@@ -1,0 +1,24 @@
+// The property text and play time of MPEG audio rows, from the first three bytes of the
+// first frame and the row's audio size. A first byte of 0 marks a variable-bit-rate file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace wvr {
+
+struct HeaderBytes {
+    uint8_t b0 = 0, b1 = 0, b2 = 0;
+};
+
+struct AudioInfo {
+    std::string infoText;  // empty when the header gives no bit rate
+    long long seconds = 0;
+};
+
+// A header is accepted when B0 is 0xFF and B1 is above 0xF0.
+inline bool IsMpegSync(uint8_t b0, uint8_t b1) { return b0 == 0xFF && b1 > 0xF0; }
+
+AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind);
+
+}  // namespace wvr

@@ -1,0 +1,25 @@
+// Parts of the CP932 paths that rows keep: file name, folder, extension. The separator is
+// the platform's; a search for it never stops on the second byte of a double-byte character.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace wvr::path {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// "a/b/c.mp3" -> "c.mp3"
+std::string FileName(std::string_view path);
+// "a/b/c.mp3" -> "a/b/" (with its separator; empty when there is none)
+std::string Folder(std::string_view path);
+// The part from the last "." of the last component on: "c.mp3" -> ".mp3"; none -> "".
+std::string Extension(std::string_view path);
+// The path without its extension: "a/b/c.mp3" -> "a/b/c".
+std::string WithoutExtension(std::string_view path);
+
+}  // namespace wvr::path

@@ -1,0 +1,48 @@
+#include "formats/SjisText.h"
+
+namespace wvr::sjis {
+
+std::string Trim(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+size_t Find(std::string_view text, std::string_view needle, size_t from) {
+    if (needle.empty()) return std::string_view::npos;
+    for (size_t i = from; i + needle.size() <= text.size();) {
+        if (text.compare(i, needle.size(), needle) == 0) return i;
+        i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    }
+    return std::string_view::npos;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, from.size(), from) == 0) {
+            out += to;
+            i += from.size();
+            continue;
+        }
+        size_t step = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        out.append(text.substr(i, step));
+        i += step;
+    }
+    return out;
+}
+
+size_t FindLastChar(std::string_view text, char c) {
+    size_t found = std::string_view::npos;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == c) found = i;
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+    }
+    return found;
+}
+
+}  // namespace wvr::sjis

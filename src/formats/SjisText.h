@@ -1,0 +1,25 @@
+// Byte-level helpers for Shift-JIS (CP932) texts: lead bytes, trimming, searching and
+// replacing that never start a match on the second byte of a double-byte character.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace wvr::sjis {
+
+// First byte of a double-byte CP932 character.
+inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Removes leading and trailing characters with a code of 32 or less.
+std::string Trim(std::string_view text);
+
+// Position of `needle` in `text` from `from`, matching only at character starts.
+size_t Find(std::string_view text, std::string_view needle, size_t from = 0);
+
+// Replaces every occurrence, left to right without overlap, character by character.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Position of the last occurrence of byte `c` at a character start, or npos.
+size_t FindLastChar(std::string_view text, char c);
+
+}  // namespace wvr::sjis

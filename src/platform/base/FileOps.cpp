@@ -1,0 +1,335 @@
+// POSIX implementation of the file layer. A Windows build replaces this file.
+#include "platform/base/FileOps.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "platform/base/Cp932.h"
+#include "platform/base/Prompter.h"
+
+namespace wvr::fs {
+namespace {
+
+FaultHook g_faultHook = nullptr;
+
+bool Faulted(const char* operation) {
+    if (g_faultHook && g_faultHook(operation)) {
+        errno = EIO;
+        return true;
+    }
+    return false;
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
+
+std::optional<std::string> ToNative(std::string_view cp932Path) { return cp932::ToUtf8Exact(cp932Path); }
+std::optional<std::string> FromNative(std::string_view nativePath) {
+    return cp932::FromUtf8Exact(nativePath);
+}
+
+// --- File
+
+File::~File() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        error_ = other.error_;
+    }
+    return *this;
+}
+
+bool File::Open(const std::string& path, Mode mode) {
+    if (fd_ >= 0) Close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::Read: flags |= O_RDONLY; break;
+    case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    }
+    if (mode != Mode::Read && Faulted("open")) {
+        error_ = errno;
+        return false;
+    }
+    fd_ = ::open(path.c_str(), flags, 0644);
+    if (fd_ < 0) {
+        error_ = errno;
+        return false;
+    }
+    // A folder opens read-only on POSIX; it is never a file to the program.
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    return true;
+}
+
+std::optional<uint64_t> File::Size() {
+    struct stat st;
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        error_ = errno;
+        return std::nullopt;
+    }
+    return static_cast<uint64_t>(st.st_size);
+}
+
+int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
+    size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < n) {
+        ssize_t r = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return -1;
+        }
+        if (r == 0) break;
+        done += static_cast<size_t>(r);
+    }
+    return static_cast<int64_t>(done);
+}
+
+bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
+    if (Faulted("write")) {
+        error_ = errno;
+        return false;
+    }
+    size_t done = 0;
+    auto* in = static_cast<const char*>(data);
+    while (done < n) {
+        ssize_t r = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return false;
+        }
+        done += static_cast<size_t>(r);
+    }
+    return true;
+}
+
+bool File::Truncate(uint64_t length) {
+    if (Faulted("truncate") || ::ftruncate(fd_, static_cast<off_t>(length)) != 0) {
+        error_ = errno;
+        return false;
+    }
+    return true;
+}
+
+bool File::Sync() {
+    if (Faulted("sync") || ::fsync(fd_) != 0) {
+        error_ = errno;
+        return false;
+    }
+    return true;
+}
+
+bool File::Close() {
+    if (fd_ < 0) return true;
+    int r = ::close(fd_);
+    fd_ = -1;
+    if (r != 0) error_ = errno;
+    return r == 0;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+    File f;
+    if (!f.Open(path, File::Mode::Read)) return std::nullopt;
+    auto size = f.Size();
+    if (!size || *size > maxBytes) return std::nullopt;
+    std::string bytes(*size, '\0');
+    if (!f.ReadExact(0, bytes.data(), bytes.size())) return std::nullopt;
+    return bytes;
+}
+
+// --- times
+
+std::optional<LastWriteTime> ReadLastWriteTime(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return LastWriteTime{st.st_mtim};
+}
+
+bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* error) {
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1] = time.mtime;
+    if (Faulted("utime") || ::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        if (error) *error = errno;
+        return false;
+    }
+    return true;
+}
+
+void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Prompter& prompter) {
+    // A file that cannot be opened for writing is left alone without a word.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::close(fd);
+    int error = 0;
+    if (!SetLastWriteTime(path, time, &error)) prompter.Plain(std::string("FileTime SetError.\n") + std::strerror(error));
+}
+
+// --- moves
+
+namespace {
+
+MoveError MoveErrorFrom(int error) {
+    switch (error) {
+    case 0: return MoveError::None;
+    case ENOENT: return MoveError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY: return MoveError::AccessDenied;
+    case EEXIST:
+    case ENOTEMPTY: return MoveError::Exists;
+    default: return MoveError::Other;
+    }
+}
+
+int RenameNoReplace(const std::string& from, const std::string& to) {
+    if (Faulted("rename")) return errno;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // File systems without RENAME_NOREPLACE: a hard link fails when the target exists.
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    if (::unlink(from.c_str()) != 0) {
+        int e = errno;
+        ::unlink(to.c_str());
+        return e;
+    }
+    return 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+MoveError MoveNoReplace(const std::string& from, const std::string& to) {
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0) return MoveErrorFrom(errno);
+    if (from != to && SameFile(from, to)) {
+        // Only the letter case differs on a case-insensitive file system: go through a free name.
+        std::string step;
+        for (int i = 0; i < 1000; ++i) {
+            step = from + ".wvr-move" + std::to_string(i);
+            if (!Exists(step)) break;
+        }
+        if (int e = RenameNoReplace(from, step)) return MoveErrorFrom(e);
+        if (int e = RenameNoReplace(step, to)) {
+            RenameNoReplace(step, from);
+            return MoveErrorFrom(e);
+        }
+        return MoveError::None;
+    }
+    return MoveErrorFrom(RenameNoReplace(from, to));
+}
+
+std::optional<uint64_t> FreeSpace(const std::string& path) {
+    struct statvfs sv;
+    if (::statvfs(FolderOf(path).c_str(), &sv) != 0) return std::nullopt;
+    return static_cast<uint64_t>(sv.f_bavail) * sv.f_frsize;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// --- replacement through a temporary file
+
+ReplacementFile::ReplacementFile(std::string targetPath) : target_(std::move(targetPath)) {}
+
+ReplacementFile::~ReplacementFile() {
+    file_.Close();
+    if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool ReplacementFile::Create() {
+    std::string folder = FolderOf(target_);
+    std::string base = target_.substr(target_.find_last_of('/') + 1);
+    for (int i = 0; i < 1000; ++i) {
+        std::string candidate = folder + "." + base + ".wvr-tmp" + std::to_string(i);
+        if (file_.Open(candidate, File::Mode::CreateNew)) {
+            temp_ = candidate;
+            return true;
+        }
+        if (file_.Error() != EEXIST) return false;
+    }
+    return false;
+}
+
+bool ReplacementFile::Append(const void* data, size_t n) {
+    if (!file_.WriteAt(written_, data, n)) return false;
+    written_ += n;
+    return true;
+}
+
+bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
+    std::vector<char> buffer(1 << 20);
+    while (n > 0) {
+        size_t chunk = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
+        if (!source.ReadExact(offset, buffer.data(), chunk)) return false;
+        if (!Append(buffer.data(), chunk)) return false;
+        offset += chunk;
+        n -= chunk;
+    }
+    return true;
+}
+
+bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
+    struct stat st;
+    if (::stat(target_.c_str(), &st) != 0) return false;
+    if (Faulted("chmod") || ::fchmod(file_.Descriptor(), st.st_mode & 07777) != 0) return false;
+    if (::fchown(file_.Descriptor(), st.st_uid, st.st_gid) != 0) {
+        // Not allowed for an ordinary user when the group differs; the file stays the user's.
+    }
+    if (!file_.Sync()) return false;
+    if (keepTime) {
+        timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1] = keepTime->mtime;
+        if (Faulted("utime") || ::futimens(file_.Descriptor(), times) != 0) return false;
+    }
+    if (!file_.Close()) return false;
+    if (Faulted("rename") || ::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+    committed_ = true;
+    return true;
+}
+
+}  // namespace wvr::fs

@@ -1,0 +1,114 @@
+// File operations of the program: reading and writing by position, last-write times, moves
+// that never replace, free space, and whole-file replacement through a temporary file.
+// Paths here are native (UTF-8 on Linux); rows keep CP932 paths and convert with ToNative.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wvr {
+class Prompter;
+}
+
+namespace wvr::fs {
+
+// Row path (CP932) -> native path; nothing when the name cannot be represented.
+std::optional<std::string> ToNative(std::string_view cp932Path);
+// Native path -> row path (CP932); nothing when CP932 cannot represent the name.
+std::optional<std::string> FromNative(std::string_view nativePath);
+
+// An open file. Every operation that changes a file passes the fault hook, so that tests
+// can make any step fail.
+class File {
+public:
+    enum class Mode { Read, ReadWrite, CreateNew };
+
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool Open(const std::string& path, Mode mode);
+    bool IsOpen() const { return fd_ >= 0; }
+    int Error() const { return error_; }  // errno of the last failure
+
+    std::optional<uint64_t> Size();
+    // Reads up to n bytes at offset; returns the count read (short at the end of the file), or -1.
+    int64_t ReadAt(uint64_t offset, void* buffer, size_t n);
+    // Reads exactly n bytes at offset.
+    bool ReadExact(uint64_t offset, void* buffer, size_t n) {
+        return ReadAt(offset, buffer, n) == static_cast<int64_t>(n);
+    }
+    bool WriteAt(uint64_t offset, const void* data, size_t n);
+    bool Truncate(uint64_t length);
+    bool Sync();
+    bool Close();
+    int Descriptor() const { return fd_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Reads a whole file (up to maxBytes); nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
+
+struct LastWriteTime {
+    timespec mtime{};
+};
+std::optional<LastWriteTime> ReadLastWriteTime(const std::string& path);
+// Sets only the last-write time back; access time is left alone.
+bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* error = nullptr);
+// The program's rule after a change: when the file can be opened, set the time back and
+// report a failure as "FileTime SetError.\n" + the system's text.
+void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Prompter& prompter);
+
+enum class MoveError { None, NotFound, AccessDenied, Exists, Other };
+// Moves a file; never replaces an existing target. A target that differs from the source
+// only by letter case is allowed on case-insensitive file systems too.
+MoveError MoveNoReplace(const std::string& from, const std::string& to);
+
+std::optional<uint64_t> FreeSpace(const std::string& path);
+
+bool Exists(const std::string& path);
+bool IsDirectory(const std::string& path);
+
+// Rebuilds a file beside the original and renames it over the original at Commit(), keeping
+// the original's permissions, owner where allowed, and last-write time. Until Commit() the
+// original is untouched; a replacement that is not committed is removed.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(std::string targetPath);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    bool Create();
+    File& file() { return file_; }
+    // Writes at the current end of the replacement.
+    bool Append(const void* data, size_t n);
+    bool Append(std::string_view bytes) { return Append(bytes.data(), bytes.size()); }
+    // Copies n bytes from `source` at `offset` to the end of the replacement.
+    bool CopyFrom(File& source, uint64_t offset, uint64_t n);
+    uint64_t Written() const { return written_; }
+    // Flushes, gives the replacement the original's mode and time, and renames it over.
+    bool Commit(const LastWriteTime* keepTime);
+
+private:
+    std::string target_;
+    std::string temp_;
+    File file_;
+    uint64_t written_ = 0;
+    bool committed_ = false;
+};
+
+// Fault hook for tests: when set, each changing operation asks it and fails when it says so.
+using FaultHook = bool (*)(const char* operation);
+void SetFaultHook(FaultHook hook);
+
+}  // namespace wvr::fs

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "platform/base/IniFile.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+
+TEST(IniFile, SectionsAndKeysInFileOrderFirstKeyWins) {
+    IniFile ini = IniFile::Parse("[wvr]\r\na=1\r\n[HTML]\nk=first\nk=second\n[wvr_csv]\nData_0=\"0102\"\n[Text]\n");
+    EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"wvr", "HTML", "wvr_csv", "Text"}));
+    EXPECT_EQ(ini.Value("HTML", "k"), "first");
+    EXPECT_EQ(ini.Value("html", "K"), "first");
+    EXPECT_EQ(ini.Value("wvr_csv", "Data_0"), "0102");
+    EXPECT_FALSE(ini.Value("Text", "x"));
+    EXPECT_FALSE(ini.Value("None", "x"));
+}
+
+TEST(IniFile, SectionNameWithBracketAsSecondByte) {
+    // "ム" is 83 5D: its second byte is "]".
+    std::string name = test::Sjis("アルバム");
+    IniFile ini = IniFile::Parse("[" + name + "]\r\nx=1\r\n");
+    ASSERT_EQ(ini.SectionNames().size(), 1u);
+    EXPECT_EQ(ini.SectionNames()[0], name);
+    EXPECT_EQ(ini.Value(name, "x"), "1");
+}
+
+TEST(IniFile, WriteEraseAndRenderWithCrLf) {
+    IniFile ini;
+    ini.SetValue("wvr_csv", "Count", "1");
+    ini.SetValue("wvr_csv", "Data_0", "\"0102\"");
+    ini.SetValue("A", "k", "v");
+    ini.SetValue("wvr_csv", "count", "2");
+    EXPECT_EQ(ini.Render(), "[wvr_csv]\r\nCount=2\r\nData_0=\"0102\"\r\n[A]\r\nk=v\r\n");
+    ini.EraseSection("WVR_CSV");
+    EXPECT_EQ(ini.Render(), "[A]\r\nk=v\r\n");
+}
+
+TEST(IniFile, SaveAndLoadKeepBytes) {
+    test::TempDir dir;
+    IniFile ini;
+    std::string text = test::Sjis("表示ソ") + "\x81";
+    ini.SetValue("S", "k", text);
+    ASSERT_TRUE(ini.Save(dir / "x.ini"));
+    EXPECT_EQ(IniFile::Load(dir / "x.ini").Value("S", "k"), text);
+    EXPECT_TRUE(IniFile::Load(dir / "missing.ini").SectionNames().empty());
+}

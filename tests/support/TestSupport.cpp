@@ -1,0 +1,77 @@
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "platform/base/Cp932.h"
+
+namespace wvr::test {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "wvr-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Folders made unreadable by a test must be removable again.
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             path_, std::filesystem::directory_options::skip_permission_denied, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    }
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string CorpusPath(const std::string& relative) { return std::string(WVR_CORPUS_DIR) + "/" + relative; }
+
+std::string CopyCorpusFile(const std::string& relative, const TempDir& dir, const std::string& as) {
+    std::string name = as.empty() ? std::filesystem::path(relative).filename().string() : as;
+    std::string target = dir / name;
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path());
+    std::filesystem::copy_file(CorpusPath(relative), target, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    return target;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Sjis(const std::string& utf8) { return cp932::FromUtf8(utf8); }
+
+PromptAnswer ScriptedPrompter::Ask(const Prompt& prompt) {
+    shown_.push_back(prompt);
+    if (prompt.buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+    if (!answers_.empty()) {
+        PromptAnswer a = answers_.front();
+        answers_.pop_front();
+        return a;
+    }
+    if (prompt.buttons == PromptButtons::OkCancel && default_ == PromptAnswer::Yes) return PromptAnswer::Ok;
+    return default_;
+}
+
+std::vector<std::string> ScriptedPrompter::texts() const {
+    std::vector<std::string> out;
+    for (const auto& p : shown_) out.push_back(p.text);
+    return out;
+}
+
+}  // namespace wvr::test

@@ -1,0 +1,57 @@
+// Shared helpers of the tests: temporary folders, corpus copies, scripted message boxes.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/base/Prompter.h"
+
+namespace wvr::test {
+
+// A fresh folder under the system's temporary folder, removed with its contents at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() + "/" + name
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// The corpus folder of third-party files (read only).
+std::string CorpusPath(const std::string& relative);
+// Copies a corpus file into `dir` (under `as`, or its own name) and returns the copy's path.
+std::string CopyCorpusFile(const std::string& relative, const TempDir& dir, const std::string& as = {});
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// UTF-8 literal -> CP932 bytes.
+std::string Sjis(const std::string& utf8);
+
+// Records every box and answers questions from a queue (Yes / OK when the queue is empty,
+// unless a default is set).
+class ScriptedPrompter : public Prompter {
+public:
+    PromptAnswer Ask(const Prompt& prompt) override;
+
+    void Answer(PromptAnswer answer) { answers_.push_back(answer); }
+    void SetDefault(PromptAnswer answer) { default_ = answer; }
+    const std::vector<Prompt>& shown() const { return shown_; }
+    std::vector<std::string> texts() const;
+    void Clear() { shown_.clear(); }
+
+private:
+    std::deque<PromptAnswer> answers_;
+    std::vector<Prompt> shown_;
+    PromptAnswer default_ = PromptAnswer::Yes;
+};
+
+}  // namespace wvr::test
