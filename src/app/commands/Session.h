@@ -1,0 +1,45 @@
+// What the commands work on: the main window's rows and settings and the genre switch that
+// the last load of files left. The windows, wvr-cli and the tests each own one.
+#pragma once
+
+#include "app/commands/RowList.h"
+#include "app/commands/Settings.h"
+#include "formats/Genres.h"
+
+namespace wvr {
+
+struct Session {
+    RowList rows;
+    Settings settings;
+    GenreTable genres;
+    bool sortDescending = false;  // direction of the next sort, shared by all columns
+};
+
+// The busy section of long commands: wait cursor, list redrawing suspended, window disabled.
+// Commands enter it where they start their real work (after their questions).
+class BusyIndicator {
+public:
+    virtual ~BusyIndicator() = default;
+    virtual void Begin() = 0;
+    virtual void End() = 0;
+    // Lets the window show progress during long work (rows so far); may process events.
+    virtual void Progress(int /*done*/) {}
+};
+
+// Scope guard over an optional indicator.
+class BusySection {
+public:
+    explicit BusySection(BusyIndicator* indicator) : indicator_(indicator) {
+        if (indicator_) indicator_->Begin();
+    }
+    ~BusySection() {
+        if (indicator_) indicator_->End();
+    }
+    BusySection(const BusySection&) = delete;
+    BusySection& operator=(const BusySection&) = delete;
+
+private:
+    BusyIndicator* indicator_;
+};
+
+}  // namespace wvr
