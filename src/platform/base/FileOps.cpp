@@ -47,13 +47,15 @@ File::~File() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), sizeAtOpen_(other.sizeAtOpen_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
+        sizeAtOpen_ = other.sizeAtOpen_;
     }
     return *this;
 }
@@ -83,6 +85,7 @@ bool File::Open(const std::string& path, Mode mode) {
         fd_ = -1;
         return false;
     }
+    sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
     return true;
 }
 

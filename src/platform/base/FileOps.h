@@ -38,6 +38,8 @@ public:
     int Error() const { return error_; }  // errno of the last failure
 
     std::optional<uint64_t> Size();
+    // The size seen when the file was opened (no system call).
+    uint64_t SizeAtOpen() const { return sizeAtOpen_; }
     // Reads up to n bytes at offset; returns the count read (short at the end of the file), or -1.
     int64_t ReadAt(uint64_t offset, void* buffer, size_t n);
     // Reads exactly n bytes at offset.
@@ -53,6 +55,7 @@ public:
 private:
     int fd_ = -1;
     int error_ = 0;
+    uint64_t sizeAtOpen_ = 0;
 };
 
 // Reads a whole file (up to maxBytes); nothing when it cannot be read.

@@ -1,0 +1,166 @@
+#include "app/commands/AddFiles.h"
+
+#include <chrono>
+#include <unordered_set>
+
+#include "app/commands/DetectKind.h"
+#include "formats/Id3v1.h"
+#include "formats/PathText.h"
+#include "formats/SjisText.h"
+#include "platform/base/Cp932.h"
+#include "platform/base/Prompter.h"
+
+#if __has_include("formats/RiffInfo.h")
+#include "formats/RiffInfo.h"
+#define WVR_HAVE_RIFF 1
+#endif
+#if __has_include("formats/SoundVq.h")
+#include "formats/SoundVq.h"
+#define WVR_HAVE_SOUNDVQ 1
+#endif
+#if __has_include("formats/Id3v2.h")
+#include "formats/Id3v2.h"
+#define WVR_HAVE_ID3V2 1
+#endif
+
+namespace wvr {
+namespace {
+
+using Fields = std::array<std::string, kFieldCount>;
+
+void ReadTrailingId3v1(fs::File& file, const GenreTable& genres, Fields& fields) {
+    const uint64_t size = file.SizeAtOpen();
+    uint8_t block[kId3v1Size];
+    if (size < kId3v1Size || !file.ReadExact(size - kId3v1Size, block, sizeof block)) return;
+    auto tag = ParseId3v1(block, genres);
+    if (!tag) return;
+    fields[kTitle] = tag->title;
+    fields[kArtist] = tag->artist;
+    fields[kAlbum] = tag->album;
+    fields[kDate] = tag->year;
+    fields[kComment] = tag->comment;
+    fields[kGenre] = tag->genre;
+}
+
+// Tags and audio size of one file by its kind; fills the fields and returns AudioSize.
+long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, Fields& fields) {
+    long long audioSize = static_cast<long long>(d.file.SizeAtOpen()) - static_cast<long long>(kId3v1Size);
+    if (d.kind == FileKind::Id3v2Mpeg) {
+#ifdef WVR_HAVE_ID3V2
+        ReadId3v2(d.file, fields, prompter);
+#endif
+        return audioSize;
+    }
+    if (d.kind == FileKind::SoundVq) {
+#ifdef WVR_HAVE_SOUNDVQ
+        if (auto dsiz = ReadSoundVqTags(d.file, fields)) audioSize = *dsiz;
+#endif
+    }
+    ReadTrailingId3v1(d.file, genres, fields);
+    if (d.kind == FileKind::RiffWave || d.kind == FileKind::RiffRmp3) {
+#ifdef WVR_HAVE_RIFF
+        RiffInfoList info = ReadRiffInfo(d.file, d.kind);
+        if (info.formFound && info.infoFound) {
+            audioSize = info.audioSize;
+            fields = std::move(info.texts);
+        }
+#endif
+    }
+    (void)prompter;
+    return audioSize;
+}
+
+AudioInfo PropertyText(const Detection& d, long long audioSize) {
+    if (d.kind == FileKind::Id3v2Mpeg) return {cp932::Text("MP3 ID3v2 (未サポート) "), 0};
+#ifdef WVR_HAVE_SOUNDVQ
+    if (d.kind == FileKind::SoundVq) return SoundVqInfoText(d.header, audioSize);
+#endif
+    return FormatAudioInfo(d.header, audioSize, static_cast<int>(d.kind));
+}
+
+}  // namespace
+
+TrackInfo ReadTrack(const std::string& rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter) {
+    Fields fields;
+    const long long audioSize = ReadTags(detection, genres, prompter, fields);
+    const AudioInfo info = PropertyText(detection, audioSize);
+
+    TrackInfo row;
+    row.FileName = path::FileName(rowPath);
+    for (int i = 0; i < kFieldCount; ++i) row.Fields[i] = sjis::Trim(fields[i]);
+    row.AudioSize = std::to_string(audioSize);
+    row.Path = rowPath;
+    row.Kind = std::to_string(static_cast<int>(detection.kind));
+    row.InfoText = info.infoText;
+    row.Seconds = std::to_string(info.seconds);
+    return row;
+}
+
+bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode) {
+    auto value = [&](int index) -> const std::string& {
+        static const std::string none;
+        if (index == 0) return row.FileName;
+        return index >= 1 && index <= kFieldCount ? row.Fields[index - 1] : none;
+    };
+    if (includeMode) return !filter.empty() && value(filter[0].Index) == filter[0].Str;
+    for (size_t i = 1; i < filter.size(); ++i)
+        if (filter[i].Checked && value(filter[i].Index) == filter[i].Str) return false;
+    return true;
+}
+
+int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompter& prompter,
+             BusyIndicator* progress) {
+    if (options.clearFirst) session.rows.Clear();
+    session.genres.ownGenres = options.extendedGenres;
+
+    std::unordered_set<std::string> paths;
+    paths.reserve(session.rows.size() + work.size());
+    for (const TrackInfo& row : session.rows) paths.insert(row.Path);
+
+    // Rows reach the list in batches so that a view over it is not told 50,000 times.
+    std::vector<TrackInfo> pending;
+    int added = 0;
+    auto lastFlush = std::chrono::steady_clock::now();
+    auto flush = [&] {
+        added += static_cast<int>(pending.size());
+        session.rows.Append(std::move(pending));
+        pending.clear();
+        if (progress) progress->Progress(added);
+        lastFlush = std::chrono::steady_clock::now();
+    };
+
+    for (size_t i = 0; i < work.size(); ++i) {
+        const std::string entry = work[i];  // the list may grow while we read
+        // A path already listed is passed over before its file is even opened.
+        if (paths.count(entry)) continue;
+        Detection detection = DetectKind(entry, prompter);
+        if (detection.kind == FileKind::Unsupported) continue;
+        TrackInfo row = ReadTrack(entry, detection, session.genres, prompter);
+        detection.file.Close();
+        if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) continue;
+        paths.insert(entry);
+        pending.push_back(std::move(row));
+        if (pending.size() >= 4096 || std::chrono::steady_clock::now() - lastFlush > std::chrono::milliseconds(100))
+            flush();
+    }
+    flush();
+    return added;
+}
+
+AddOptions AddOptionsFromSettings(const Settings& settings) {
+    AddOptions o;
+    o.clearFirst = settings.Get(Option::EdtAddClr);
+    o.extendedGenres = settings.Get(Option::OptGenreOn);
+    o.includeMode = settings.FilterSel;
+    o.filter = settings.Get(Option::Filter) ? &settings.Filter : nullptr;
+    return o;
+}
+
+AddOptions CommandLineAddOptions(const Settings& settings) {
+    AddOptions o = AddOptionsFromSettings(settings);
+    o.extendedGenres = false;
+    o.includeMode = false;
+    return o;
+}
+
+}  // namespace wvr

@@ -1,0 +1,40 @@
+// Every way of getting files into the list ends here: AddFiles turns a work list of paths
+// into rows, reading each file with the readers of its kind.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/commands/DetectKind.h"
+#include "app/commands/FileScan.h"
+#include "app/commands/Session.h"
+
+namespace wvr {
+
+class Prompter;
+
+struct AddOptions {
+    bool clearFirst = false;
+    bool extendedGenres = false;                   // genre numbers 251..255 have names
+    bool includeMode = false;                      // the filter keeps only entry 0's matches
+    const std::vector<FilterEntry>* filter = nullptr;  // none: no filter
+};
+
+// Reads one recognised file into a new row (texts trimmed). Exposed for refresh and tests.
+TrackInfo ReadTrack(const std::string& rowPath, Detection& detection, const GenreTable& genres,
+                    Prompter& prompter);
+
+// Whether the filter lets a row in.
+bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode);
+
+// Appends rows in work-list order; entries may be appended to `work` while it runs. Returns
+// the number of rows added.
+int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompter& prompter,
+             BusyIndicator* progress = nullptr);
+
+// The options of the open-files, open-folder and drop commands, from the settings.
+AddOptions AddOptionsFromSettings(const Settings& settings);
+// The options of the command line: no extended genres, the filter in exclusion mode.
+AddOptions CommandLineAddOptions(const Settings& settings);
+
+}  // namespace wvr

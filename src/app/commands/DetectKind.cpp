@@ -1,0 +1,110 @@
+#include "app/commands/DetectKind.h"
+
+#include <cstring>
+
+#include "platform/base/Cp932.h"
+#include "platform/base/Prompter.h"
+
+namespace wvr {
+namespace {
+
+uint32_t LittleEndian32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+uint32_t BigEndian32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+bool ReadHeaderAt(fs::File& file, uint64_t offset, HeaderBytes& header) {
+    uint8_t b[3];
+    if (!file.ReadExact(offset, b, 3)) return false;
+    header = {b[0], b[1], b[2]};
+    return IsMpegSync(b[0], b[1]);
+}
+
+FileKind DetectRiff(fs::File& file, HeaderBytes& header) {
+    char form[4];
+    if (!file.ReadExact(8, form, 4)) return FileKind::Unsupported;
+    if (std::memcmp(form, "RMP3", 4) == 0)
+        return ReadHeaderAt(file, 20, header) ? FileKind::RiffRmp3 : FileKind::Unsupported;
+    if (std::memcmp(form, "WAVE", 4) != 0) return FileKind::Unsupported;
+    // Walk the chunks from the first size field until the "data" chunk.
+    uint64_t pos = 16;
+    for (;;) {
+        uint8_t size[4];
+        char id[4];
+        if (!file.ReadExact(pos, size, 4)) return FileKind::Unsupported;
+        pos += 4 + static_cast<uint64_t>(LittleEndian32(size));
+        if (!file.ReadExact(pos, id, 4)) return FileKind::Unsupported;
+        pos += 4;
+        if (std::memcmp(id, "data", 4) == 0)
+            return ReadHeaderAt(file, pos + 4, header) ? FileKind::RiffWave : FileKind::Unsupported;
+    }
+}
+
+FileKind DetectSoundVq(fs::File& file, HeaderBytes& header) {
+    uint8_t b[36];
+    if (!file.ReadExact(0, b, sizeof b)) return FileKind::Unsupported;
+    if (std::memcmp(b + 3, "N97012000", 9) != 0 || std::memcmp(b + 16, "COMM", 4) != 0) return FileKind::Unsupported;
+    header = {b[27], b[31], b[35]};
+    return FileKind::SoundVq;
+}
+
+FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::string& nativePath,
+                         Prompter& prompter, HeaderBytes& header) {
+    uint8_t b74 = 1, b82 = 1;
+    if (!file.ReadExact(74, &b74, 1) || !file.ReadExact(82, &b82, 1) || b74 != 0 || b82 != 0)
+        return FileKind::Unsupported;
+    if (!ReadHeaderAt(file, 128, header)) return FileKind::Unsupported;
+    bool remove = prompter.YesNo(
+        "このファイルはマックバイナリがついています。\n読み込む為に除去してもよろしいですか？\n\n" +
+        cp932::ToUtf8(rowPath));
+    if (!remove) return FileKind::Unsupported;
+    file.Close();
+    if (!RemoveMacBinary(nativePath, prompter)) return FileKind::Unsupported;
+    return file.Open(nativePath, fs::File::Mode::Read) ? FileKind::Mpeg : FileKind::Unsupported;
+}
+
+}  // namespace
+
+Detection DetectKind(const std::string& rowPath, Prompter& prompter) {
+    Detection d;
+    auto native = fs::ToNative(rowPath);
+    if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
+    uint8_t b[6] = {};
+    int64_t got = d.file.ReadAt(0, b, sizeof b);
+    if (got < 3) return d;
+
+    if (b[0] == 0xFF && b[1] > 0xF0) {
+        d.kind = FileKind::Mpeg;
+        d.header = {b[0], b[1], b[2]};
+        uint8_t at24 = 0;
+        // The variable-bit-rate marker: bits 5 and 4 of byte 2 and an "X" at offset 24.
+        if ((b[2] & 0x30) == 0x30 && d.file.ReadExact(24, &at24, 1) && at24 == 'X') d.header.b0 = 0;
+    } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
+        if (got == 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
+    } else if (b[0] == 'R') {
+        d.kind = DetectRiff(d.file, d.header);
+    } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {
+        d.kind = DetectSoundVq(d.file, d.header);
+    } else if (b[0] == 0x00) {
+        d.kind = DetectMacBinary(d.file, rowPath, *native, prompter, d.header);
+    }
+    if (d.kind == FileKind::Unsupported) d.file.Close();
+    return d;
+}
+
+bool RemoveMacBinary(const std::string& nativePath, Prompter& prompter) {
+    auto fail = [&] {
+        prompter.Warning("マックバイナリの除去に失敗しました。");
+        return false;
+    };
+    fs::File source;
+    if (!source.Open(nativePath, fs::File::Mode::Read)) return fail();
+    uint8_t length[4];
+    if (!source.ReadExact(83, length, 4)) return fail();
+    const uint64_t dataLength = BigEndian32(length);
+    if (128 + dataLength > source.SizeAtOpen()) return fail();
+    // The data fork goes to a new file that replaces the wrapped one only when complete.
+    fs::ReplacementFile target(nativePath);
+    if (!target.Create() || !target.CopyFrom(source, 128, dataLength) || !target.Commit(nullptr)) return fail();
+    return true;
+}
+
+}  // namespace wvr

@@ -1,0 +1,193 @@
+#include "app/commands/FileScan.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include "formats/PathText.h"
+#include "formats/SjisText.h"
+#include "platform/base/FileOps.h"
+
+namespace wvr {
+namespace {
+
+constexpr char kSep = path::kSeparator;
+
+bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+bool IsDotEntry(const char* name) { return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])); }
+
+// Folders already entered in this scan, by device and inode, so that links cannot loop.
+using Visited = std::set<std::pair<dev_t, ino_t>>;
+
+bool Enter(const std::string& nativeFolder, Visited& visited) {
+    struct stat st;
+    if (::stat(nativeFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return visited.insert({st.st_dev, st.st_ino}).second;
+}
+
+bool IsFolder(const std::string& nativeFolder, const struct dirent* entry) {
+    if (entry->d_type == DT_DIR) return true;
+    if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK) return false;
+    return fs::IsDirectory(nativeFolder + entry->d_name);
+}
+
+void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work,
+                      SkippedNames* skipped, Visited& visited) {
+    if (!Enter(nativeFolder, visited)) return;
+    DIR* dir = ::opendir(nativeFolder.c_str());
+    if (!dir) return;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        if (IsDotEntry(entry->d_name)) continue;
+        auto name = fs::FromNative(entry->d_name);
+        if (!name) {
+            if (skipped) skipped->push_back(nativeFolder + entry->d_name);
+            continue;
+        }
+        if (IsFolder(nativeFolder, entry)) {
+            ScanNativeFolder(folder + *name + kSep, nativeFolder + entry->d_name + '/', work, skipped, visited);
+        } else {
+            work.push_back(folder + *name);
+        }
+    }
+    ::closedir(dir);
+}
+
+// Resolves "." and ".." components lexically, as a full-path expansion does.
+std::string Normalize(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    const bool absolute = !path.empty() && path[0] == kSep;
+    while (start <= path.size()) {
+        size_t end = sjis::Find(path, std::string(1, kSep), start);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out = absolute ? std::string(1, kSep) : std::string();
+    for (size_t i = 0; i < parts.size(); ++i) out += (i ? std::string(1, kSep) : std::string()) + parts[i];
+    return out;
+}
+
+std::string Join(const std::string& folder, const std::string& path) {
+    if (!path.empty() && path[0] == kSep) return Normalize(path);
+    return Normalize(folder + (folder.empty() || folder.back() == kSep ? "" : std::string(1, kSep)) + path);
+}
+
+bool RowPathExists(const std::string& rowPath) {
+    auto native = fs::ToNative(rowPath);
+    return native && fs::Exists(*native);
+}
+
+}  // namespace
+
+std::string RowPathFromNative(const std::string& native) { return fs::FromNative(native).value_or(std::string()); }
+
+bool IsPlaylistName(const std::string& path) { return path::Extension(path) == ".m3u"; }
+
+std::string ExpandPath(const std::string& folder, const std::string& path) {
+    std::string expanded = Join(folder, path);
+    if (kSep == '\\' || RowPathExists(expanded)) return expanded;
+    std::string other = sjis::ReplaceAll(path, "\\", std::string(1, kSep));
+    if (other == path) return expanded;
+    // "C:\..." from a playlist written on Windows: the drive cannot be reached here.
+    return Join(folder, other);
+}
+
+void ScanFolder(const std::string& folder, WorkList& work, SkippedNames* skipped) {
+    auto native = fs::ToNative(folder);
+    if (!native) return;
+    Visited visited;
+    ScanNativeFolder(folder, *native, work, skipped, visited);
+}
+
+void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
+    const std::string folder = path::Folder(path);
+    const std::string pattern = path::FileName(path);
+    auto nativePath = fs::ToNative(path);
+    if (!nativePath) return;
+    if (!HasWildcards(pattern)) {
+        if (fs::IsDirectory(*nativePath)) {
+            std::string withSep = path;
+            if (withSep.empty() || withSep.back() != kSep) withSep += kSep;
+            ScanFolder(withSep, work, skipped);
+        } else if (fs::Exists(*nativePath)) {
+            work.push_back(path);
+        }
+        return;
+    }
+    // Wildcards: the matching entries of the folder, matched ignoring letter case.
+    auto nativeFolder = fs::ToNative(folder.empty() ? std::string(".") + kSep : folder);
+    auto nativePattern = fs::ToNative(pattern);
+    DIR* dir = nativeFolder ? ::opendir(nativeFolder->c_str()) : nullptr;
+    if (!dir) return;
+    while (const struct dirent* entry = ::readdir(dir)) {
+        if (IsDotEntry(entry->d_name) || ::fnmatch(nativePattern->c_str(), entry->d_name, FNM_CASEFOLD) != 0)
+            continue;
+        auto name = fs::FromNative(entry->d_name);
+        if (!name) {
+            if (skipped) skipped->push_back(*nativeFolder + entry->d_name);
+            continue;
+        }
+        if (IsFolder(*nativeFolder, entry)) {
+            ScanFolder(folder + *name + kSep, work, skipped);
+        } else {
+            work.push_back(folder + *name);
+        }
+    }
+    ::closedir(dir);
+}
+
+WorkList CollectArguments(const std::vector<std::string>& nativeArgs, SkippedNames* skipped) {
+    WorkList work;
+    for (const std::string& arg : nativeArgs) {
+        std::string rowPath = RowPathFromNative(arg);
+        if (rowPath.empty()) {
+            if (skipped) skipped->push_back(arg);
+            continue;
+        }
+        char cwd[4096];
+        std::string here = ::getcwd(cwd, sizeof cwd) ? RowPathFromNative(cwd) : std::string();
+        std::string full = ExpandPath(here, rowPath);
+        if (IsPlaylistName(full)) ReadPlaylist(full, work);
+        else ScanPath(full, work, skipped);
+    }
+    return work;
+}
+
+bool ReadPlaylist(const std::string& playlist, WorkList& work) {
+    auto native = fs::ToNative(playlist);
+    if (!native) return false;
+    auto bytes = fs::ReadWholeFile(*native, 64u << 20);
+    if (!bytes || bytes->empty()) return false;
+
+    std::string folder = path::Folder(playlist);
+    if (folder.empty()) {
+        char cwd[4096];
+        folder = ::getcwd(cwd, sizeof cwd) ? RowPathFromNative(cwd) + kSep : std::string();
+    } else if (auto nativeFolder = fs::ToNative(folder)) {
+        if (::chdir(nativeFolder->c_str()) != 0) {
+            // The lines are resolved against the folder all the same.
+        }
+    }
+    size_t pos = 0;
+    while (pos < bytes->size()) {
+        size_t end = bytes->find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = bytes->size();
+        work.push_back(ExpandPath(folder, bytes->substr(pos, end - pos)));
+        pos = end;
+        if (pos < bytes->size() && (*bytes)[pos] == '\r') ++pos;
+        if (pos < bytes->size() && (*bytes)[pos] == '\n') ++pos;
+    }
+    return true;
+}
+
+}  // namespace wvr

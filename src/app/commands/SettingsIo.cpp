@@ -1,0 +1,236 @@
+#include "app/commands/SettingsIo.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "formats/CommaText.h"
+#include "platform/base/IniFile.h"
+#include "platform/base/Prompter.h"
+#include "platform/core/Registry.h"
+
+namespace wvr {
+namespace {
+
+constexpr const char* kCsvSection = "wvr_csv";
+constexpr const char* kSaveFailed = "レジストリへの保存に失敗しました。";
+
+// A block of reads that stops at the first value that is missing or unreadable.
+class ReadBlock {
+public:
+    explicit ReadBlock(const RegistryKey& key) : key_(key) {}
+
+    ReadBlock& Integer(const std::string& name, const std::function<void(int)>& apply) {
+        if (!failed_) {
+            if (auto v = key_.ReadInteger(name)) apply(*v);
+            else failed_ = true;
+        }
+        return *this;
+    }
+    ReadBlock& Flag(const std::string& name, bool& target) {
+        return Integer(name, [&](int v) { target = v != 0; });
+    }
+    ReadBlock& Number(const std::string& name, int& target) {
+        return Integer(name, [&](int v) { target = v; });
+    }
+    ReadBlock& Bits(Settings& s, int first, int last) {
+        for (int bit = first; bit <= last; ++bit)
+            Integer(OptionName(bit), [&s, bit](int v) { s.bits[bit] = v != 0; });
+        return *this;
+    }
+    ReadBlock& String(const std::string& name, const std::function<void(std::string)>& apply) {
+        if (!failed_) {
+            if (auto v = key_.ReadString(name)) apply(*v);
+            else failed_ = true;
+        }
+        return *this;
+    }
+    ReadBlock& Text(const std::string& name, std::string& target) {
+        return String(name, [&](std::string v) { target = std::move(v); });
+    }
+
+private:
+    const RegistryKey& key_;
+    bool failed_ = false;
+};
+
+void LoadMainKey(Settings& s) {
+    auto key = RegistryKey::Open("", false);
+    if (!key) return;
+    ReadBlock r(*key);
+    r.Flag("StatusBarVis", s.StatusBarVis).Flag("GridLineVis", s.GridLineVis).Flag("ToolBarVis", s.ToolBarVis);
+    r.Number("WndWidth", s.WndWidth).Number("WndHeight", s.WndHeight);
+    for (int c = 0; c < kColumnCount; ++c) r.Number("Column" + std::to_string(c), s.columnWidths[c]);
+    r.Bits(s, 0, 20).Number("EdtClmIdx", s.EdtClmIdx);
+    r.String("RenString", [&](std::string v) { s.RenString = SplitCommaText(v); });
+    r.Number("RenStrIdx", s.RenStrIdx).Text("PlyPlayer", s.PlyPlayer).Text("CnvEngineer", s.CnvEngineer);
+    r.Bits(s, 21, 31);
+    for (int f = 0; f < 3; ++f) r.Text("fFont" + std::to_string(f + 1) + "Name", s.fonts[f].name);
+    for (int f = 0; f < 3; ++f) r.Number("fFont" + std::to_string(f + 1) + "Size", s.fonts[f].size);
+    for (int f = 0; f < 3; ++f)
+        r.Integer("fFont" + std::to_string(f + 1) + "Color", [&s, f](int v) { s.fonts[f].color = static_cast<uint32_t>(v); });
+    r.Bits(s, 32, 35).Text("RenLrcFld", s.RenLrcFld).Bits(s, 36, 39);
+}
+
+void LoadExceptionRules(Settings& s) {
+    auto key = RegistryKey::Open("ReName", true);
+    if (!key) return;
+    auto count = key->ReadInteger("StringCount");
+    for (int i = 0; count && i < *count; ++i) {
+        auto rule = key->ReadString("String" + std::to_string(i));
+        if (!rule) break;
+        s.ReName.push_back(SplitCommaText(*rule));
+    }
+}
+
+void LoadFilter(Settings& s) {
+    if (auto key = RegistryKey::Open("Filter", true)) {
+        auto count = key->ReadInteger("FilterCount");
+        auto sel = count ? key->ReadInteger("FilterSel") : std::nullopt;
+        if (sel) s.FilterSel = *sel != 0;
+        for (int i = 0; sel && i < *count; ++i) {
+            const std::string n = std::to_string(i);
+            auto str = key->ReadString("Str" + n);
+            auto index = str ? key->ReadInteger("Index" + n) : std::nullopt;
+            auto checked = index ? key->ReadInteger("Checked" + n) : std::nullopt;
+            if (!checked) break;
+            s.Filter.push_back({*checked != 0, *index, *str});
+        }
+    }
+    if (s.Filter.empty()) s.Filter.push_back({false, 0, ""});
+}
+
+bool SaveMainKey(const Settings& s) {
+    auto key = RegistryKey::Open("", true);
+    if (!key) return false;
+    bool ok = true;
+    auto integer = [&](const std::string& name, int v) { ok = ok && key->WriteInteger(name, v); };
+    auto text = [&](const std::string& name, const std::string& v) { ok = ok && key->WriteString(name, v); };
+    integer("StatusBarVis", s.StatusBarVis);
+    integer("GridLineVis", s.GridLineVis);
+    integer("ToolBarVis", s.ToolBarVis);
+    integer("WndWidth", s.WndWidth);
+    integer("WndHeight", s.WndHeight);
+    for (int c = 0; c < kColumnCount; ++c) integer("Column" + std::to_string(c), s.columnWidths[c]);
+    integer("f1Rmp", s.editWindow.f1Rmp);
+    integer("f1RmpO", s.editWindow.f1RmpO);
+    integer("f1Width", s.editWindow.f1Width);
+    integer("f1Height", s.editWindow.f1Height);
+    integer("f1OnTop", s.editWindow.f1OnTop);
+    for (int bit = 0; bit < kOptionCount; ++bit) integer(OptionName(bit), s.bits[bit]);
+    integer("EdtClmIdx", s.EdtClmIdx);
+    integer("RenStrIdx", s.RenStrIdx);
+    text("RenString", JoinCommaText(s.RenString));
+    text("PlyPlayer", s.PlyPlayer);
+    text("CnvEngineer", s.CnvEngineer);
+    text("RenLrcFld", s.RenLrcFld);
+    for (int f = 0; f < 3; ++f) text("fFont" + std::to_string(f + 1) + "Name", s.fonts[f].name);
+    for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Size", s.fonts[f].size);
+    for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Color", static_cast<int>(s.fonts[f].color));
+    return ok && key->Flush();
+}
+
+bool SaveExceptionRules(const Settings& s) {
+    if (!RegistryKey::Delete("ReName")) return false;
+    auto key = RegistryKey::Open("ReName", true);
+    if (!key) return false;
+    bool ok = key->WriteInteger("StringCount", static_cast<int>(s.ReName.size()));
+    for (size_t i = 0; ok && i < s.ReName.size(); ++i)
+        ok = key->WriteString("String" + std::to_string(i), JoinCommaText(s.ReName[i]));
+    return ok && key->Flush();
+}
+
+bool SaveFilter(const Settings& s) {
+    if (!RegistryKey::Delete("Filter")) return false;
+    auto key = RegistryKey::Open("Filter", true);
+    if (!key) return false;
+    bool ok = key->WriteInteger("FilterCount", static_cast<int>(s.Filter.size())) &&
+              key->WriteInteger("FilterSel", s.FilterSel);
+    for (size_t i = 0; ok && i < s.Filter.size(); ++i) {
+        const std::string n = std::to_string(i);
+        ok = key->WriteString("Str" + n, s.Filter[i].Str) && key->WriteInteger("Index" + n, s.Filter[i].Index) &&
+             key->WriteInteger("Checked" + n, s.Filter[i].Checked);
+    }
+    return ok && key->Flush();
+}
+
+std::vector<std::string> SectionsOf(const char* iniName) {
+    return IniFile::Load(IniFilePath(iniName)).SectionNames();
+}
+
+}  // namespace
+
+void LoadSettings(Settings& settings) {
+    LoadMainKey(settings);
+    if (settings.RenString.empty()) {
+        settings.RenString.push_back(kDefaultRenamePattern);
+        settings.RenStrIdx = 0;
+    }
+    LoadExceptionRules(settings);
+    LoadFilter(settings);
+    LoadCsvColumnOrder(settings);
+}
+
+void LoadEditWindowSettings(EditWindowSettings& state) {
+    auto key = RegistryKey::Open("", false);
+    if (!key) return;
+    ReadBlock(*key)
+        .Number("f1Rmp", state.f1Rmp)
+        .Number("f1RmpO", state.f1RmpO)
+        .Number("f1Width", state.f1Width)
+        .Number("f1Height", state.f1Height)
+        .Number("f1OnTop", state.f1OnTop);
+}
+
+void SaveSettings(const Settings& settings, Prompter& prompter) {
+    if (!SaveMainKey(settings)) prompter.Plain(kSaveFailed);
+    if (!SaveExceptionRules(settings)) prompter.Plain(kSaveFailed);
+    if (!SaveFilter(settings)) prompter.Plain(kSaveFailed);
+    SaveCsvColumnOrder(settings);
+}
+
+std::vector<int> ParseCsvColumnOrder(const std::string& data0) {
+    std::vector<int> columns;
+    for (size_t i = 0; i + 2 <= data0.size(); i += 2) {
+        const char a = data0[i], b = data0[i + 1];
+        columns.push_back((a >= '0' && a <= '9' && b >= '0' && b <= '9') ? (a - '0') * 10 + (b - '0') : 0);
+    }
+    return columns;
+}
+
+std::string FormatCsvColumnOrder(const std::vector<int>& columns) {
+    std::string out;
+    for (int c : columns) {
+        char two[8];
+        std::snprintf(two, sizeof two, "%02d", c);
+        out += two;
+    }
+    return out;
+}
+
+void LoadCsvColumnOrder(Settings& settings) {
+    IniFile ini = IniFile::Load(IniFilePath(kOutputIni));
+    if (ini.HasSection(kCsvSection)) settings.csvColumns = ParseCsvColumnOrder(ini.Value(kCsvSection, "Data_0", ""));
+}
+
+void SaveCsvColumnOrder(const Settings& settings) {
+    const std::string path = IniFilePath(kOutputIni);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    IniFile ini = IniFile::Load(path);
+    ini.EraseSection(kCsvSection);
+    ini.SetValue(kCsvSection, "Count", "1");
+    ini.SetValue(kCsvSection, "Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\"");
+    ini.Save(path);
+}
+
+std::vector<std::string> OutputSetNames() {
+    std::vector<std::string> names;
+    for (auto& name : SectionsOf(kOutputIni))
+        if (name != "wvr" && name != kCsvSection) names.push_back(name);
+    return names;
+}
+
+std::vector<std::string> InputFormatNames() { return SectionsOf(kInputIni); }
+
+}  // namespace wvr

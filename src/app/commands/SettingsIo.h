@@ -1,0 +1,34 @@
+// Reading the settings at start and writing them at close, block by block: each block stops
+// at its first missing or unreadable value, keeping what it read and the defaults after it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/commands/Settings.h"
+
+namespace wvr {
+
+class Prompter;
+
+void LoadSettings(Settings& settings);
+// The edit window's own values, read when it is created.
+void LoadEditWindowSettings(EditWindowSettings& state);
+// Writes every block; a block that fails shows "レジストリへの保存に失敗しました。" once.
+void SaveSettings(const Settings& settings, Prompter& prompter);
+
+// The ini-file parts of the settings: the CSV column order in "wvr.ini".
+std::vector<int> ParseCsvColumnOrder(const std::string& data0);
+std::string FormatCsvColumnOrder(const std::vector<int>& columns);
+void LoadCsvColumnOrder(Settings& settings);
+void SaveCsvColumnOrder(const Settings& settings);
+
+// The names of the output template sets of "wvr.ini" and of the input formats of
+// "wvr_In.ini", in file order, as their submenus list them.
+std::vector<std::string> OutputSetNames();
+std::vector<std::string> InputFormatNames();
+
+inline constexpr const char* kOutputIni = "wvr.ini";
+inline constexpr const char* kInputIni = "wvr_In.ini";
+
+}  // namespace wvr

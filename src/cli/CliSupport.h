@@ -1,0 +1,54 @@
+// What every subcommand of wvr-cli shares: its message boxes on stderr, reading the settings
+// and the paths as the program's command line does, and the row printout.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/commands/Session.h"
+#include "platform/base/Prompter.h"
+
+namespace wvr::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadArguments = 2;
+
+// Boxes go to stderr as "title: text"; questions are answered by `answerYes`.
+class StderrPrompter : public Prompter {
+public:
+    explicit StderrPrompter(bool answerYes) : answerYes_(answerYes) {}
+    PromptAnswer Ask(const Prompt& prompt) override;
+
+private:
+    bool answerYes_;
+};
+
+// Loads the settings from the store, then adds the paths as the program does at start.
+void LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter);
+
+// One line per row: the 23 texts, tab-separated, as UTF-8 with "\", tab, CR, LF and
+// undecodable bytes escaped.
+void PrintRows(const RowList& rows, std::FILE* out);
+std::string EscapeText(const std::string& cp932);
+
+// A subcommand: its arguments after the subcommand name; returns the exit status.
+using Subcommand = int (*)(const std::vector<std::string>& args);
+
+struct SubcommandEntry {
+    const char* name;
+    const char* usage;
+    Subcommand run;
+};
+
+// Splits off the leading "--flag" options this subcommand knows; false on an unknown one.
+struct ParsedArguments {
+    std::vector<std::string> flags;  // e.g. "--yes"
+    std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
+    std::vector<std::string> paths;
+};
+bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
+                    const std::vector<std::string>& knownValues, ParsedArguments& parsed);
+bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
+
+}  // namespace wvr::cli

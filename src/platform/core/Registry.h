@@ -1,0 +1,45 @@
+// The settings store that stands in for the registry key of the program: a main key and
+// named subkeys, typed reads that fail on a missing or unreadable value, and writes whose
+// failure is seen. Texts are CP932 bytes to the callers.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class QSettings;
+
+namespace wvr {
+
+class RegistryKey {
+public:
+    ~RegistryKey();
+    RegistryKey(RegistryKey&&) noexcept;
+    RegistryKey& operator=(RegistryKey&&) noexcept;
+
+    // The main key ("") or one of its subkeys; nothing when it does not exist and `create`
+    // is false.
+    static std::optional<RegistryKey> Open(const std::string& subkey, bool create);
+    static bool Delete(const std::string& subkey);
+
+    std::optional<int> ReadInteger(const std::string& name) const;
+    std::optional<std::string> ReadString(const std::string& name) const;
+    bool WriteInteger(const std::string& name, int value);
+    bool WriteString(const std::string& name, const std::string& value);
+    // Writes what is pending to the store; false when the store cannot be written.
+    bool Flush();
+
+private:
+    RegistryKey(std::unique_ptr<QSettings> settings, std::string group);
+    std::string Key(const std::string& name) const;
+
+    std::unique_ptr<QSettings> settings_;
+    std::string group_;
+};
+
+// Where the store and the ini files live when they are not beside the program.
+std::string ConfigFolder();
+// The ini file of that name: beside the program when one is there, else in ConfigFolder().
+std::string IniFilePath(const std::string& name);
+
+}  // namespace wvr
