@@ -1,0 +1,216 @@
+#include "formats/SoundVq.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "formats/Id3v1.h"
+#include "formats/PathText.h"
+#include "formats/RiffChunks.h"
+#include "platform/base/Cp932.h"
+#include "platform/base/FileOps.h"
+#include "platform/base/Prompter.h"
+
+namespace wvr {
+namespace {
+
+using riff::FourCC;
+using namespace soundvq;
+
+// A hostile header size could ask for millions of tiny chunks.
+constexpr int kMaxChunks = 1 << 16;
+
+uint32_t ReadBe32(const uint8_t* b) {
+    return static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 | static_cast<uint32_t>(b[2]) << 8 |
+           static_cast<uint32_t>(b[3]);
+}
+
+std::string Be32(uint32_t value) {
+    const char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                           static_cast<char>(value >> 8), static_cast<char>(value)};
+    return std::string(bytes, 4);
+}
+
+std::optional<uint32_t> ReadBe32At(fs::File& file, uint64_t offset) {
+    uint8_t b[4];
+    if (!file.ReadExact(offset, b, sizeof b)) return std::nullopt;
+    return ReadBe32(b);
+}
+
+struct HeaderChunk {
+    FourCC id;
+    uint32_t size = 0;
+    uint64_t offset = 0;
+    uint64_t DataOffset() const { return offset + kChunkHeaderSize; }
+    uint64_t End() const { return DataOffset() + size; }
+};
+
+std::optional<HeaderChunk> ReadChunkHeader(fs::File& file, uint64_t offset) {
+    uint8_t b[kChunkHeaderSize];
+    if (!file.ReadExact(offset, b, sizeof b)) return std::nullopt;
+    return HeaderChunk{FourCC::From(b), ReadBe32(b + kIdSize), offset};
+}
+
+// The chunk's data up to its first zero byte (what is there of it, in a cut-off file).
+std::string ReadText(fs::File& file, const HeaderChunk& chunk) {
+    std::string text(static_cast<size_t>(std::min<uint64_t>(chunk.size, kMaxTextBytes)), '\0');
+    const int64_t got = file.ReadAt(chunk.DataOffset(), text.data(), text.size());
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text.substr(0, text.find('\0'));
+}
+
+std::string TextChunk(FourCC id, const std::string& text) {
+    return std::string(id.view()) + Be32(static_cast<uint32_t>(text.size())) + text;
+}
+
+// The chunks that the writer builds from the row; every other header chunk is carried over.
+bool IsRewritten(FourCC id) {
+    for (FourCC rewritten : {FourCC("NAME"), FourCC("COMT"), FourCC("(c) "), FourCC("FILE"), FourCC("AUTH"),
+                             FourCC("DSIZ")})
+        if (id == rewritten) return true;
+    return false;
+}
+
+// The header chunks after "COMM" and the audio that follows "DATA", as found in the file.
+struct SoundVqLayout {
+    uint64_t commEnd = 0;
+    std::vector<HeaderChunk> carried;
+    uint64_t audioOffset = 0;
+    uint64_t audioEnd = 0;  // the file's end, or the start of its trailing ID3v1 block
+    bool trailingId3 = false;
+};
+
+// Nothing when the header is not a run of whole chunks followed by "DATA".
+std::optional<SoundVqLayout> ReadLayout(fs::File& file, uint64_t fileSize) {
+    auto headerSize = ReadBe32At(file, kHeaderSizeOffset);
+    auto commSize = ReadBe32At(file, kCommSizeOffset);
+    if (!headerSize || !commSize) return std::nullopt;
+    const uint64_t dataId = kChunksOffset + *headerSize;
+    char id[kIdSize];
+    if (!file.ReadExact(dataId, id, sizeof id) || std::memcmp(id, "DATA", kIdSize) != 0) return std::nullopt;
+
+    SoundVqLayout layout;
+    layout.commEnd = kCommDataOffset + *commSize;
+    if (layout.commEnd > dataId) return std::nullopt;
+    int count = 0;
+    for (uint64_t at = layout.commEnd; at < dataId; ++count) {
+        auto chunk = ReadChunkHeader(file, at);
+        if (!chunk || chunk->End() > dataId || count == kMaxChunks) return std::nullopt;
+        if (!IsRewritten(chunk->id)) layout.carried.push_back(*chunk);
+        at = chunk->End();
+    }
+
+    layout.audioOffset = dataId + kIdSize;
+    layout.audioEnd = fileSize;
+    char marker[3];
+    if (fileSize - layout.audioOffset >= kId3v1Size && file.ReadExact(fileSize - kId3v1Size, marker, sizeof marker) &&
+        std::memcmp(marker, "TAG", 3) == 0) {
+        layout.trailingId3 = true;
+        layout.audioEnd -= kId3v1Size;
+    }
+    return layout;
+}
+
+// NAME, COMT, "(c) ", FILE (only when the row has a file-name field), AUTH, DSIZ.
+std::string RowChunks(const TrackInfo& row, uint32_t audioBytes) {
+    std::string chunks = TextChunk("NAME", row.Fields[kTitle]) + TextChunk("COMT", row.Fields[kComment]) +
+                         TextChunk("(c) ", row.Fields[kArtist]);
+    if (!row.Fields[kMp3Field].empty()) chunks += TextChunk("FILE", row.FileName);
+    chunks += TextChunk("AUTH", row.Fields[kCopyright]);
+    chunks += std::string("DSIZ") + Be32(kDsizSize) + Be32(audioBytes);
+    return chunks;
+}
+
+bool Rebuild(fs::File& source, const SoundVqLayout& layout, const std::string& rowChunks, const Id3v1Tag* id3Block,
+             fs::ReplacementFile& out) {
+    uint64_t headerSize = layout.commEnd - kChunksOffset + rowChunks.size();
+    for (const HeaderChunk& chunk : layout.carried) headerSize += chunk.End() - chunk.offset;
+    if (headerSize > UINT32_MAX) return false;
+
+    if (!out.CopyFrom(source, 0, kMagicSize) || !out.Append(Be32(static_cast<uint32_t>(headerSize))) ||
+        !out.CopyFrom(source, kChunksOffset, layout.commEnd - kChunksOffset))
+        return false;
+    for (const HeaderChunk& chunk : layout.carried)
+        if (!out.CopyFrom(source, chunk.offset, chunk.End() - chunk.offset)) return false;
+    if (!out.Append(rowChunks) || !out.Append("DATA", kIdSize) ||
+        !out.CopyFrom(source, layout.audioOffset, layout.audioEnd - layout.audioOffset))
+        return false;
+    return !id3Block || out.Append(id3Block->data(), id3Block->size());
+}
+
+}  // namespace
+
+std::optional<long long> ReadSoundVqTags(fs::File& file, std::array<std::string, kFieldCount>& fields) {
+    auto headerSize = ReadBe32At(file, kHeaderSizeOffset);
+    if (!headerSize) return std::nullopt;
+    std::optional<long long> dsiz;
+    uint64_t walked = 0;
+    for (int count = 0; walked < *headerSize && count < kMaxChunks; ++count) {
+        auto chunk = ReadChunkHeader(file, kChunksOffset + walked);
+        if (!chunk) break;
+        // Chunks are told apart by their first letter, as the format's own readers do.
+        switch (chunk->id.c[0]) {
+        case 'N': fields[kTitle] = ReadText(file, *chunk); break;
+        case '(': fields[kArtist] = ReadText(file, *chunk); break;
+        case 'A': fields[kCopyright] = ReadText(file, *chunk); break;
+        case 'C':
+            if (chunk->id.c[3] != 'M') fields[kComment] = ReadText(file, *chunk);
+            break;
+        case 'F': fields[kMp3Field] = ReadText(file, *chunk); break;
+        case 'D':
+            if (chunk->size >= kDsizSize)
+                if (auto value = ReadBe32At(file, chunk->DataOffset())) dsiz = *value;
+            break;
+        default: break;
+        }
+        walked += kChunkHeaderSize + chunk->size;
+    }
+    return dsiz;
+}
+
+AudioInfo SoundVqInfoText(HeaderBytes propertyBytes, long long audioSize) {
+    const int kbit = propertyBytes.b1;
+    const int khz = propertyBytes.b2;
+    // A bit rate of 0 has no play time; a file shorter than its tag area has none either.
+    const long long seconds = kbit == 0 || audioSize <= 0 ? 0 : audioSize / (kbit * 125LL);
+    char text[64];
+    std::snprintf(text, sizeof text, "SoundVQ %dkbit %dKHz %03lldsec ", kbit, khz, seconds);
+    return {text, seconds};
+}
+
+bool WriteSoundVqTags(const TrackInfo& row, const GenreTable& genres, Prompter& prompter) {
+    auto path = fs::ToNative(row.Path);
+    if (!path) return false;
+    fs::File source;
+    if (!source.Open(*path, fs::File::Mode::ReadWrite)) return false;
+    auto fileSize = source.Size();
+    if (!fileSize) return false;
+
+    // The file is rebuilt beside itself, so its own size must fit on the volume with room to spare.
+    // The volume is named by the file's folder.
+    auto freeSpace = fs::FreeSpace(*path);
+    if (freeSpace && *freeSpace < *fileSize + kFreeSpaceMargin) {
+        prompter.Warning(cp932::ToUtf8(path::Folder(row.Path)) + "ドライブの残り容量が足りません。");
+        return false;
+    }
+    const auto time = fs::ReadLastWriteTime(*path);
+
+    auto layout = ReadLayout(source, *fileSize);
+    if (!layout) {
+        prompter.Plain("異常終了します。");
+        return false;
+    }
+    const uint64_t audioBytes = layout->audioEnd - layout->audioOffset;
+    if (audioBytes > UINT32_MAX) return false;
+
+    const Id3v1Tag block = BuildId3v1Tag(row, genres);
+    fs::ReplacementFile out(*path);
+    if (!out.Create()) return false;
+    if (!Rebuild(source, *layout, RowChunks(row, static_cast<uint32_t>(audioBytes)),
+                 layout->trailingId3 ? &block : nullptr, out))
+        return false;
+    return out.Commit(time ? &*time : nullptr);
+}
+
+}  // namespace wvr
