@@ -6,6 +6,8 @@
 #include "app/commands/WriteTags.h"
 #include "formats/Id3v1.h"
 #include "formats/PathText.h"
+#include "formats/RiffInfo.h"
+#include "formats/SoundVq.h"
 #include "platform/base/FileOps.h"
 #include "support/TestSupport.h"
 
@@ -261,4 +263,72 @@ TEST_F(WriteTest, CurrentRowWriteDiffersInThreeWays) {
     EXPECT_FALSE(WriteCurrentRow(session, 2, prompter, &busy));
     EXPECT_FALSE(WriteCurrentRow(session, -1, prompter, &busy));
     EXPECT_EQ(busy.begun, 3);
+}
+
+// --- the writer of each kind, on real RIFF and SoundVQ files
+
+namespace {
+
+std::array<std::string, kFieldCount> InfoTexts(const std::string& path, FileKind kind) {
+    fs::File file;
+    EXPECT_TRUE(file.Open(path, fs::File::Mode::Read));
+    return ReadRiffInfo(file, kind).texts;
+}
+
+std::string Id3Chunk(const Id3v1Tag& block) {
+    return std::string("IID3") + std::string("\x80\0\0\0", 4) + std::string(block.begin(), block.end());
+}
+
+}  // namespace
+
+TEST_F(WriteTest, RiffRowsGetTheirInfoListAndTheId3ChunkByWitID3Add) {
+    const std::string rmp = AddFile("riff/rmp3_full_info_script.rmp", "a.rmp", FileKind::RiffRmp3, "New RMP");
+    const std::string wav = AddFile("riff/wave_mp3_info_after_data_script.wav", "b.wav", FileKind::RiffWave, "New WAV");
+    session.rows.Mutable(1).FileName = "renamed.wav";
+    session.settings.Set(Option::WitID3Add, false);
+    session.rows.Mutable(0).Checked = false;
+    ASSERT_TRUE(WriteCommand(session, prompter, nullptr, Questions::Skip));
+
+    // Without WitID3Add the WAVE file gets no IID3 chunk; its pending rename follows.
+    EXPECT_TRUE(Unchanged(rmp));
+    const std::string renamed = dir / "renamed.wav";
+    EXPECT_EQ(session.rows[1].Path, renamed);
+    EXPECT_EQ(InfoTexts(renamed, FileKind::RiffWave)[kTitle], "New WAV");
+    EXPECT_EQ(InfoTexts(renamed, FileKind::RiffWave)[kArtist], "Artist of New WAV");
+    EXPECT_EQ(test::ReadFile(renamed).find("IID3"), std::string::npos);
+    EXPECT_EQ(fs::ReadLastWriteTime(renamed).value().mtime.tv_sec, kOldTime);
+
+    session.settings.Set(Option::WitID3Add, true);
+    session.rows.Mutable(0).Checked = true;
+    ASSERT_TRUE(WriteCommand(session, prompter, nullptr, Questions::Skip));
+    EXPECT_TRUE(prompter.shown().empty());
+    const auto texts = InfoTexts(rmp, FileKind::RiffRmp3);
+    EXPECT_EQ(texts[kTitle], "New RMP");
+    EXPECT_EQ(texts[kGenre], "Blues");
+    EXPECT_EQ(texts[kAlbum], "");
+    const Id3v1Tag block = BuildId3v1Tag(session.rows[0], session.genres);
+    EXPECT_NE(test::ReadFile(rmp).find(Id3Chunk(block)), std::string::npos);
+    EXPECT_EQ(fs::ReadLastWriteTime(rmp).value().mtime.tv_sec, kOldTime);
+    EXPECT_FALSE(session.rows[0].Checked);
+}
+
+TEST_F(WriteTest, SoundVqRowsGetTheirHeaderChunks) {
+    const std::string vqf = AddFile("vqf/vqf_full_script.vqf", "a.vqf", FileKind::SoundVq, "New VQF");
+    session.rows.Mutable(0).Fields[kCopyright] = "Owner";
+    ASSERT_TRUE(WriteCommand(session, prompter, nullptr, Questions::Skip));
+    EXPECT_TRUE(prompter.shown().empty());
+
+    fs::File file;
+    ASSERT_TRUE(file.Open(vqf, fs::File::Mode::Read));
+    std::array<std::string, kFieldCount> fields;
+    ReadSoundVqTags(file, fields);
+    EXPECT_EQ(fields[kTitle], "New VQF");
+    EXPECT_EQ(fields[kArtist], "Artist of New VQF");
+    EXPECT_EQ(fields[kCopyright], "Owner");
+    EXPECT_EQ(fields[kComment], "");
+    // The audio after "DATA" is kept byte for byte.
+    const std::string before = originals[vqf], after = test::ReadFile(vqf);
+    EXPECT_EQ(after.substr(after.find("DATA")), before.substr(before.find("DATA")));
+    EXPECT_EQ(fs::ReadLastWriteTime(vqf).value().mtime.tv_sec, kOldTime);
+    EXPECT_FALSE(session.rows[0].Checked);
 }

@@ -4,16 +4,9 @@
 
 #include "formats/Id3v1.h"
 #include "formats/PathText.h"
-#include "platform/base/Prompter.h"
-
-#if __has_include("formats/RiffInfo.h")
 #include "formats/RiffInfo.h"
-#define WVR_HAVE_RIFF_INFO 1
-#endif
-#if __has_include("formats/SoundVq.h")
 #include "formats/SoundVq.h"
-#define WVR_HAVE_SOUND_VQ 1
-#endif
+#include "platform/base/Prompter.h"
 
 namespace wvr {
 namespace {
@@ -26,13 +19,9 @@ bool WriteTagsOfKind(const TrackInfo& row, const Id3v1Tag& block, bool addId3Chu
                      Prompter& prompter) {
     switch (static_cast<FileKind>(row.KindCode())) {
     case FileKind::Mpeg: return WriteId3v1Tag(row.Path, block, prompter);
-#ifdef WVR_HAVE_RIFF_INFO
     case FileKind::RiffWave:
     case FileKind::RiffRmp3: return WriteRiffInfo(row, block, addId3Chunk, prompter);
-#endif
-#ifdef WVR_HAVE_SOUND_VQ
     case FileKind::SoundVq: return WriteSoundVqTags(row, genres, prompter);
-#endif
     case FileKind::Id3v2Mpeg:
         // Nothing can be written, yet the row is done with: it counts as written.
         prompter.Error(kId3v2NotSupported);
