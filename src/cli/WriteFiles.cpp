@@ -1,0 +1,30 @@
+// wvr-cli write [--yes] PATH...: writes the tags of every listed file back as they were read.
+// Running it is the user's go-ahead, so the count question is not asked.
+#include "cli/WriteFiles.h"
+
+#include "app/commands/WriteTags.h"
+#include "cli/Subcommands.h"
+
+namespace wvr::cli {
+
+int WriteEveryRowAndPrint(Session& session, Prompter& prompter) {
+    // Every row is checked and written rows lose their mark, so the marks left over are
+    // exactly the rows that failed.
+    session.settings.Set(Option::WitChkOff, false);
+    session.settings.Set(Option::WitUnChk, false);
+    for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
+    WriteCommand(session, prompter, nullptr, Questions::Skip);
+    PrintRows(session.rows, stdout);
+    return session.rows.AnyChecked() ? kExitSomeNotWritten : kExitOk;
+}
+
+int WriteFilesCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--yes"}, {}, parsed)) return kExitBadArguments;
+    StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    Session session;
+    LoadAndAdd(session, parsed.paths, prompter);
+    return WriteEveryRowAndPrint(session, prompter);
+}
+
+}  // namespace wvr::cli
