@@ -1,1 +1,22 @@
-int main() { return 0; }
+// wvr: start-up. The main window reads the settings and builds its menus; the paths on the
+// command line are added; the edit window is created; the event loop runs.
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+#include "app/ui/MainWindow.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("wvr");
+    QApplication::setApplicationDisplayName("wvr");
+    QApplication::setWindowIcon(QIcon(":/wvr.svg"));
+    // The stored font names are those of Windows; map them onto the Japanese fonts here.
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP"});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {"IPAGothic", "Noto Sans Mono CJK JP"});
+
+    wvr::MainWindow window;
+    window.show();
+    window.AddCommandLine(QApplication::arguments().mid(1));
+    return QApplication::exec();
+}

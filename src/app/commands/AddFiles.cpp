@@ -117,7 +117,9 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     paths.reserve(session.rows.size() + work.size());
     for (const TrackInfo& row : session.rows) paths.insert(row.Path);
 
-    // Rows reach the list in batches so that a view over it is not told 50,000 times.
+    // Rows reach the list in batches so that a view over it is not told 50,000 times. The
+    // batch is reserved whole: a row is large, and moving rows as a vector grows is costly.
+    constexpr size_t kBatchRows = 4096;
     std::vector<TrackInfo> pending;
     int added = 0;
     auto lastFlush = std::chrono::steady_clock::now();
@@ -139,8 +141,9 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         detection.file.Close();
         if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) continue;
         paths.insert(entry);
+        if (pending.empty()) pending.reserve(kBatchRows);
         pending.push_back(std::move(row));
-        if (pending.size() >= 4096 || std::chrono::steady_clock::now() - lastFlush > std::chrono::milliseconds(100))
+        if (pending.size() >= kBatchRows || std::chrono::steady_clock::now() - lastFlush > std::chrono::milliseconds(100))
             flush();
     }
     flush();

@@ -1,0 +1,65 @@
+// The main window's file commands: new list, open files, open folder, refresh, version box.
+#include <QFileDialog>
+
+#include "app/commands/AddFiles.h"
+#include "app/ui/EditWindowLink.h"
+#include "app/ui/MainWindow.h"
+#include "dialogs/AboutBox.h"
+
+namespace wvr {
+
+void MainWindow::NewClick() {
+    session_.rows.Clear();
+    if (editWindow_) editWindow_->CloseWindow();
+    UpdateStatusBar();
+}
+
+void MainWindow::OpenItemClick() {
+    const QStringList names = QFileDialog::getOpenFileNames(
+        this, QString(), QString(),
+        QStringLiteral("MPEG Layer3 File (*.mp3 *.rmp);;PlayList File(*.m3u) (*.m3u);;すべてのファイル (*.*) (*)"));
+    if (!names.isEmpty()) AddChosenFiles(names);
+}
+
+void MainWindow::AddChosenFiles(const QStringList& nativeNames) {
+    WorkList work;
+    // The names are taken from the last to the first, as the open dialog hands them over.
+    for (auto it = nativeNames.rbegin(); it != nativeNames.rend(); ++it) {
+        const std::string name = RowPathFromNative(it->toStdString());
+        if (name.empty()) continue;
+        if (IsPlaylistName(name)) ReadPlaylist(name, work);
+        else work.push_back(name);
+    }
+    AddWorkList(work, AddOptionsFromSettings(session_.settings));
+}
+
+void MainWindow::F1Click() {
+    const QString folder = QFileDialog::getExistingDirectory(this, QString(), QString(), QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty()) AddChosenFolder(folder);
+}
+
+void MainWindow::AddChosenFolder(const QString& nativeFolder) {
+    const std::string folder = RowPathFromNative(nativeFolder.toStdString());
+    if (folder.empty()) return;
+    WorkList work;
+    ScanPath(folder, work);
+    AddWorkList(work, AddOptionsFromSettings(session_.settings));
+}
+
+void MainWindow::Refresh1Click() {
+    WorkList work;
+    work.reserve(session_.rows.size());
+    for (const TrackInfo& row : session_.rows) work.push_back(row.Path);
+    AddOptions options;
+    options.clearFirst = true;
+    options.extendedGenres = session_.settings.Get(Option::OptGenreOn);
+    AddWorkList(work, options);
+    ReloadEditWindow();
+}
+
+void MainWindow::AboutClick() {
+    TAboutBox box(this);
+    box.exec();
+}
+
+}  // namespace wvr

@@ -1,0 +1,19 @@
+// Message boxes for the routines' questions and reports, with Japanese button captions.
+#pragma once
+
+#include "platform/base/Prompter.h"
+
+class QWidget;
+
+namespace wvr {
+
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(QWidget* parent) : parent_(parent) {}
+    PromptAnswer Ask(const Prompt& prompt) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace wvr

@@ -1,0 +1,15 @@
+// The one place where the screen meets the program's CP932 texts.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "platform/base/Cp932.h"
+
+namespace wvr {
+
+inline QString FromSjis(const std::string& cp932) { return QString::fromStdString(cp932::ToUtf8(cp932)); }
+inline std::string ToSjis(const QString& text) { return cp932::FromUtf8(text.toStdString()); }
+inline QString FromUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace wvr

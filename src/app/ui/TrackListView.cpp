@@ -1,0 +1,62 @@
+#include "app/ui/TrackListView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace wvr {
+
+TrackListView::TrackListView(QWidget* parent) : QTableView(parent) {
+    setObjectName("ListView1");
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    setAlternatingRowColors(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setMinimumSectionSize(0);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setResizeContentsPrecision(1000);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void TrackListView::keyPressEvent(QKeyEvent* event) {
+    if (!IsEditing() && event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Insert)) {
+        event->accept();
+        emit ToggleKeyPressed();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TrackListView::keyReleaseEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) && !event->isAutoRepeat())
+        emit EnterWithModifierReleased();
+    QTableView::keyReleaseEvent(event);
+}
+
+void TrackListView::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::RightButton) emit RightButtonReleased(event->globalPosition().toPoint());
+}
+
+void TrackListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) emit RowDoubleClicked();
+}
+
+void TrackListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (current.row() != previous.row()) emit FocusedRowChanged();
+}
+
+}  // namespace wvr

@@ -1,0 +1,36 @@
+// The main list (ListView1): a table view with the keys and mouse gestures of the program's
+// list. It reports them as signals; the main window decides what they do.
+#pragma once
+
+#include <QTableView>
+
+namespace wvr {
+
+class TrackListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit TrackListView(QWidget* parent = nullptr);
+
+    bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
+    // The width that fits the widest item text of the column (not its caption).
+    int ItemsWidth(int column) const { return sizeHintForColumn(column); }
+
+signals:
+    // Space or Insert outside an in-place edit; the key is consumed.
+    void ToggleKeyPressed();
+    // Enter released together with Shift or Ctrl.
+    void EnterWithModifierReleased();
+    void RightButtonReleased(const QPoint& globalPos);
+    void RowDoubleClicked();
+    // The focused row changed (keyboard or mouse).
+    void FocusedRowChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+};
+
+}  // namespace wvr
