@@ -35,7 +35,7 @@ QColor ColorFrom(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (b
 
 }  // namespace
 
-MainWindow::MainWindow() : prompter_(this) {
+MainWindow::MainWindow() : boxes_(this) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
     LoadSettings(session_.settings);
@@ -209,14 +209,14 @@ void MainWindow::AddCommandLine(const QStringList& nativeArgs) {
     for (const QString& a : nativeArgs) args.push_back(a.toStdString());
     Begin();
     WorkList work = CollectArguments(args);
-    AddFiles(session_, work, CommandLineAddOptions(session_.settings), prompter_, this);
+    AddFiles(session_, work, CommandLineAddOptions(session_.settings), *prompter_, this);
     End();
     ApplyAllColumnWidths();
 }
 
 void MainWindow::AddWorkList(WorkList& work, const AddOptions& options) {
     Begin();
-    AddFiles(session_, work, options, prompter_, this);
+    AddFiles(session_, work, options, *prompter_, this);
     End();
     ApplyAllColumnWidths();
     if (FocusedRow() < 0 && !session_.rows.empty()) listView_->setCurrentIndex(model_->index(0, 0));
@@ -230,7 +230,7 @@ bool MainWindow::ConfirmQuit() {
                   "チェック済みのアイテムが " + std::to_string(count) +
                       "つ残っています。\nこのまま終了してもよろしいですか？",
                   PromptIcon::Question, PromptButtons::OkCancel};
-    return prompter_.Ask(prompt) == PromptAnswer::Ok;
+    return prompter_->Ask(prompt) == PromptAnswer::Ok;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -239,7 +239,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     CollectSettings();
-    SaveSettings(session_.settings, prompter_);
+    SaveSettings(session_.settings, *prompter_);
     if (editWindow_) editWindow_->CloseWindow();
     event->accept();
 }

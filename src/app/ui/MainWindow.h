@@ -32,7 +32,9 @@ public:
     ~MainWindow() override;
 
     Session& session() { return session_; }
-    Prompter& prompter() { return prompter_; }
+    Prompter& prompter() { return *prompter_; }
+    // Message boxes go through this prompter; tests put a scripted one here.
+    void SetPrompter(Prompter* prompter) { prompter_ = prompter ? prompter : &boxes_; }
     TrackListView* listView() const { return listView_; }
     TrackTableModel* model() const { return model_; }
     QAction* action(const QString& name) const { return actions_.value(name); }
@@ -123,7 +125,8 @@ private:
     bool ConfirmQuit();
 
     Session session_;
-    QtPrompter prompter_;
+    QtPrompter boxes_;
+    Prompter* prompter_ = &boxes_;
     TrackTableModel* model_ = nullptr;
     TrackListView* listView_ = nullptr;
     QToolBar* toolBar_ = nullptr;
