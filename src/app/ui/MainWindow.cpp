@@ -219,7 +219,6 @@ void MainWindow::AddWorkList(WorkList& work, const AddOptions& options) {
     AddFiles(session_, work, options, *prompter_, this);
     End();
     ApplyAllColumnWidths();
-    if (FocusedRow() < 0 && !session_.rows.empty()) listView_->setCurrentIndex(model_->index(0, 0));
 }
 
 bool MainWindow::ConfirmQuit() {

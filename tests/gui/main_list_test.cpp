@@ -1,0 +1,330 @@
+// The main window's list commands, driven through its actions, keys and header.
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/commands/SettingsIo.h"
+#include "platform/core/Registry.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/TrackListView.h"
+#include "app/ui/TrackTableModel.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+
+namespace {
+
+const char* const kFiles[] = {
+    "mpeg/mpeg2_8k_22k_sjis_v1.mp3",  // title 春の小川
+    "mpeg/mpeg2_16k_16khz_v1latin.mp3",  // Low Rate
+    "mpeg/mp2_192k_48k.mp2",             // Layer Two
+    "mpeg/cbr128_44k_notag.mp3",         // no title
+};
+
+}  // namespace
+
+class MainListTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> dir_;
+    std::unique_ptr<MainWindow> window_;
+    test::ScriptedPrompter prompter_;
+
+    RowList& rows() { return window_->session().rows; }
+    void Trigger(const char* name) {
+        QAction* a = window_->action(name);
+        QVERIFY2(a, name);
+        a->trigger();
+    }
+    QString Panel(int i) { return window_->statusPanel(i)->text(); }
+    void Focus(int row) { window_->GoToRow(row); }
+    std::string Title(int row) { return rows()[row].Fields[kTitle]; }
+    void Open(QMenu* menu) { emit menu->aboutToShow(); }
+    bool Enabled(const char* name) { return window_->action(name)->isEnabled(); }
+
+    void MakeWindow() {
+        window_ = std::make_unique<MainWindow>();
+        window_->SetPrompter(&prompter_);
+        window_->resize(800, 400);
+        window_->show();
+    }
+    void AddFiles() {
+        QStringList names;
+        // The open dialog's names are taken from the last to the first.
+        for (auto it = std::rbegin(kFiles); it != std::rend(kFiles); ++it)
+            names << QString::fromStdString(test::CopyCorpusFile(*it, *dir_));
+        window_->AddChosenFiles(names);
+    }
+
+private slots:
+    void init() {
+        RegistryKey::Delete("");  // every case starts from the first-start settings
+        dir_ = std::make_unique<test::TempDir>();
+        prompter_ = test::ScriptedPrompter();
+        MakeWindow();
+        AddFiles();
+    }
+    void cleanup() {
+        window_->session().settings.Set(Option::QuitMesOff, true);
+        window_.reset();
+    }
+
+    void addsInDialogOrderAndCountsInStatusBar() {
+        QCOMPARE(rows().size(), 4);
+        QCOMPARE(Title(0), test::Sjis("春の小川"));
+        QCOMPARE(Title(2), std::string("Layer Two"));
+        QCOMPARE(Panel(2), QString("4Files "));
+        QCOMPARE(Panel(1), QString());
+        Focus(1);
+        QCOMPARE(Panel(3), QString("MP3  16kbit    16KHz 002sec   "));
+    }
+
+    void emptyListChangesNothing() {
+        Trigger("NewItem");
+        QCOMPARE(rows().size(), 0);
+        QCOMPARE(Panel(2), QString("0Files "));
+        QCOMPARE(Panel(3), QString());
+        for (const char* name : {"Delete1", "C3", "U2", "U3", "SelectAll1", "SelReturn1", "N20", "C2"}) Trigger(name);
+        window_->ListView1ColumnClick(1);
+        QCOMPARE(rows().size(), 0);
+        QVERIFY(prompter_.shown().empty());
+    }
+
+    void checkMarksAllNoneInvertAndPopup() {
+        Trigger("SelectAll1");
+        QCOMPARE(rows().CheckedCount(), 4);
+        Trigger("R3");
+        QCOMPARE(rows().CheckedCount(), 0);
+        Focus(2);
+        Trigger("C2");
+        QVERIFY(rows()[2].Checked);
+        Trigger("SelReturn1");
+        QCOMPARE(rows().CheckedCount(), 3);
+        QVERIFY(!rows()[2].Checked);
+        // The pop-up item shows the focused row's mark when the menu opens.
+        Open(window_->findChild<QMenu*>("PopupMenu1"));
+        QVERIFY(!window_->action("C2")->isChecked());
+        Focus(0);
+        Open(window_->findChild<QMenu*>("PopupMenu1"));
+        QVERIFY(window_->action("C2")->isChecked());
+    }
+
+    void spaceTogglesAndMovesOnInsertToo() {
+        Focus(0);
+        QTest::keyClick(window_->listView(), Qt::Key_Space);
+        QVERIFY(rows()[0].Checked);
+        QCOMPARE(window_->FocusedRow(), 1);
+        QTest::keyClick(window_->listView(), Qt::Key_Insert);
+        QVERIFY(rows()[1].Checked);
+        QCOMPARE(window_->FocusedRow(), 2);
+        // On the last row the mark flips and the focus stays.
+        Focus(3);
+        QTest::keyClick(window_->listView(), Qt::Key_Space);
+        QVERIFY(rows()[3].Checked);
+        QCOMPARE(window_->FocusedRow(), 3);
+    }
+
+    void deleteFocusedAndChecked() {
+        Focus(1);
+        const std::string second = rows()[2].Path;
+        Trigger("Delete1");
+        QCOMPARE(rows().size(), 3);
+        QCOMPARE(rows()[1].Path, second);
+
+        rows().Mutable(0).Checked = true;
+        rows().Mutable(2).Checked = true;
+        const std::string kept = rows()[1].Path;
+        prompter_.Answer(PromptAnswer::No);
+        Trigger("C3");
+        QCOMPARE(rows().size(), 3);
+        QCOMPARE(prompter_.shown().back().text,
+                 std::string("チェックされているアイテムは、2個あります。\nリストから削除してもよろしいですか？"));
+        QCOMPARE(prompter_.shown().back().icon, PromptIcon::Question);
+        prompter_.Answer(PromptAnswer::Yes);
+        Trigger("C3");
+        QCOMPARE(rows().size(), 1);
+        QCOMPARE(rows()[0].Path, kept);
+        QCOMPARE(Panel(2), QString("1Files "));
+    }
+
+    void moveCarriesTheWholeRowAndFocus() {
+        Focus(1);
+        rows().Mutable(1).Checked = true;
+        const TrackInfo moved = rows()[1];
+        const TrackInfo other = rows()[0];
+        Trigger("U2");
+        QCOMPARE(rows()[0], moved);
+        QCOMPARE(rows()[1], other);
+        QCOMPARE(window_->FocusedRow(), 0);
+        QCOMPARE(window_->SelectedRow(), 0);
+        Trigger("U2");  // the first row cannot go up
+        QCOMPARE(rows()[0], moved);
+        Focus(3);
+        const TrackInfo last = rows()[3];
+        Trigger("U3");  // nor the last one down
+        QCOMPARE(rows()[3], last);
+        Trigger("U2");
+        QCOMPARE(rows()[2], last);
+        QCOMPARE(window_->FocusedRow(), 2);
+    }
+
+    void headerClicksSortUpThenDownSharingOneDirection() {
+        Focus(0);
+        const std::string focusedPath = rows()[0].Path;
+        window_->ListView1ColumnClick(1);  // title, ascending
+        QCOMPARE(Title(0), std::string());
+        QCOMPARE(Title(1), std::string("Layer Two"));
+        QCOMPARE(Title(2), std::string("Low Rate"));
+        QCOMPARE(Title(3), test::Sjis("春の小川"));
+        // The focus stays on the file it was on.
+        QCOMPARE(rows()[window_->FocusedRow()].Path, focusedPath);
+        window_->ListView1ColumnClick(0);  // file name, now descending
+        QCOMPARE(rows()[0].FileName, std::string("mpeg2_8k_22k_sjis_v1.mp3"));
+        QCOMPARE(rows()[3].FileName, std::string("cbr128_44k_notag.mp3"));
+    }
+
+    void headerClickFitsColumnWhenSetTo2() {
+        window_->session().settings.EdtClmIdx = 2;
+        const auto before = rows()[0];
+        window_->ListView1ColumnClick(1);
+        QCOMPARE(rows()[0], before);  // no sort
+        const int stored = window_->session().settings.columnWidths[1];
+        QVERIFY(stored > 0);
+        QCOMPARE(window_->listView()->columnWidth(1), stored);
+        QCOMPARE(window_->session().settings.columnWidths[2], 100);
+    }
+
+    void columnWidthSubmenu() {
+        Settings& s = window_->session().settings;
+        QMenu* columnMenu = window_->findChild<QMenu*>("ColumnMenu3");
+        Trigger("ColumnNone3");
+        QCOMPARE(s.columnWidths[3], 0);
+        QVERIFY(window_->listView()->isColumnHidden(3));
+        Open(columnMenu);
+        QVERIFY(window_->action("ColumnNone3")->isChecked());
+        QVERIFY(!window_->action("ColumnItems3")->isChecked());
+        Trigger("ColumnNone3");  // a hidden column comes back at 50
+        QCOMPARE(s.columnWidths[3], 50);
+        QCOMPARE(window_->listView()->columnWidth(3), 50);
+
+        Trigger("ColumnItems1");
+        QCOMPARE(s.columnWidths[1], -1);
+        const int fitted = window_->listView()->columnWidth(1);
+        QVERIFY(fitted > 0);
+        Trigger("ColumnItems1");  // an auto column freezes at its present width
+        QCOMPARE(s.columnWidths[1], fitted);
+        QCOMPARE(s.columnWidths[0], 150);
+    }
+
+    void adjustHidesEmptyColumnsAndSetFixesWidths() {
+        Settings& s = window_->session().settings;
+        Trigger("N20");
+        QVERIFY(s.columnWidths[0] > 0);   // file names
+        QVERIFY(s.columnWidths[1] > 0);   // titles
+        QCOMPARE(s.columnWidths[7], 0);   // copyright: empty in every MPEG row
+        QVERIFY(window_->listView()->isColumnHidden(7));
+        s.columnWidths[2] = -1;
+        window_->ApplyAllColumnWidths();
+        Trigger("P1");
+        QCOMPARE(s.columnWidths[2], window_->listView()->columnWidth(2));
+        QCOMPARE(s.columnWidths[7], 0);
+    }
+
+    void inPlaceRenameOnlyWhenAllowed() {
+        const QModelIndex cell = window_->model()->index(1, 0);
+        QVERIFY(!(window_->model()->flags(cell) & Qt::ItemIsEditable));
+        window_->session().settings.Set(Option::EdtFileName, true);
+        window_->model()->SetFileNameEditable(true);
+        QVERIFY(window_->model()->flags(cell) & Qt::ItemIsEditable);
+        const std::string path = rows()[1].Path;
+        window_->model()->setData(cell, QString("same.mp3"), Qt::EditRole);
+        QCOMPARE(rows()[1].FileName, std::string("same.mp3"));
+        QVERIFY(rows()[1].Checked);
+        QCOMPARE(rows()[1].Path, path);
+        rows().Mutable(1).Checked = false;
+        window_->model()->setData(cell, QString("same.mp3"), Qt::EditRole);
+        QVERIFY(!rows()[1].Checked);  // an unchanged text does not check the row
+    }
+
+    void menuItemsFollowTheListState() {
+        QMenu* file = window_->findChild<QMenu*>("File1");
+        QMenu* edit = window_->findChild<QMenu*>("Edit1");
+        QMenu* functions = window_->findChild<QMenu*>("Function1");
+        Open(file);
+        QVERIFY(!Enabled("W1"));
+        QVERIFY(Enabled("NewItem"));
+        window_->session().settings.Set(Option::WitChkOff, true);
+        Open(file);
+        QVERIFY(Enabled("W1"));
+        Open(edit);
+        QVERIFY(!Enabled("C3"));
+        QVERIFY(!Enabled("U2"));
+        Focus(0);
+        rows().Mutable(0).Checked = true;
+        Open(edit);
+        QVERIFY(Enabled("C3"));
+        QVERIFY(Enabled("U2"));
+        Open(functions);
+        QVERIFY(Enabled("Rename"));
+        QVERIFY(!Enabled("WinAMPW1"));
+        Trigger("NewItem");
+        Open(file);
+        QVERIFY(!Enabled("NewItem"));
+        QVERIFY(!Enabled("SaveItem"));
+    }
+
+    void viewTogglesAndFilterPanel() {
+        QVERIFY(window_->statusBar()->isVisible());
+        Trigger("StatusB");
+        QVERIFY(!window_->statusBar()->isVisible());
+        Trigger("G1");
+        QVERIFY(!window_->listView()->showGrid());
+        Trigger("ToolBar2");
+        QVERIFY(!window_->findChild<QToolBar*>("ToolBar1")->isVisible());
+        Open(window_->findChild<QMenu*>("View1"));
+        QVERIFY(!window_->action("StatusB")->isChecked());
+        QVERIFY(!window_->action("G1")->isChecked());
+        window_->session().settings.Set(Option::Filter, true);
+        window_->UpdateStatusBar();
+        QCOMPARE(Panel(1), QString("FILTER"));
+    }
+
+    void closeAsksWhileRowsAreChecked() {
+        for (int i : {0, 1, 3}) rows().Mutable(i).Checked = true;
+        prompter_.Answer(PromptAnswer::Cancel);
+        QVERIFY(!window_->close());
+        QCOMPARE(prompter_.shown().size(), size_t(1));
+        QCOMPARE(prompter_.shown()[0].title, std::string("Quit"));
+        QCOMPARE(prompter_.shown()[0].text,
+                 std::string("チェック済みのアイテムが 3つ残っています。\nこのまま終了してもよろしいですか？"));
+        QCOMPARE(prompter_.shown()[0].buttons, PromptButtons::OkCancel);
+        QCOMPARE(rows().size(), 4);
+        window_->session().settings.Set(Option::QuitMesOff, true);
+        QVERIFY(window_->close());
+        QCOMPARE(prompter_.shown().size(), size_t(1));
+    }
+
+    void widthsAndViewStateSurviveARestart() {
+        Trigger("ColumnNone4");
+        Trigger("ColumnItems5");
+        Trigger("G1");
+        window_->session().settings.columnWidths[6] = 77;
+        window_->ApplyAllColumnWidths();
+        QVERIFY(window_->close());
+        MakeWindow();
+        const Settings& s = window_->session().settings;
+        QCOMPARE(s.columnWidths[4], 0);
+        QCOMPARE(s.columnWidths[5], -1);
+        QCOMPARE(s.columnWidths[6], 77);
+        QVERIFY(!s.GridLineVis);
+        QVERIFY(window_->listView()->isColumnHidden(4));
+        QCOMPARE(window_->listView()->columnWidth(6), 77);
+    }
+};
+
+QTEST_MAIN(MainListTest)
+#include "main_list_test.moc"
