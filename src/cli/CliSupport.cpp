@@ -9,25 +9,44 @@
 namespace wvr::cli {
 namespace {
 
-void AppendEscapedAscii(char c, std::string& out) {
+// The escape of a byte of the output, or nullptr when it stands for itself.
+const char* EscapeOf(char c) {
     switch (c) {
-    case '\\': out += "\\\\"; break;
-    case '\t': out += "\\t"; break;
-    case '\r': out += "\\r"; break;
-    case '\n': out += "\\n"; break;
-    default: out += c;
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\r': return "\\r";
+    case '\n': return "\\n";
+    default: return nullptr;
     }
+}
+
+// Appends UTF-8 (or ASCII) text with its escapes, copying the runs between them whole.
+void AppendEscapedUtf8(std::string_view text, std::string& out) {
+    size_t run = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (const char* escape = EscapeOf(text[i])) {
+            out.append(text, run, i - run);
+            out += escape;
+            run = i + 1;
+        }
+    }
+    out.append(text, run);
+}
+
+bool IsAscii(std::string_view text) {
+    for (unsigned char b : text)
+        if (b >= 0x80) return false;
+    return true;
 }
 
 bool IsSingleByteCharacter(unsigned char b) { return b < 0x80 || (b >= 0xA1 && b <= 0xDF); }
 
 // Character by character, for texts that hold bytes CP932 cannot decode.
-std::string EscapeSlowly(const std::string& cp932) {
-    std::string out;
+void AppendEscapedSlowly(const std::string& cp932, std::string& out) {
     for (size_t i = 0; i < cp932.size();) {
         unsigned char b = static_cast<unsigned char>(cp932[i]);
         if (b < 0x80) {
-            AppendEscapedAscii(cp932[i++], out);
+            AppendEscapedUtf8(std::string_view(cp932).substr(i++, 1), out);
             continue;
         }
         size_t width = IsSingleByteCharacter(b) ? 1 : 2;
@@ -42,7 +61,6 @@ std::string EscapeSlowly(const std::string& cp932) {
             ++i;
         }
     }
-    return out;
 }
 
 }  // namespace
@@ -66,23 +84,28 @@ void LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompte
         std::fprintf(stderr, "%s: %s\n", kAppTitle, ("CP932で表せない名前のため読み込みません: " + name).c_str());
 }
 
+// Most texts are ASCII and need no conversion; in a decoded text every "\" is a real
+// backslash, since second bytes of CP932 characters are inside the characters.
+void AppendEscaped(const std::string& cp932, std::string& out) {
+    if (IsAscii(cp932)) return AppendEscapedUtf8(cp932, out);
+    if (auto utf8 = cp932::ToUtf8Exact(cp932)) return AppendEscapedUtf8(*utf8, out);
+    AppendEscapedSlowly(cp932, out);
+}
+
 std::string EscapeText(const std::string& cp932) {
-    auto utf8 = cp932::ToUtf8Exact(cp932);
-    if (!utf8) return EscapeSlowly(cp932);
     std::string out;
-    out.reserve(utf8->size());
-    // In the decoded text every "\" is a real backslash: second bytes are inside characters.
-    for (char c : *utf8) AppendEscapedAscii(c, out);
+    AppendEscaped(cp932, out);
     return out;
 }
 
 void PrintRows(const RowList& rows, std::FILE* out) {
     std::string line;
     for (const TrackInfo& row : rows) {
-        line = EscapeText(row.FileName);
+        line.clear();
+        AppendEscaped(row.FileName, line);
         for (int i = 0; i < kIndexedTextCount; ++i) {
             line += '\t';
-            line += EscapeText(row.Text(i));
+            AppendEscaped(row.Text(i), line);
         }
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), out);

@@ -137,12 +137,15 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         if (paths.count(entry)) continue;
         Detection detection = DetectKind(entry, prompter);
         if (detection.kind == FileKind::Unsupported) continue;
-        TrackInfo row = ReadTrack(entry, detection, session.genres, prompter);
-        detection.file.Close();
-        if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) continue;
-        paths.insert(entry);
+        // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);
-        pending.push_back(std::move(row));
+        const TrackInfo& row = pending.emplace_back(ReadTrack(entry, detection, session.genres, prompter));
+        detection.file.Close();
+        if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) {
+            pending.pop_back();
+            continue;
+        }
+        paths.insert(entry);
         if (pending.size() >= kBatchRows || std::chrono::steady_clock::now() - lastFlush > std::chrono::milliseconds(100))
             flush();
     }
