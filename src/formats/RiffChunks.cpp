@@ -93,6 +93,19 @@ std::optional<std::string> ChunkReader::ReadData(const Chunk& chunk, uint64_t ma
 
 // --- writing
 
+bool ChunkCopier::Copy(uint64_t offset, uint64_t n) {
+    while (n > 0) {
+        const auto piece = static_cast<size_t>(std::min(n, kBufferSize));
+        if (buffer_.size() < piece) buffer_.resize(piece);
+        if (!source_.ReadExact(offset, buffer_.data(), piece) || !out_.Append(buffer_.data(), piece)) return false;
+        offset += piece;
+        n -= piece;
+    }
+    return true;
+}
+
+bool ChunkCopier::Append(std::string_view bytes) { return out_.Append(bytes); }
+
 ChunkWriter::Mark ChunkWriter::CreateChunk(FourCC id) {
     bytes_.append(id.view());
     Mark mark{bytes_.size()};

@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wvr::fs {
 class File;
+class ReplacementFile;
 }
 
 namespace wvr::riff {
@@ -133,6 +135,21 @@ public:
 private:
     Mark CreateTyped(FourCC id, FourCC type);
     std::string bytes_;
+};
+
+// Copies ranges of a file into its replacement through one buffer: a file may hold thousands
+// of tiny chunks, and a fresh buffer for each would cost far more than the bytes.
+class ChunkCopier {
+public:
+    ChunkCopier(fs::File& source, fs::ReplacementFile& out) : source_(source), out_(out) {}
+    bool Copy(uint64_t offset, uint64_t n);
+    bool Append(std::string_view bytes);
+
+private:
+    static constexpr uint64_t kBufferSize = 1 << 20;
+    fs::File& source_;
+    fs::ReplacementFile& out_;
+    std::vector<char> buffer_;
 };
 
 uint32_t ReadLe32(const void* bytes);

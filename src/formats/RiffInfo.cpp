@@ -78,27 +78,26 @@ uint64_t StoredLength(const Chunk& chunk) { return riff::kHeaderSize + chunk.siz
 
 // Copies a chunk as stored; a chunk whose size overran its form or that lacks its pad byte is
 // written with the size it really has and a pad, so that the chunks after it stay findable.
-bool CopyChunk(fs::File& source, const Chunk& chunk, fs::ReplacementFile& out) {
-    if (chunk.Intact()) return out.CopyFrom(source, chunk.offset, StoredLength(chunk));
+bool CopyChunk(const Chunk& chunk, riff::ChunkCopier& out) {
+    if (chunk.Intact()) return out.Copy(chunk.offset, StoredLength(chunk));
     return out.Append(riff::ChunkHeader(chunk.id, static_cast<uint32_t>(chunk.size))) &&
-           out.CopyFrom(source, chunk.DataOffset(), chunk.size) && (chunk.size % 2 == 0 || out.Append("\0", 1));
+           out.Copy(chunk.DataOffset(), chunk.size) && (chunk.size % 2 == 0 || out.Append(std::string_view("\0", 1)));
 }
 
-bool Rebuild(fs::File& source, const RiffRewrite& plan, const std::string& infoList, const Id3v1Tag* trailingBlock,
-             fs::ReplacementFile& out) {
+bool Rebuild(const RiffRewrite& plan, const std::string& infoList, const Id3v1Tag* trailingBlock,
+             riff::ChunkCopier& out) {
     uint64_t formSize = riff::kTypeSize + infoList.size();
     for (const Chunk& chunk : plan.kept) formSize += StoredLength(chunk);
     if (formSize > UINT32_MAX) return false;
 
-    if (!out.CopyFrom(source, 0, plan.formOffset)) return false;
-    if (!out.Append(riff::ChunkHeader(riff::kRiff, static_cast<uint32_t>(formSize)) +
-                    std::string(plan.formType.view())))
+    if (!out.Copy(0, plan.formOffset) ||
+        !out.Append(riff::ChunkHeader(riff::kRiff, static_cast<uint32_t>(formSize)) + std::string(plan.formType.view())))
         return false;
     for (const Chunk& chunk : plan.kept)
-        if (!CopyChunk(source, chunk, out)) return false;
-    if (!out.Append(infoList)) return false;
-    if (!out.CopyFrom(source, plan.tailOffset, plan.tailEnd - plan.tailOffset)) return false;
-    return !trailingBlock || out.Append(trailingBlock->data(), trailingBlock->size());
+        if (!CopyChunk(chunk, out)) return false;
+    if (!out.Append(infoList) || !out.Copy(plan.tailOffset, plan.tailEnd - plan.tailOffset)) return false;
+    return !trailingBlock ||
+           out.Append(std::string_view(reinterpret_cast<const char*>(trailingBlock->data()), trailingBlock->size()));
 }
 
 }  // namespace
@@ -187,7 +186,8 @@ bool WriteRiffInfo(const TrackInfo& row, const Id3v1Tag& id3Block, bool addId3Ch
     const bool iid3EndsFile = addId3Chunk && plan->tailEnd == plan->tailOffset;
     const bool appendBlock = (plan->trailingId3 || addId3Chunk) && !iid3EndsFile;
     const std::string infoList = BuildInfoList(row, addId3Chunk ? &id3Block : nullptr);
-    if (!Rebuild(source, *plan, infoList, appendBlock ? &id3Block : nullptr, out)) return false;
+    riff::ChunkCopier copier(source, out);
+    if (!Rebuild(*plan, infoList, appendBlock ? &id3Block : nullptr, copier)) return false;
     return out.Commit(time ? &*time : nullptr);
 }
 

@@ -122,21 +122,22 @@ std::string RowChunks(const TrackInfo& row, uint32_t audioBytes) {
     return chunks;
 }
 
-bool Rebuild(fs::File& source, const SoundVqLayout& layout, const std::string& rowChunks, const Id3v1Tag* id3Block,
-             fs::ReplacementFile& out) {
+bool Rebuild(const SoundVqLayout& layout, const std::string& rowChunks, const Id3v1Tag* id3Block,
+             riff::ChunkCopier& out) {
     uint64_t headerSize = layout.commEnd - kChunksOffset + rowChunks.size();
     for (const HeaderChunk& chunk : layout.carried) headerSize += chunk.End() - chunk.offset;
     if (headerSize > UINT32_MAX) return false;
 
-    if (!out.CopyFrom(source, 0, kMagicSize) || !out.Append(Be32(static_cast<uint32_t>(headerSize))) ||
-        !out.CopyFrom(source, kChunksOffset, layout.commEnd - kChunksOffset))
+    if (!out.Copy(0, kMagicSize) || !out.Append(Be32(static_cast<uint32_t>(headerSize))) ||
+        !out.Copy(kChunksOffset, layout.commEnd - kChunksOffset))
         return false;
     for (const HeaderChunk& chunk : layout.carried)
-        if (!out.CopyFrom(source, chunk.offset, chunk.End() - chunk.offset)) return false;
-    if (!out.Append(rowChunks) || !out.Append("DATA", kIdSize) ||
-        !out.CopyFrom(source, layout.audioOffset, layout.audioEnd - layout.audioOffset))
+        if (!out.Copy(chunk.offset, chunk.End() - chunk.offset)) return false;
+    if (!out.Append(rowChunks) || !out.Append("DATA") ||
+        !out.Copy(layout.audioOffset, layout.audioEnd - layout.audioOffset))
         return false;
-    return !id3Block || out.Append(id3Block->data(), id3Block->size());
+    return !id3Block ||
+           out.Append(std::string_view(reinterpret_cast<const char*>(id3Block->data()), id3Block->size()));
 }
 
 }  // namespace
@@ -207,8 +208,9 @@ bool WriteSoundVqTags(const TrackInfo& row, const GenreTable& genres, Prompter& 
     const Id3v1Tag block = BuildId3v1Tag(row, genres);
     fs::ReplacementFile out(*path);
     if (!out.Create()) return false;
-    if (!Rebuild(source, *layout, RowChunks(row, static_cast<uint32_t>(audioBytes)),
-                 layout->trailingId3 ? &block : nullptr, out))
+    riff::ChunkCopier copier(source, out);
+    if (!Rebuild(*layout, RowChunks(row, static_cast<uint32_t>(audioBytes)), layout->trailingId3 ? &block : nullptr,
+                 copier))
         return false;
     return out.Commit(time ? &*time : nullptr);
 }
