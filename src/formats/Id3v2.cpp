@@ -76,25 +76,42 @@ void ReadId3LibTexts(ID3_Reader& reader, Fields& fields, Prompter& prompter) {
     }
 }
 
-void ReadId3v2Tag(std::string_view tag, Fields& fields, Prompter& prompter) {
+namespace {
+
+// A tag that claims more bytes than the file holds belongs to a damaged file; like other
+// readers (mutagen, exiftool, ffprobe) the program does not take texts from it.
+bool FitsInFile(const id3v2::TagHeader& header, uint64_t fileSize) {
+    return id3v2::kHeaderSize + uint64_t{header.size} <= fileSize;
+}
+
+// Bytes of the tag that are read: all of it, or the first kMaxTagBytes after its header.
+size_t ReadLength(const id3v2::TagHeader& header) {
+    return id3v2::kHeaderSize + std::min<size_t>(header.size, id3v2::kMaxTagBytes);
+}
+
+void ReadCleanedTag(std::string_view tag, Fields& fields, Prompter& prompter) {
     const std::optional<std::string> clean = id3v2::SanitizeTag(tag);
     if (!clean) return;
     ID3_MemoryReader reader(clean->data(), clean->size());
     ReadId3LibTexts(reader, fields, prompter);
 }
 
+}  // namespace
+
+void ReadId3v2Tag(std::string_view fileStart, Fields& fields, Prompter& prompter) {
+    const std::optional<id3v2::TagHeader> header = id3v2::ParseTagHeader(fileStart);
+    if (!header || !FitsInFile(*header, fileStart.size())) return;
+    ReadCleanedTag(fileStart.substr(0, ReadLength(*header)), fields, prompter);
+}
+
 void ReadId3v2(fs::File& file, Fields& fields, Prompter& prompter) {
     char head[id3v2::kHeaderSize];
     if (!file.ReadExact(0, head, sizeof head)) return;
     const std::optional<id3v2::TagHeader> header = id3v2::ParseTagHeader({head, sizeof head});
-    if (!header) return;
-    const uint64_t length = std::min<uint64_t>(
-        {id3v2::kHeaderSize + uint64_t{header->size}, file.SizeAtOpen(), id3v2::kHeaderSize + id3v2::kMaxTagBytes});
-    std::string tag(length, '\0');
-    const int64_t got = file.ReadAt(0, tag.data(), tag.size());
-    if (got < 0) return;
-    tag.resize(static_cast<size_t>(got));
-    ReadId3v2Tag(tag, fields, prompter);
+    if (!header || !FitsInFile(*header, file.SizeAtOpen())) return;
+    std::string tag(ReadLength(*header), '\0');
+    if (!file.ReadExact(0, tag.data(), tag.size())) return;
+    ReadCleanedTag(tag, fields, prompter);
 }
 
 }  // namespace wvr

@@ -21,8 +21,8 @@ class Prompter;
 // fields copied before it keep their texts.
 void ReadId3v2(fs::File& file, std::array<std::string, kFieldCount>& fields, Prompter& prompter);
 
-// The same from the tag's bytes, header first; the bytes may end before the tag does.
-void ReadId3v2Tag(std::string_view tag, std::array<std::string, kFieldCount>& fields, Prompter& prompter);
+// The same from the first bytes of a file. A tag that runs past the end of the file is not read.
+void ReadId3v2Tag(std::string_view fileStart, std::array<std::string, kFieldCount>& fields, Prompter& prompter);
 
 // The id3lib half: parses a tag that has already been cleaned from `reader` and copies the
 // frames' texts. Tests hand it a reader that fails.

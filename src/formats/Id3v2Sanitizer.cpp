@@ -15,15 +15,18 @@ constexpr uint8_t kCompressedFrame = 0x80;
 constexpr uint8_t kEncryptedFrame = 0x40;
 constexpr uint8_t kGroupedFrame = 0x20;
 
+constexpr size_t kPaddingSize = 10;
+
 struct FrameLayout {
     size_t idWidth;
     size_t sizeWidth;
     size_t headerSize;
     std::array<std::string_view, 6> readIds;  // title, lead artist, album, comment, year, content type
+    std::string_view commentId;
 };
 
-constexpr FrameLayout kLayout22{3, 3, 6, {"TT2", "TP1", "TAL", "COM", "TYE", "TCO"}};
-constexpr FrameLayout kLayout23{4, 4, 10, {"TIT2", "TPE1", "TALB", "COMM", "TYER", "TCON"}};
+constexpr FrameLayout kLayout22{3, 3, 6, {"TT2", "TP1", "TAL", "COM", "TYE", "TCO"}, "COM"};
+constexpr FrameLayout kLayout23{4, 4, 10, {"TIT2", "TPE1", "TALB", "COMM", "TYER", "TCON"}, "COMM"};
 
 uint32_t BigEndian(std::string_view bytes, size_t width) {
     uint32_t value = 0;
@@ -84,6 +87,45 @@ std::optional<std::string> PlainContent(std::string_view content, uint8_t format
     return std::string(content);
 }
 
+// The longest part of `text` made of whole units.
+std::string_view WholeUnits(std::string_view text, size_t unit) { return text.substr(0, text.size() / unit * unit); }
+
+// Position of the first terminator (a zero unit), or npos.
+size_t TerminatorAt(std::string_view text, size_t unit) {
+    for (size_t i = 0; i + unit <= text.size(); i += unit)
+        if (text[i] == 0 && text[i + unit - 1] == 0) return i;
+    return std::string_view::npos;
+}
+
+// id3lib loses every frame after a text it cannot finish (an odd number of UTF-16 bytes, a
+// comment that ends inside its language or description) and has no text for encodings that
+// 2.2 and 2.3 do not define. So the contents of the frames read are rebuilt whole: encoding 0
+// or 1, whole UTF-16 units, a comment's description closed by its terminator. Nothing when
+// the frame cannot hold a text.
+std::optional<std::string> WholeText(std::string_view content, bool isComment) {
+    if (content.empty() || (content[0] != 0 && content[0] != 1)) return std::nullopt;
+    const size_t unit = content[0] == 1 ? 2 : 1;
+    std::string out(content.substr(0, 1));
+    content.remove_prefix(1);
+    if (isComment) {
+        constexpr size_t kLanguageSize = 3;
+        if (content.size() < kLanguageSize) return std::nullopt;
+        out.append(content.substr(0, kLanguageSize));
+        content.remove_prefix(kLanguageSize);
+        const size_t end = TerminatorAt(content, unit);
+        if (end == std::string_view::npos) {
+            out.append(WholeUnits(content, unit));
+            out.append(unit, '\0');
+            content = {};
+        } else {
+            out.append(content.substr(0, end + unit));
+            content.remove_prefix(end + unit);
+        }
+    }
+    out.append(WholeUnits(content, unit));
+    return out;
+}
+
 // The frames after the tag header (and any extended header) that the program reads, each
 // rebuilt with a plain header.
 std::string ReadFrames(std::string_view body, const TagHeader& header) {
@@ -106,8 +148,9 @@ std::string ReadFrames(std::string_view body, const TagHeader& header) {
         body.remove_prefix(size);
 
         if (std::find(layout.readIds.begin(), layout.readIds.end(), id) == layout.readIds.end()) continue;
-        const std::optional<std::string> plain = PlainContent(content, format);
-        if (!plain || plain->empty()) continue;
+        std::optional<std::string> plain = PlainContent(content, format);
+        if (plain) plain = WholeText(*plain, id == layout.commentId);
+        if (!plain) continue;
         if (frames.size() + layout.headerSize + plain->size() > kMaxTagBytes) break;
         frames.append(id);
         AppendBigEndian(frames, static_cast<uint32_t>(plain->size()), layout.sizeWidth);
@@ -148,6 +191,8 @@ std::optional<std::string> SanitizeTag(std::string_view tag) {
         frames = header->flags & kUnsynchronised ? ReadFrames(Resynchronise(body), *header)
                                                  : ReadFrames(body, *header);
     }
+    // id3lib skips a last 2.2 frame that ends less than ten bytes before the end of the tag.
+    frames.append(kPaddingSize, '\0');
     std::string clean = "ID3";
     clean += static_cast<char>(header->major);
     clean.append(2, '\0');  // revision, flags

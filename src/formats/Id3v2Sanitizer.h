@@ -33,8 +33,8 @@ std::optional<TagHeader> ParseTagHeader(std::string_view bytes);
 
 // `tag` holds the tag from its header on, possibly cut short. Returns a tag of the same major
 // version, flags clear, holding the title, lead artist, album, comment, year and content type
-// frames in their original order, each whole and within bounds; nothing when `tag` has no
-// usable header.
+// frames in their original order, each whole and within bounds, then ten bytes of padding;
+// nothing when `tag` has no usable header.
 std::optional<std::string> SanitizeTag(std::string_view tag);
 
 }  // namespace wvr::id3v2
