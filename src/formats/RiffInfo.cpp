@@ -34,7 +34,7 @@ struct RiffRewrite {
     FourCC formType;
     std::vector<Chunk> kept;
     uint64_t tailOffset = 0;
-    uint64_t tailEnd = 0;        // the file's end, or the start of its trailing ID3v1 block
+    uint64_t tailEnd = 0;  // the file's end, or the start of its trailing ID3v1 block
     bool trailingId3 = false;
 };
 
@@ -74,6 +74,10 @@ std::optional<RiffRewrite> PlanRewrite(riff::ByteSource& source, FourCC formType
     return plan;
 }
 
+std::string_view BlockBytes(const Id3v1Tag& block) {
+    return {reinterpret_cast<const char*>(block.data()), block.size()};
+}
+
 uint64_t StoredLength(const Chunk& chunk) { return riff::kHeaderSize + chunk.size + chunk.size % 2; }
 
 // Copies a chunk as stored; a chunk whose size overran its form or that lacks its pad byte is
@@ -90,14 +94,13 @@ bool Rebuild(const RiffRewrite& plan, const std::string& infoList, const Id3v1Ta
     for (const Chunk& chunk : plan.kept) formSize += StoredLength(chunk);
     if (formSize > UINT32_MAX) return false;
 
-    if (!out.Copy(0, plan.formOffset) ||
-        !out.Append(riff::ChunkHeader(riff::kRiff, static_cast<uint32_t>(formSize)) + std::string(plan.formType.view())))
-        return false;
+    const std::string formHeader =
+        riff::ChunkHeader(riff::kRiff, static_cast<uint32_t>(formSize)) + std::string(plan.formType.view());
+    if (!out.Copy(0, plan.formOffset) || !out.Append(formHeader)) return false;
     for (const Chunk& chunk : plan.kept)
         if (!CopyChunk(chunk, out)) return false;
     if (!out.Append(infoList) || !out.Copy(plan.tailOffset, plan.tailEnd - plan.tailOffset)) return false;
-    return !trailingBlock ||
-           out.Append(std::string_view(reinterpret_cast<const char*>(trailingBlock->data()), trailingBlock->size()));
+    return !trailingBlock || out.Append(BlockBytes(*trailingBlock));
 }
 
 }  // namespace
@@ -125,7 +128,8 @@ RiffInfoList ReadRiffInfo(riff::ByteSource& source, FileKind kind) {
 
     // Encoders that put the list before the audio would otherwise give a play time of zero.
     reader.Ascend(*list);
-    if (auto data = reader.Descend(&*form, Search::Id(kData))) result.audioSize = static_cast<long long>(data->DataEnd());
+    if (auto data = reader.Descend(&*form, Search::Id(kData)))
+        result.audioSize = static_cast<long long>(data->DataEnd());
 
     for (int i = 0; i < kFieldCount; ++i) result.texts[i] = ReadInfoText(reader, *list, info::kIds[i]);
     return result;
@@ -149,7 +153,7 @@ std::string BuildInfoList(const TrackInfo& row, const Id3v1Tag* id3Block) {
     }
     if (id3Block) {
         auto sub = writer.CreateChunk(info::kId3Chunk);
-        writer.Write(std::string_view(reinterpret_cast<const char*>(id3Block->data()), id3Block->size()));
+        writer.Write(BlockBytes(*id3Block));
         writer.Ascend(sub);
     }
     writer.Ascend(list);

@@ -26,8 +26,8 @@ std::string Typed(const std::string& id, const std::string& type, const std::str
 
 // RIFF WAVE: fmt (odd, padded), LIST/INFO with INAM, data.
 std::string SampleWave() {
-    return Typed("RIFF", "WAVE",
-                 Raw("fmt ", "12345") + Typed("LIST", "INFO", Raw("INAM", std::string("Hi\0", 3))) + Raw("data", "abcd"));
+    const std::string list = Typed("LIST", "INFO", Raw("INAM", std::string("Hi\0", 3)));
+    return Typed("RIFF", "WAVE", Raw("fmt ", "12345") + list + Raw("data", "abcd"));
 }
 
 }  // namespace

@@ -347,7 +347,8 @@ TEST_F(RiffWrite, RmpWithoutInfoGetsOneAndItsTrailingId3BlockIsRenewed) {
     ASSERT_TRUE(Write(row));
     std::string after = test::ReadFile(path);
     const std::string list = BuildInfoList(row, nullptr);
-    EXPECT_EQ(after, "RIFF" + U32(static_cast<uint32_t>(33030 + list.size())) + formBefore.substr(8) + list + blockBytes);
+    EXPECT_EQ(after,
+              "RIFF" + U32(static_cast<uint32_t>(33030 + list.size())) + formBefore.substr(8) + list + blockBytes);
 
     // With IID3 the block inside the list ends the file; no second copy follows.
     const std::string path2 = test::CopyCorpusFile("riff/rmp3_noinfo_v1_script.rmp", dir, "again.rmp");
@@ -480,7 +481,7 @@ TEST_F(RiffWrite, EveryFailingStepLeavesTheFileAsItWas) {
 
 namespace {
 
-bool HasTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+bool HasTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
 
 std::string RunTool(const std::string& command) {
     std::string out;
