@@ -1,6 +1,7 @@
 // RIFF chunk input and output: descend into a chunk by id, a LIST by list type or a RIFF by
 // form type, searching forward inside a parent; ascend past a chunk and its pad byte; build
-// chunks in memory with a size placeholder that closing the chunk fills in.
+// chunks in memory with a size placeholder that closing the chunk fills in; copy chunks of a
+// file into its replacement.
 // Sizes as stored are never trusted: each chunk is clamped to the bytes its parent holds.
 #pragma once
 

@@ -150,7 +150,7 @@ std::optional<long long> ReadSoundVqTags(fs::File& file, std::array<std::string,
     for (int count = 0; walked < *headerSize && count < kMaxChunks; ++count) {
         auto chunk = ReadChunkHeader(file, kChunksOffset + walked);
         if (!chunk) break;
-        // Chunks are told apart by their first letter, as the format's own readers do.
+        // Chunks are told apart by their first letter alone.
         switch (chunk->id.c[0]) {
         case 'N': fields[kTitle] = ReadText(file, *chunk); break;
         case '(': fields[kArtist] = ReadText(file, *chunk); break;
