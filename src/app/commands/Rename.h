@@ -13,7 +13,8 @@ class Prompter;
 // running the command is the user's go-ahead.
 enum class Questions { Ask, Skip };
 
-// The name options from the settings RenSpcTrs, RenChaTrs, RenRmpMp3 and Zen2Han.
+// The name options from the settings RenSpcTrs, RenChaTrs, RenRmpMp3 and Zen2Han (the edit
+// window's rename of one row clears HalfWidth and uses the pattern in use without rules).
 MacroOptions RenameMacroOptions(const Settings& settings);
 
 // Before a batch command: "no items are checked" (and go on), or the count question with
@@ -34,8 +35,10 @@ bool RenameCommand(Session& session, Prompter& prompter, Questions questions = Q
 bool UndoRenameCommand(Session& session, Prompter& prompter);
 
 // Moves the row's file to its folder joined with the file-name column, never replacing a
-// file, keeps its last-write time, takes lyrics files along and sets Path. On failure the
-// file and the row stay as they were and the reason has been shown.
+// file, keeps its last-write time, takes lyrics files along and sets Path (and the column to
+// the new file's own name). A name that is empty or leaves the folder is refused. On failure
+// the file and the row stay as they were; a missing file, a refused access and a taken name
+// are reported, other causes fail silently.
 bool RenameStep(TrackInfo& row, const Settings& settings, Prompter& prompter);
 
 }  // namespace wvr
