@@ -68,18 +68,14 @@ TEST(RiffChunkReader, DescendsByFormListAndIdAndAscendsPastPads) {
     auto data = reader.Descend(&*form, Search::Id("data"));
     ASSERT_TRUE(data);
     EXPECT_EQ(data->DataEnd(), bytes.size());
-}
 
-TEST(RiffChunkReader, TypeMustMatchTheSearchedKind) {
-    const std::string bytes = SampleWave();
-    BufferSource source(bytes);
-    ChunkReader reader(source);
+    // The type must match the kind searched: a LIST search does not take a RIFF, nor the other way round.
+    reader.Seek(0);
     EXPECT_FALSE(reader.Descend(nullptr, Search::Form("RMP3")));
     reader.Seek(0);
-    // A LIST search does not take a RIFF of the same type, nor the other way round.
     EXPECT_FALSE(reader.Descend(nullptr, Search::List("WAVE")));
     reader.Seek(12);
-    EXPECT_FALSE(reader.Descend(nullptr, Search::Form("INFO")));
+    EXPECT_FALSE(reader.Descend(&*form, Search::Form("INFO")));
 }
 
 TEST(RiffChunkReader, SizesAreClampedToTheParent) {
@@ -181,22 +177,6 @@ TEST(RiffChunkReader, HostileThirdPartyFiles) {
         reader.Seek(12);
         EXPECT_FALSE(reader.Descend(&*form, Search::Id("none")));
     }
-}
-
-TEST(RiffChunkReader, DuplicateInfoListsAreFoundInTurn) {
-    const std::string bytes = test::ReadFile(test::CorpusPath("thirdparty/taglib/duplicate_tags.wav"));
-    BufferSource source(bytes);
-    ChunkReader reader(source);
-    auto form = reader.Descend(nullptr, Search::Form("WAVE"));
-    ASSERT_TRUE(form);
-    auto first = reader.Descend(&*form, Search::List("INFO"));
-    ASSERT_TRUE(first);
-    reader.Ascend(*first);
-    auto second = reader.Descend(&*form, Search::List("INFO"));
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->offset, first->End());
-    reader.Ascend(*second);
-    EXPECT_FALSE(reader.Descend(&*form, Search::List("INFO")));
 }
 
 TEST(RiffChunkWriter, AscendWritesSizesAndPads) {

@@ -77,74 +77,57 @@ TrackInfo FullRow() {
 
 // --- reading
 
-TEST(RiffInfoRead, RmpWithAllSeventeenTexts) {
-    auto info = ReadInfo(test::CorpusPath("riff/rmp3_full_info_script.rmp"), FileKind::RiffRmp3);
-    EXPECT_TRUE(info.formFound);
-    ASSERT_TRUE(info.infoFound);
-    EXPECT_EQ(info.audioSize, 33050);
+TEST(RiffInfoRead, CorpusFiles) {
+    struct Case {
+        const char* file;
+        FileKind kind;
+        bool info;
+        long long audioSize;
+        std::vector<std::pair<int, const char*>> texts;  // UTF-8
+    };
+    const std::vector<Case> cases = {
+        {"riff/rmp3_odd_data_no_icmt_script.rmp", FileKind::RiffRmp3, true, 33050,
+         {{kTitle, "Odd data"}, {kArtist, "奇数"}, {kComment, ""}}},  // the trailing ID3v1 comment does not count
+        {"riff/rmp3_info_iid3_script.rmp", FileKind::RiffRmp3, true, 2096, {{kArtist, "山田太郎"}, {kAlbum, ""}}},
+        // The list after the data: the position just after "INFO".
+        {"riff/wave_mp3_info_after_data_script.wav", FileKind::RiffWave, true, 32682, {{kTitle, "春の小川"}}},
+        // The list before the data, as ffmpeg writes it: the end of the data.
+        {"riff/wave_mp3_ffmpeg_info.wav", FileKind::RiffWave, true, 252 + 32600,
+         {{kTitle, "Wave Title"}, {kSoftware, "Lavf59.27.100"}, {kTechnician, "tech"}}},
+        {"riff/wave_mp2_ffmpeg_sjis_info.wav", FileKind::RiffWave, true, 128 + 36288, {{kArtist, "海辺の録音"}}},
+        // Two INFO lists: the first is the file's.
+        {"thirdparty/taglib/duplicate_tags.wav", FileKind::RiffWave, true, 16944, {{kTitle, "Title1"}}},
+        {"riff/rmp3_noinfo_v1_script.rmp", FileKind::RiffRmp3, false, 0, {}},
+        {"riff/wave_mp3_ffmpeg_noinfo.wav", FileKind::RiffWave, false, 0, {}},
+        {"thirdparty/taglib/segfault.wav", FileKind::RiffWave, false, 0, {}},
+        {"thirdparty/taglib/infloop.wav", FileKind::RiffWave, false, 0, {}},
+        {"thirdparty/taglib/zero-size-chunk.wav", FileKind::RiffWave, false, 0, {}},
+        {"thirdparty/taglib/invalid-chunk.wav", FileKind::RiffWave, false, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto info = ReadInfo(test::CorpusPath(c.file), c.kind);
+        EXPECT_TRUE(info.formFound);
+        ASSERT_EQ(info.infoFound, c.info);
+        if (c.info) {
+            EXPECT_EQ(info.audioSize, c.audioSize);
+        }
+        for (const auto& [field, text] : c.texts) EXPECT_EQ(info.texts[field], Sjis(text)) << "field " << field;
+    }
+
+    auto full = ReadInfo(test::CorpusPath("riff/rmp3_full_info_script.rmp"), FileKind::RiffRmp3);
+    EXPECT_EQ(full.audioSize, 33050);
     const char* expected[kFieldCount] = {"タイトル", "アーティスト名", "アルバム名", "コメント", "2002", "JPop",
                                          "著作権者", "エンジニア", "ソース", "ソフトウェア", "キーワード", "技術者",
                                          "歌詞の一行目", "コミッション", "メディア", "主題", "orig.mp3"};
-    for (int i = 0; i < kFieldCount; ++i) EXPECT_EQ(info.texts[i], Sjis(expected[i])) << "field " << i;
-}
+    for (int i = 0; i < kFieldCount; ++i) EXPECT_EQ(full.texts[i], Sjis(expected[i])) << "field " << i;
 
-TEST(RiffInfoRead, AbsentSubChunksGiveEmptyTexts) {
-    auto odd = ReadInfo(test::CorpusPath("riff/rmp3_odd_data_no_icmt_script.rmp"), FileKind::RiffRmp3);
-    ASSERT_TRUE(odd.infoFound);
-    EXPECT_EQ(odd.audioSize, 33050);
-    EXPECT_EQ(odd.texts[kTitle], "Odd data");
-    EXPECT_EQ(odd.texts[kComment], "");  // the trailing ID3v1 comment does not count
-
-    auto iid3 = ReadInfo(test::CorpusPath("riff/rmp3_info_iid3_script.rmp"), FileKind::RiffRmp3);
-    ASSERT_TRUE(iid3.infoFound);
-    EXPECT_EQ(iid3.audioSize, 2096);
-    EXPECT_EQ(iid3.texts[kArtist], Sjis("山田太郎"));
-    EXPECT_EQ(iid3.texts[kAlbum], "");
-}
-
-TEST(RiffInfoRead, AudioSizeByWhereTheListStands) {
-    // The list after the data: the position just after "INFO".
-    auto after = ReadInfo(test::CorpusPath("riff/wave_mp3_info_after_data_script.wav"), FileKind::RiffWave);
-    ASSERT_TRUE(after.infoFound);
-    EXPECT_EQ(after.audioSize, 32682);
-    EXPECT_EQ(after.texts[kTitle], Sjis("春の小川"));
-
-    // The list before the data, as ffmpeg writes it: the end of the data.
-    auto mp3 = ReadInfo(test::CorpusPath("riff/wave_mp3_ffmpeg_info.wav"), FileKind::RiffWave);
-    ASSERT_TRUE(mp3.infoFound);
-    EXPECT_EQ(mp3.audioSize, 252 + 32600);
-    EXPECT_EQ(mp3.texts[kTitle], "Wave Title");
-    EXPECT_EQ(mp3.texts[kSoftware], "Lavf59.27.100");
-    EXPECT_EQ(mp3.texts[kTechnician], "tech");
-    auto mp2 = ReadInfo(test::CorpusPath("riff/wave_mp2_ffmpeg_sjis_info.wav"), FileKind::RiffWave);
-    ASSERT_TRUE(mp2.infoFound);
-    EXPECT_EQ(mp2.audioSize, 128 + 36288);
-    EXPECT_EQ(mp2.texts[kArtist], Sjis("海辺の録音"));
-
-    // A data chunk that claims more than the file holds ends at the file's end.
-    const std::string bytes = "RIFF" + U32(0xFFFFFFF0) + "WAVE" + InfoList(Raw("INAM", Text("x"))) + "data" +
-                              U32(0x7FFFFFFF) + Audio(10);
-    riff::BufferSource source(bytes);
-    EXPECT_EQ(ReadRiffInfo(source, FileKind::RiffWave).audioSize, static_cast<long long>(bytes.size()));
-}
-
-TEST(RiffInfoRead, FormAndListMustBeThere) {
-    auto noInfo = ReadInfo(test::CorpusPath("riff/rmp3_noinfo_v1_script.rmp"), FileKind::RiffRmp3);
-    EXPECT_TRUE(noInfo.formFound);
-    EXPECT_FALSE(noInfo.infoFound);
-    auto wave = ReadInfo(test::CorpusPath("riff/wave_mp3_ffmpeg_noinfo.wav"), FileKind::RiffWave);
-    EXPECT_TRUE(wave.formFound);
-    EXPECT_FALSE(wave.infoFound);
     // The form type must be the kind's.
     EXPECT_FALSE(ReadInfo(test::CorpusPath("riff/rmp3_full_info_script.rmp"), FileKind::RiffWave).formFound);
     EXPECT_FALSE(ReadInfo(test::CorpusPath("riff/wave_mp3_ffmpeg_info.wav"), FileKind::Mpeg).formFound);
-    // A LIST of another type is no INFO list.
-    const std::string adtl = Form("WAVE", Raw("LIST", "adtl" + Raw("INAM", Text("x"))) + Raw("data", Audio(4)));
-    riff::BufferSource source(adtl);
-    EXPECT_FALSE(ReadRiffInfo(source, FileKind::RiffWave).infoFound);
 }
 
-TEST(RiffInfoRead, TextsAreReadWholeUpToTheirFirstZero) {
+TEST(RiffInfoRead, TextsAndSizesAsStored) {
     const std::string longText(5000, 'L');
     // Stored in reverse order: each search starts again at the beginning of the list.
     const std::string bytes = Form("RMP3", Raw("data", Audio(4)) +
@@ -153,44 +136,38 @@ TEST(RiffInfoRead, TextsAreReadWholeUpToTheirFirstZero) {
     riff::BufferSource source(bytes);
     auto info = ReadRiffInfo(source, FileKind::RiffRmp3);
     ASSERT_TRUE(info.infoFound);
-    EXPECT_EQ(info.texts[kComment], longText);
+    EXPECT_EQ(info.texts[kComment], longText);  // longer than 1024 bytes: read whole
     EXPECT_EQ(info.texts[kArtist], "cut");
     EXPECT_EQ(info.texts[kTitle], "no zero");
     EXPECT_EQ(info.texts[kAlbum], "");
-}
 
-TEST(RiffInfoRead, HostileThirdPartyFiles) {
-    for (const char* name : {"segfault.wav", "infloop.wav", "zero-size-chunk.wav", "invalid-chunk.wav"}) {
-        SCOPED_TRACE(name);
-        auto info = ReadInfo(test::CorpusPath(std::string("thirdparty/taglib/") + name), FileKind::RiffWave);
-        EXPECT_TRUE(info.formFound);
-        EXPECT_FALSE(info.infoFound);
-    }
-    // Two INFO lists: the first is the file's.
-    auto dup = ReadInfo(test::CorpusPath("thirdparty/taglib/duplicate_tags.wav"), FileKind::RiffWave);
-    ASSERT_TRUE(dup.infoFound);
-    EXPECT_EQ(dup.texts[kTitle], "Title1");
-    EXPECT_EQ(dup.texts[kAlbum], "Album1");
-    EXPECT_EQ(dup.audioSize, 16944);
+    // A LIST of another type is no INFO list.
+    const std::string adtl = Form("WAVE", Raw("LIST", "adtl" + Raw("INAM", Text("x"))) + Raw("data", Audio(4)));
+    riff::BufferSource adtlSource(adtl);
+    EXPECT_FALSE(ReadRiffInfo(adtlSource, FileKind::RiffWave).infoFound);
+
+    // A data chunk that claims more than the file holds ends at the file's end.
+    const std::string huge = "RIFF" + U32(0xFFFFFFF0) + "WAVE" + InfoList(Raw("INAM", Text("x"))) + "data" +
+                             U32(0x7FFFFFFF) + Audio(10);
+    riff::BufferSource hugeSource(huge);
+    EXPECT_EQ(ReadRiffInfo(hugeSource, FileKind::RiffWave).audioSize, static_cast<long long>(huge.size()));
 }
 
 // --- building
 
-TEST(RiffInfoBuild, TitleOnlyGivesTheTenFirstSubChunks) {
+TEST(RiffInfoBuild, SubChunksPadsAndTheId3Block) {
     TrackInfo row;
     row.Fields[kTitle] = "Song";  // size 5: one pad byte
     std::string expected = "INAM" + U32(5) + std::string("Song\0\0", 6);
     for (const char* id : {"IART", "IPRD", "ICMT", "ICRD", "IGNR", "ICOP", "IENG", "ISRC", "ISFT"})
         expected += std::string(id) + U32(1) + std::string(2, '\0');
-    expected = "LIST" + U32(static_cast<uint32_t>(4 + expected.size())) + "INFO" + expected;
-    EXPECT_EQ(BuildInfoList(row, nullptr), expected);
+    EXPECT_EQ(BuildInfoList(row, nullptr), "LIST" + U32(static_cast<uint32_t>(4 + expected.size())) + "INFO" + expected);
 
     row.Fields[kTitle] = "abc";  // size 4: no pad
     EXPECT_EQ(BuildInfoList(row, nullptr).substr(12, 12), "INAM" + U32(4) + std::string("abc\0", 4));
-}
 
-TEST(RiffInfoBuild, LaterFieldsOnlyWhenSetAndTheId3BlockLast) {
-    TrackInfo row;
+    // Fields from "IKEY" on only when they hold text; the ID3v1 block last.
+    row.Fields[kTitle].clear();
     row.Fields[kMedium] = "CD";
     Id3v1Tag block;
     block.fill('b');
@@ -357,29 +334,6 @@ TEST_F(RiffWrite, RmpWithoutInfoGetsOneAndItsTrailingId3BlockIsRenewed) {
     const std::string listWithBlock = BuildInfoList(row, &block);
     EXPECT_EQ(after, "RIFF" + U32(static_cast<uint32_t>(33030 + listWithBlock.size())) + formBefore.substr(8) +
                          listWithBlock);
-}
-
-TEST_F(RiffWrite, OddDataPadIsKeptBeforeTheNewList) {
-    const std::string path = test::CopyCorpusFile("riff/rmp3_odd_data_no_icmt_script.rmp", dir);
-    const std::string before = test::ReadFile(path);
-    const TrackInfo row = TitleRow(path, FileKind::RiffRmp3);
-    const Id3v1Tag block = BuildId3v1Tag(row, genres);
-    ASSERT_TRUE(Write(row, true));
-    const std::string after = test::ReadFile(path);
-    EXPECT_EQ(after.substr(8, 33038 - 8), before.substr(8, 33038 - 8));
-    EXPECT_EQ(after[33037], '\0');
-    EXPECT_EQ(after.substr(33038), BuildInfoList(row, &block));
-    EXPECT_EQ(RiffSize(after), after.size() - 8);
-}
-
-TEST_F(RiffWrite, AFieldOnlyTheListHoldsSurvives) {
-    const std::string source = test::CorpusPath("riff/rmp3_full_info_script.rmp");
-    const std::string path = test::CopyCorpusFile("riff/wave_mp3_ffmpeg_info.wav", dir);
-    TrackInfo row = Row(path, FileKind::RiffWave);
-    row.Fields = ReadInfo(source, FileKind::RiffRmp3).texts;
-    ASSERT_TRUE(Write(row));
-    EXPECT_EQ(ReadInfo(path, FileKind::RiffWave).texts, row.Fields);
-    EXPECT_EQ(ReadInfo(path, FileKind::RiffWave).texts[kMedium], Sjis("メディア"));
 }
 
 TEST_F(RiffWrite, FilesItMayNotWriteStayAsTheyWereWithoutAWord) {
