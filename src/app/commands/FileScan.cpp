@@ -1,8 +1,9 @@
 #include "app/commands/FileScan.h"
 
+#include <algorithm>
 #include <dirent.h>
-#include <fnmatch.h>
 #include <set>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -19,6 +20,47 @@ constexpr char kSep = path::kSeparator;
 bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 bool IsDotEntry(const char* name) { return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])); }
+
+// Length of the UTF-8 character at `i` (a stray byte counts as one).
+size_t CharLength(std::string_view s, size_t i) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    const size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    return std::min(n, s.size() - i);
+}
+
+bool SameCharacter(std::string_view a, std::string_view b) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+// A name search pattern as the file system's search reads it: "*" any run of characters, "?"
+// one character, letters equal in either case, every other character itself ("[" too), and a
+// final ".*" that also matches a name without a dot.
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+    size_t p = 0, n = 0;
+    size_t starP = std::string_view::npos, starN = 0;  // where the last "*" may take one more character
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = ++p;
+            starN = n;
+            continue;
+        }
+        if (p < pattern.size()) {
+            const size_t np = CharLength(pattern, p), nn = CharLength(name, n);
+            if (pattern[p] == '?' || SameCharacter(pattern.substr(p, np), name.substr(n, nn))) {
+                p += np;
+                n += nn;
+                continue;
+            }
+        }
+        if (starP == std::string_view::npos) return false;
+        starN += CharLength(name, starN);
+        n = starN;
+        p = starP;
+    }
+    const std::string_view rest = pattern.substr(p);
+    return rest.find_first_not_of('*') == std::string_view::npos || rest == ".*";
+}
 
 // Folders already entered in this scan, by device and inode, so that links cannot loop.
 using Visited = std::set<std::pair<dev_t, ino_t>>;
@@ -124,21 +166,21 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
         }
         return;
     }
-    // Wildcards: the matching entries of the folder, matched ignoring letter case.
+    // Wildcards: the matching entries of the folder. A matching folder is scanned under the
+    // path as given, pattern and all, as the platform's search does; that finds nothing.
     auto nativeFolder = fs::ToNative(folder.empty() ? std::string(".") + kSep : folder);
     auto nativePattern = fs::ToNative(pattern);
     DIR* dir = nativeFolder ? ::opendir(nativeFolder->c_str()) : nullptr;
     if (!dir) return;
     while (const struct dirent* entry = ::readdir(dir)) {
-        if (IsDotEntry(entry->d_name) || ::fnmatch(nativePattern->c_str(), entry->d_name, FNM_CASEFOLD) != 0)
-            continue;
+        if (IsDotEntry(entry->d_name) || !MatchesWildcard(*nativePattern, entry->d_name)) continue;
         auto name = fs::FromNative(entry->d_name);
         if (!name) {
             if (skipped) skipped->push_back(*nativeFolder + entry->d_name);
             continue;
         }
         if (IsFolder(*nativeFolder, entry)) {
-            ScanFolder(folder + *name + kSep, work, skipped);
+            ScanFolder(path + kSep, work, skipped);
         } else {
             work.push_back(folder + *name);
         }
