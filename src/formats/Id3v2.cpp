@@ -60,24 +60,6 @@ std::string FrameText(const ID3_Frame& frame) {
     }
 }
 
-}  // namespace
-
-void ReadId3LibTexts(ID3_Reader& reader, Fields& fields, Prompter& prompter) {
-    try {
-        ID3_Tag tag;
-        tag.Parse(reader);
-        for (const auto& [frameId, field] : kFrames) {
-            if (const ID3_Frame* frame = tag.Find(frameId)) fields[field] = FrameText(*frame);
-        }
-    } catch (const std::exception& error) {
-        prompter.Plain(error.what());
-    } catch (...) {
-        prompter.Plain("id3lib: unknown error");
-    }
-}
-
-namespace {
-
 // A tag that claims more bytes than the file holds belongs to a damaged file; like other
 // readers (mutagen, exiftool, ffprobe) the program does not take texts from it.
 bool FitsInFile(const id3v2::TagHeader& header, uint64_t fileSize) {
@@ -97,6 +79,20 @@ void ReadCleanedTag(std::string_view tag, Fields& fields, Prompter& prompter) {
 }
 
 }  // namespace
+
+void ReadId3LibTexts(ID3_Reader& reader, Fields& fields, Prompter& prompter) {
+    try {
+        ID3_Tag tag;
+        tag.Parse(reader);
+        for (const auto& [frameId, field] : kFrames) {
+            if (const ID3_Frame* frame = tag.Find(frameId)) fields[field] = FrameText(*frame);
+        }
+    } catch (const std::exception& error) {
+        prompter.Plain(error.what());
+    } catch (...) {
+        prompter.Plain("id3lib: unknown error");
+    }
+}
 
 void ReadId3v2Tag(std::string_view fileStart, Fields& fields, Prompter& prompter) {
     const std::optional<id3v2::TagHeader> header = id3v2::ParseTagHeader(fileStart);

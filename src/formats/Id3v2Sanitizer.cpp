@@ -79,7 +79,7 @@ std::optional<std::string> Inflate(std::string_view data) {
 // nothing for encrypted frames and for compressed ones that do not inflate.
 std::optional<std::string> PlainContent(std::string_view content, uint8_t format) {
     if (format & kEncryptedFrame) return std::nullopt;
-    // The flags' extra bytes follow the header in flag order: inflated size, then group id.
+    // The extra bytes of the remaining flags follow the header in flag order: inflated size, group id.
     const size_t extra = (format & kCompressedFrame ? 4 : 0) + (format & kGroupedFrame ? 1 : 0);
     if (content.size() < extra) return std::nullopt;
     content.remove_prefix(extra);
