@@ -1,0 +1,190 @@
+// Every file of the corpus, added on its own, gives the row its MANIFEST describes: kind,
+// audio size, play time, property text and all 17 tag texts (or no row at all).
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <set>
+
+#include "app/commands/AddFiles.h"
+#include "platform/base/Cp932.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+
+namespace {
+
+// Readers that other parts of the program bring. Until one is there, the texts it gives are
+// not checked and the test says which reader it waits for.
+std::string MissingReader(int kind) {
+#if !__has_include("formats/RiffInfo.h")
+    if (kind == 2 || kind == 3) return "the RIFF INFO reader (formats/RiffInfo.h)";
+#endif
+#if !__has_include("formats/SoundVq.h")
+    if (kind == 15) return "the SoundVQ reader (formats/SoundVq.h)";
+#endif
+#if !__has_include("formats/Id3v2.h")
+    if (kind == 4) return "the ID3v2 reader (formats/Id3v2.h)";
+#endif
+    (void)kind;
+    return {};
+}
+
+constexpr const char* kFieldNames[kFieldCount] = {
+    "Title",   "Artist",   "Album",      "Comment", "Date",       "Genre",  "Copyright", "Engineer", "Source",
+    "Software", "Keywords", "Technician", "Lyrics",  "Commission", "Medium", "Subject",   "MP3field"};
+
+struct ManifestRow {
+    std::string file;  // relative to the corpus
+    int kind = 0;
+    std::string audioSize, seconds, infoText;
+    // Each text as UTF-8 (bytes CP932 cannot decode written \xNN) and, when listed, its raw bytes.
+    std::array<std::string, kFieldCount> texts;
+    std::array<std::optional<std::string>, kFieldCount> raw;
+};
+
+void PrintTo(const ManifestRow& row, std::ostream* out) { *out << row.file; }
+
+std::string Text(const QJsonValue& value) {
+    return value.isDouble() ? std::to_string(value.toInteger()) : value.toString().toStdString();
+}
+
+std::vector<ManifestRow> ReadManifest(const std::string& folder) {
+    const std::string json = test::ReadFile(test::CorpusPath(folder + "MANIFEST.json"));
+    std::vector<ManifestRow> rows;
+    for (const QJsonValue& entry : QJsonDocument::fromJson(QByteArray::fromStdString(json)).array()) {
+        const QJsonObject o = entry.toObject();
+        ManifestRow row;
+        row.file = folder + Text(o["file"]);
+        row.kind = o["kind"].toInt();
+        row.audioSize = Text(o["AudioSize"]);
+        row.seconds = Text(o["Seconds"]);
+        row.infoText = Text(o["InfoText"]);
+        const QJsonObject hex = o["_hex"].toObject();
+        for (int i = 0; i < kFieldCount; ++i) {
+            row.texts[i] = Text(o[kFieldNames[i]]);
+            if (hex.contains(kFieldNames[i]))
+                row.raw[i] = QByteArray::fromHex(hex[kFieldNames[i]].toString().toLatin1()).toStdString();
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<ManifestRow> WholeCorpus() {
+    std::vector<ManifestRow> rows = ReadManifest("");
+    std::vector<ManifestRow> thirdParty = ReadManifest("thirdparty/");
+    rows.insert(rows.end(), thirdParty.begin(), thirdParty.end());
+    return rows;
+}
+
+uint32_t LittleEndian32(const std::string& bytes, size_t at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+}
+
+// For a RIFF file whose INFO list stands before its data chunk, the end of that chunk's data:
+// the audio size the program gives such files, so that the audio counts in full.
+std::optional<long long> DataEndAfterInfo(const std::string& bytes) {
+    bool infoSeen = false;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        const std::string id = bytes.substr(at, 4);
+        const uint32_t size = LittleEndian32(bytes, at + 4);
+        if (id == "LIST" && bytes.compare(at + 8, 4, "INFO") == 0) infoSeen = true;
+        if (id == "data") return infoSeen ? std::optional<long long>(at + 8 + size) : std::nullopt;
+        at += 8 + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+// The property text with the play time of another audio size: "… 128kbit … 000sec ".
+std::string WithSeconds(const std::string& infoText, long long seconds) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%03lld", seconds);
+    const size_t sec = infoText.rfind("sec ");
+    const size_t start = infoText.rfind(' ', sec - 1) + 1;
+    return infoText.substr(0, start) + digits + infoText.substr(sec);
+}
+
+long long BytesPerSecond(const std::string& infoText) {
+    const size_t kbit = infoText.find("kbit");
+    return std::stoll(infoText.substr(kbit - 3, 3)) * 1000 / 8;
+}
+
+std::string TestName(const ::testing::TestParamInfo<ManifestRow>& info) {
+    std::string name;
+    for (char c : info.param.file) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+class CorpusRowTest : public ::testing::TestWithParam<ManifestRow> {};
+
+}  // namespace
+
+TEST_P(CorpusRowTest, MatchesTheManifest) {
+    const ManifestRow& expected = GetParam();
+    test::TempDir dir;
+    const std::string path = test::CopyCorpusFile(expected.file, dir);
+    Session session;
+    test::ScriptedPrompter prompter;  // answers Yes: MacBinary files are unwrapped
+    WorkList work = {path};
+    AddFiles(session, work, {}, prompter);
+
+    if (expected.kind == 0) {
+        EXPECT_TRUE(session.rows.empty()) << "listed as " << session.rows[0].InfoText;
+        return;
+    }
+    ASSERT_EQ(session.rows.size(), 1);
+    const TrackInfo& row = session.rows[0];
+    EXPECT_EQ(row.Kind, std::to_string(expected.kind));
+    EXPECT_EQ(row.FileName, std::filesystem::path(path).filename().string());
+    EXPECT_EQ(row.Path, path);
+
+    const std::string missing = MissingReader(expected.kind);
+    if (!missing.empty()) GTEST_SKIP() << "texts and sizes wait for " << missing;
+
+    std::string audioSize = expected.audioSize, seconds = expected.seconds, infoText = expected.infoText;
+    const std::string bytes = test::ReadFile(path);
+    if (expected.kind == 4) audioSize = std::to_string(bytes.size() - 128);  // as for plain MPEG files
+    if (expected.kind == 2 || expected.kind == 3) {
+        if (auto end = DataEndAfterInfo(bytes)) {
+            const long long playTime = *end / BytesPerSecond(infoText);
+            audioSize = std::to_string(*end);
+            seconds = std::to_string(playTime);
+            infoText = WithSeconds(infoText, playTime);
+        }
+    }
+    EXPECT_EQ(row.AudioSize, audioSize);
+    EXPECT_EQ(row.Seconds, seconds);
+    EXPECT_EQ(cp932::ToUtf8(row.InfoText), infoText);
+    // A text matches as the MANIFEST renders it or as the raw bytes it lists: converters render
+    // the bytes 0xFD..0xFF differently.
+    for (int i = 0; i < kFieldCount; ++i) {
+        const std::string rendered = cp932::ToUtf8(row.Fields[i], cp932::InvalidBytes::Escape);
+        EXPECT_TRUE(rendered == expected.texts[i] || row.Fields[i] == expected.raw[i])
+            << kFieldNames[i] << ": " << rendered << " is not " << expected.texts[i];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusRowTest, ::testing::ValuesIn(WholeCorpus()), TestName);
+
+TEST(CorpusManifestTest, EveryMusicFileOfTheCorpusIsDescribed) {
+    // A file added to the corpus without a MANIFEST row would go untested.
+    std::set<std::string> described;
+    for (const ManifestRow& row : WholeCorpus()) described.insert(row.file);
+    const std::string root = test::CorpusPath("");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || ext == ".md" || ext == ".tsv" || ext == ".json" || ext == ".txt") continue;
+        const std::string relative = std::filesystem::relative(entry.path(), root).string();
+        EXPECT_TRUE(described.count(relative)) << relative;
+    }
+    EXPECT_GT(described.size(), 60u);
+}
