@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "app/ui/MainWindow.h"
+#include "dialogs/Tagedit.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,5 +19,7 @@ int main(int argc, char** argv) {
     wvr::MainWindow window;
     window.show();
     window.AddCommandLine(QApplication::arguments().mid(1));
+    wvr::TForm1 editWindow(window);
+    window.SetEditWindow(&editWindow);
     return QApplication::exec();
 }

@@ -72,6 +72,9 @@ public slots:
     void F1Click();
     void Refresh1Click();
     void Exit1Click();
+    void W1Click();
+    void RenameClick();
+    void filenameundoClick();
     void Delete1Click();
     void C3Click();
     void SelectAll1Click();

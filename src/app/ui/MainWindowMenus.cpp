@@ -40,7 +40,7 @@ constexpr MenuEntry kFileMenu[] = {
     {"S1", "ﾌｧｲﾙの出力(&S)...", "", "HTMLなどの形式で保存します", nullptr, nullptr, 0, false, true},
     {"I1", "ﾌｧｲﾙから入力(&I)...", "", "書式を指定してファイルから情報を入力します。", nullptr, nullptr, 0, false, true},
     kSeparator,
-    {"W1", "情報の書き込み(&W)", "Ctrl+S", "ファイルにTAG情報を書き込みます"},
+    {"W1", "情報の書き込み(&W)", "Ctrl+S", "ファイルにTAG情報を書き込みます", &W::W1Click},
     {"C1", "ﾌｧｲﾙ形式の変換(&C)...", "", "任意の形式に変換します"},
     kSeparator,
     {"Exit1", "終了(&X)", "", "プログラムを終了します", &W::Exit1Click},
@@ -66,8 +66,8 @@ constexpr MenuEntry kSearchMenu[] = {
 };
 
 constexpr MenuEntry kFunctionMenu[] = {
-    {"Rename", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します"},
-    {"filenameundo", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します"},
+    {"Rename", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します", &W::RenameClick},
+    {"filenameundo", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します", &W::filenameundoClick},
     kSeparator,
     {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
     {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします"},
@@ -119,8 +119,8 @@ constexpr MenuEntry kPopupAll[] = {
 };
 
 constexpr MenuEntry kPopupFunctions[] = {
-    {"R4", "ﾌｧｲﾙ名の変更(&R)", "", "TAG情報を元にファイル名を変更します"},
-    {"K1", "ﾌｧｲﾙ名の復元(&K)", "", "ファイル名を元に戻します"},
+    {"R4", "ﾌｧｲﾙ名の変更(&R)", "", "TAG情報を元にファイル名を変更します", &W::RenameClick},
+    {"K1", "ﾌｧｲﾙ名の復元(&K)", "", "ファイル名を元に戻します", &W::filenameundoClick},
     {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します"},
     {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します"},
 };

@@ -1,0 +1,58 @@
+#include "dialogs/TageditInput.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+#include "app/ui/Text.h"
+
+namespace wvr {
+namespace {
+
+// One character on the screen: a surrogate pair counts as one.
+int CharacterLength(const QString& text, int pos) {
+    return text.at(pos).isHighSurrogate() && pos + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+int ByteLength(const QString& text) { return static_cast<int>(ToSjis(text).size()); }
+
+ByteLimitValidator::ByteLimitValidator(int limit, QObject* parent)
+    : QValidator(parent), limit_(limit), allowed_(limit) {}
+
+void ByteLimitValidator::Start(const QString& text) { allowed_ = std::max(limit_, ByteLength(text)); }
+
+QValidator::State ByteLimitValidator::validate(QString& input, int& /*pos*/) const {
+    const int length = ByteLength(input);
+    if (length > allowed_) return Invalid;
+    // A shortened over-long text may not grow back past its new length.
+    allowed_ = std::max(limit_, length);
+    return Acceptable;
+}
+
+int CharactersToDelete(const QString& text, int pos) {
+    if (pos < 0 || pos >= text.size()) return 0;
+    const std::string first = ToSjis(text.mid(pos, CharacterLength(text, pos)));
+    const size_t wanted = !first.empty() && static_cast<unsigned char>(first[0]) >= 0x80 ? 2 : 1;
+    size_t bytes = 0;
+    int count = 0;
+    while (bytes < wanted && pos + count < text.size()) {
+        const int length = CharacterLength(text, pos + count);
+        bytes += ToSjis(text.mid(pos + count, length)).size();
+        count += length;
+    }
+    return count;
+}
+
+void DeleteAtCaret(QLineEdit* box) {
+    if (box->isReadOnly()) return;
+    if (!box->hasSelectedText()) {
+        const int pos = box->cursorPosition();
+        const int count = CharactersToDelete(box->text(), pos);
+        if (count == 0) return;
+        box->setSelection(pos, count);
+    }
+    box->del();
+}
+
+}  // namespace wvr

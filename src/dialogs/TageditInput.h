@@ -1,0 +1,39 @@
+// Typing rules of the edit window's boxes, which measure texts in CP932 bytes as the files
+// and the rows do, not in characters.
+#pragma once
+
+#include <QValidator>
+
+class QLineEdit;
+
+namespace wvr {
+
+// Refuses a typed change that makes the text longer than `limit` CP932 bytes. A text that
+// is already longer (it came from the row) stays and may be shortened, never lengthened.
+class ByteLimitValidator : public QValidator {
+    Q_OBJECT
+public:
+    ByteLimitValidator(int limit, QObject* parent);
+
+    // Called when the box is given a text that the user did not type.
+    void Start(const QString& text);
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int limit_;
+    mutable int allowed_;
+};
+
+// The CP932 length of a screen text.
+int ByteLength(const QString& text);
+
+// How many characters of `text` the Delete key removes at `pos`: two bytes when the byte at
+// the caret is 0x80 or above, else one; whole characters only, so a half-width katakana
+// (one such byte) takes the character after it along. 0 at the end of the text.
+int CharactersToDelete(const QString& text, int pos);
+
+// The Delete key in a box: removes the selection, or else those characters at the caret, as
+// a typed change (undoable, reported as an edit).
+void DeleteAtCaret(QLineEdit* box);
+
+}  // namespace wvr

@@ -1,0 +1,164 @@
+// The edit window's menu bar and pop-up menu, built from tables, and the rules that enable
+// their items each time a menu opens.
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/commands/Session.h"
+#include "app/ui/MainWindow.h"
+#include "dialogs/Tagedit.h"
+
+namespace wvr {
+namespace {
+
+struct Item {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    const char* hint;
+    void (TForm1::*handler)() = nullptr;  // none: the command is not offered yet
+    bool checkable = false;
+};
+
+constexpr Item kFileItems[] = {
+    {"W1", "情報の書き込み(&W)", "Ctrl+S", "ファイルにTAG情報を書き込みます", &TForm1::W1Click},
+    {"Exit1", "閉じる(&E)", "Esc", "編集ウインドウを閉じます", &TForm1::Exit1Click},
+};
+
+constexpr Item kEditItems[] = {
+    {"Undo1", "元に戻す(&U)", "Ctrl+Z", "編集内容を元に戻します", &TForm1::Undo1Click},
+    {"Cut1", "切り取り(&T)", "Ctrl+X", "選択された部分を切り取ります", &TForm1::Cut1Click},
+    {"Copy1", "ｺﾋﾟｰ(&C)", "Ctrl+C", "選択された部分をクリップボードにコピーします", &TForm1::Copy1Click},
+    {"Paste1", "貼り付け(&P)", "Ctrl+V", "クリップボードから貼りつけます", &TForm1::Paste1Click},
+    {"Delete1", "削除(&D)", "Del", "選択された部分を削除します", &TForm1::Delete1Click},
+    {"SelectAll1", "すべて選択(&A)", "Ctrl+A", "文字列を選択状態にします", &TForm1::SelectAll1Click},
+};
+
+// Rename, restore, fill, play; the pop-up menu takes the first three as its submenu.
+constexpr Item kFunctionItems[] = {
+    {"R1", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します", &TForm1::R1Click},
+    {"K1", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します", &TForm1::K1Click},
+    {"F1", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
+    {"P1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
+};
+constexpr int kPlayItem = 3;
+
+constexpr Item kViewItems[] = {
+    {"RMP3L1", "SIﾌｨｰﾙﾄﾞ(&L)", "", "SIフィールドを編集可能にします", &TForm1::RMP3L1Click, true},
+    {"RMP3L2", "SIｵﾌﾟｼｮﾝﾌｨｰﾙﾄﾞ(&O)", "", "SIオプションフィールドを編集可能にします", &TForm1::RMP3L1Click, true},
+};
+
+// Keys without a visible item: a hidden action still has to be enabled to see its key.
+constexpr Item kHiddenItems[] = {
+    {"etc1", "etc", "Ctrl+M", "", &TForm1::EtcClick},
+    {"etc21", "etc2", "Shift+Home", "", &TForm1::Etc2Click},
+};
+
+struct TopMenu {
+    const char* name;
+    const char* caption;
+    const Item* items;
+    size_t count;
+};
+
+constexpr TopMenu kMenuBar[] = {
+    {"File1", "ﾌｧｲﾙ(&F)", kFileItems, std::size(kFileItems)},
+    {"EditMenu1", "編集(&E)", kEditItems, std::size(kEditItems)},
+    {"Function1", "機能(&T)", kFunctionItems, std::size(kFunctionItems)},
+    {"View1", "表示(&V)", kViewItems, std::size(kViewItems)},
+};
+
+// Items whose keys the window keeps even while a box has the focus (a box would take
+// Ctrl+K, for one, as "delete to the end of the line").
+constexpr const char* kCommandItems[] = {"W1", "Exit1", "R1", "K1", "F1", "P1", "etc1"};
+
+}  // namespace
+
+// One item; the pop-up menu's copies carry the prefix "Pop" and no shortcut.
+static QAction* AddItem(TForm1* window, QMenu* menu, const Item& e, const char* prefix) {
+    auto* action = new QAction(QString::fromUtf8(e.caption), window);
+    action->setObjectName(QString(prefix) + e.name);
+    if (!*prefix && *e.shortcut) action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
+    action->setStatusTip(QString::fromUtf8(e.hint));
+    action->setCheckable(e.checkable);
+    if (e.handler) QObject::connect(action, &QAction::triggered, window, e.handler);
+    if (menu) menu->addAction(action);
+    else window->addAction(action);
+    return action;
+}
+
+void TForm1::BuildMenus() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName("MainMenu1");
+    menuBar_->setNativeMenuBar(false);
+    for (const TopMenu& top : kMenuBar) {
+        QMenu* menu = menuBar_->addMenu(QString::fromUtf8(top.caption));
+        menu->setObjectName(top.name);
+        menu->menuAction()->setStatusTip(" ");
+        for (size_t i = 0; i < top.count; ++i) AddItem(this, menu, top.items[i], "");
+        connect(menu, &QMenu::aboutToHide, this, &TForm1::EnableAllItems);
+    }
+    for (const Item& e : kHiddenItems) AddItem(this, nullptr, e, "");
+    for (const char* name : kCommandItems) commandItems_.push_back(item(name));
+
+    popup_ = new QMenu(this);
+    popup_->setObjectName("PopupMenu1");
+    for (const Item& e : kEditItems) AddItem(this, popup_, e, "Pop");
+    popup_->addSeparator();
+    QMenu* functions = popup_->addMenu(QString::fromUtf8("機能(&T)"));
+    functions->setObjectName("PopFunction1");
+    for (int i = 0; i < kPlayItem; ++i) AddItem(this, functions, kFunctionItems[i], "Pop");
+    AddItem(this, popup_, kFunctionItems[kPlayItem], "Pop");
+    popup_->addSeparator();
+    for (const Item& e : kFileItems) AddItem(this, popup_, e, "Pop");
+    connect(popup_, &QMenu::aboutToHide, this, &TForm1::EnableAllItems);
+
+    connect(findChild<QMenu*>("EditMenu1"), &QMenu::aboutToShow, this, &TForm1::UpdateEditItems);
+    connect(findChild<QMenu*>("Function1"), &QMenu::aboutToShow, this, &TForm1::UpdateFunctionItems);
+    connect(findChild<QMenu*>("View1"), &QMenu::aboutToShow, this, &TForm1::UpdateViewItems);
+    connect(popup_, &QMenu::aboutToShow, this, &TForm1::UpdateEditItems);
+    connect(functions, &QMenu::aboutToShow, this, &TForm1::UpdateFunctionItems);
+}
+
+QAction* TForm1::item(const char* name) const { return findChild<QAction*>(QString::fromUtf8(name)); }
+
+void TForm1::ShowPopup(const QPoint& globalPos) { popup_->popup(globalPos); }
+
+// Undo only when the focused box can undo; cut and copy only over a selection.
+void TForm1::UpdateEditItems() {
+    const QLineEdit* box = FocusedBox();
+    for (const QString prefix : {"", "Pop"}) {
+        findChild<QAction*>(prefix + "Undo1")->setEnabled(box && box->isUndoAvailable());
+        findChild<QAction*>(prefix + "Cut1")->setEnabled(box && box->hasSelectedText());
+        findChild<QAction*>(prefix + "Copy1")->setEnabled(box && box->hasSelectedText());
+    }
+}
+
+void TForm1::UpdateFunctionItems() {
+    const Session& session = main_.session();
+    const bool fill = session.rows.AnyChecked() || session.settings.Get(Option::FilChkOff);
+    item("F1")->setEnabled(fill);
+    item("PopF1")->setEnabled(fill);
+}
+
+void TForm1::UpdateViewItems() {
+    item("RMP3L1")->setChecked(!siGroup_->isHidden());
+    item("RMP3L2")->setChecked(!siOptionGroup_->isHidden());
+}
+
+// Item states are shown while a menu is open; keys always reach their handlers.
+void TForm1::EnableAllItems() {
+    for (QAction* action : findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) action->setEnabled(true);
+}
+
+bool TForm1::IsWindowCommand(const QKeyEvent* key) const {
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction* action : commandItems_) {
+        if (action->shortcut() == pressed) return true;
+    }
+    return false;
+}
+
+}  // namespace wvr
