@@ -40,7 +40,11 @@ std::optional<RegistryKey> RegistryKey::Open(const std::string& subkey, bool cre
 
 bool RegistryKey::Delete(const std::string& subkey) {
     auto store = OpenStore();
-    store->remove(QString::fromStdString(subkey));
+    // Value by value: removing the group by its name would also remove a value of the same
+    // name in the main key (the option bit "Filter" beside the subkey "Filter").
+    store->beginGroup(QString::fromStdString(subkey));
+    for (const QString& name : store->allKeys()) store->remove(name);
+    store->endGroup();
     store->sync();
     return store->status() == QSettings::NoError;
 }
