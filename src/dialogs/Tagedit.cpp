@@ -82,6 +82,8 @@ void TForm1::ApplyFont(const FontSetting& setting) {
     colors.setColor(QPalette::WindowText, ColorFrom(setting.color));
     colors.setColor(QPalette::Text, ColorFrom(setting.color));
     setPalette(colors);
+    for (QLineEdit* box : boxes_) ShowSelection(box, box->hasFocus());
+    ShowSelection(fileNameBox_, fileNameBox_->hasFocus());
 }
 
 // --- the window as the main window sees it
@@ -97,7 +99,7 @@ void TForm1::Reload() {
         ShowText(boxes_[field], track.Fields[field], true);
     }
     infoLabel_->setText(FromSjis(track.InfoText));
-    if (!fileNameEdited_) ShowText(fileNameBox_, track.FileName, false);
+    ShowText(fileNameBox_, track.FileName, false);
     main_.statusPanel(3)->setText(FromSjis(track.InfoText) + "  ");
     ApplyLimits(track);
     boxes_[kSoftware]->setEnabled(main_.session().settings.Get(Option::EdtISFT));
@@ -179,24 +181,22 @@ void TForm1::OnFileNameEdited(const QString& text) {
     const int row = main_.FocusedRow();
     if (row < 0) return;
     const std::string bytes = ToSjis(text);
-    // The row reports its new check mark; a reload it brings about keeps what is being typed.
-    fileNameEdited_ = true;
     main_.session().rows.Edit(row, [&](TrackInfo& r) {
         r.FileName = bytes;
         r.Checked = true;
     });
-    fileNameEdited_ = false;
 }
 
 // --- keys: the window sees them before its boxes
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && event->type() == QEvent::ShortcutOverride) {
-        // Not delivered, so not claimed by the box: the window's item takes the key.
-        if (IsWindowCommand(static_cast<QKeyEvent*>(event))) return true;
-    }
     if (box && event->type() == QEvent::KeyPress && HandleBoxKey(box, static_cast<QKeyEvent*>(event))) return true;
+    if (box && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        // A pop-up menu over the box still works on its selection.
+        const auto* focus = static_cast<QFocusEvent*>(event);
+        ShowSelection(box, focus->gotFocus() || focus->reason() == Qt::PopupFocusReason);
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QWidget>
 #include <array>
-#include <vector>
 
 #include "app/commands/Settings.h"
 #include "app/ui/EditWindowLink.h"
@@ -90,7 +89,6 @@ private:
     void UpdateViewItems();
     void EnableAllItems();
     void ShowPopup(const QPoint& globalPos);
-    bool IsWindowCommand(const QKeyEvent* key) const;
 
     // Tagedit.cpp
     void ApplyStoredState();
@@ -115,10 +113,7 @@ private:
     QLabel* fileNameCaption_ = nullptr;
     QLabel* infoLabel_ = nullptr;       // Label8
     std::array<ByteLimitValidator*, 5> limits_{};  // title, artist, album, comment, date
-    std::vector<QAction*> commandItems_;  // items whose keys win over a box's own bindings
     int shownRow_ = -1;
-    // Set while a typed file name is stored, so that a reload it causes leaves the box alone.
-    bool fileNameEdited_ = false;
 };
 
 }  // namespace wvr

@@ -55,4 +55,15 @@ void DeleteAtCaret(QLineEdit* box) {
     box->del();
 }
 
+void ShowSelection(QLineEdit* box, bool shown) {
+    if (shown) {
+        box->setPalette(QPalette());  // everything from the window again
+        return;
+    }
+    QPalette quiet;
+    quiet.setColor(QPalette::Highlight, box->palette().color(QPalette::Base));
+    quiet.setColor(QPalette::HighlightedText, box->palette().color(QPalette::Text));
+    box->setPalette(quiet);
+}
+
 }  // namespace wvr

@@ -36,4 +36,8 @@ int CharactersToDelete(const QString& text, int pos);
 // a typed change (undoable, reported as an edit).
 void DeleteAtCaret(QLineEdit* box);
 
+// Shows or hides a box's selection. A reload selects the text of every box; only the box
+// with the focus shows it, so that the window does not light up all over.
+void ShowSelection(QLineEdit* box, bool shown);
+
 }  // namespace wvr

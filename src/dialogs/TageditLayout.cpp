@@ -18,6 +18,7 @@ constexpr int kGroupGap = 6;       // below the first group
 constexpr int kLeftEdge = 8;       // the left column inside a group
 constexpr int kCaptionGap = 1;     // between a caption and its box
 constexpr int kRowGap = 4;         // between one box and the next caption
+constexpr int kTitleGap = 10;      // below a group's title, before its first caption
 constexpr int kGroupBottom = 6;    // below the last box of a group
 constexpr int kInfoOffset = 15;    // Label8 after the "ファイル" caption
 constexpr int kId3Rows = 3;
@@ -98,7 +99,7 @@ int TForm1::MenuHeight() const { return menuBar_->sizeHint().height(); }
 int TForm1::GroupHeight(int rows) const {
     const int captionHeight = fontMetrics().height();
     const int pitch = captionHeight + kCaptionGap + boxes_[0]->sizeHint().height() + kRowGap;
-    return captionHeight + kRowGap + rows * pitch + kGroupBottom;
+    return captionHeight + kTitleGap + rows * pitch + kGroupBottom;
 }
 
 // Widths follow the first group: half of it per column, each box 95 % of its column.
@@ -122,7 +123,7 @@ void TForm1::LayoutGroups() {
     const int boxHeight = boxes_[0]->sizeHint().height();
     const int pitch = captionHeight + kCaptionGap + boxHeight + kRowGap;
     auto place = [&](QLabel* caption, QLineEdit* box, int left, int row, int width) {
-        const int rowTop = captionHeight + kRowGap + row * pitch;
+        const int rowTop = captionHeight + kTitleGap + row * pitch;
         caption->setGeometry(left, rowTop, caption->sizeHint().width(), captionHeight);
         box->setGeometry(left, rowTop + captionHeight + kCaptionGap, width, boxHeight);
     };

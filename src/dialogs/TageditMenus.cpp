@@ -1,7 +1,6 @@
 // The edit window's menu bar and pop-up menu, built from tables, and the rules that enable
 // their items each time a menu opens.
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -70,10 +69,6 @@ constexpr TopMenu kMenuBar[] = {
     {"View1", "表示(&V)", kViewItems, std::size(kViewItems)},
 };
 
-// Items whose keys the window keeps even while a box has the focus (a box would take
-// Ctrl+K, for one, as "delete to the end of the line").
-constexpr const char* kCommandItems[] = {"W1", "Exit1", "R1", "K1", "F1", "P1", "etc1"};
-
 }  // namespace
 
 // One item; the pop-up menu's copies carry the prefix "Pop" and no shortcut.
@@ -101,7 +96,6 @@ void TForm1::BuildMenus() {
         connect(menu, &QMenu::aboutToHide, this, &TForm1::EnableAllItems);
     }
     for (const Item& e : kHiddenItems) AddItem(this, nullptr, e, "");
-    for (const char* name : kCommandItems) commandItems_.push_back(item(name));
 
     popup_ = new QMenu(this);
     popup_->setObjectName("PopupMenu1");
@@ -151,14 +145,6 @@ void TForm1::UpdateViewItems() {
 // Item states are shown while a menu is open; keys always reach their handlers.
 void TForm1::EnableAllItems() {
     for (QAction* action : findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) action->setEnabled(true);
-}
-
-bool TForm1::IsWindowCommand(const QKeyEvent* key) const {
-    const QKeySequence pressed(key->keyCombination());
-    for (const QAction* action : commandItems_) {
-        if (action->shortcut() == pressed) return true;
-    }
-    return false;
 }
 
 }  // namespace wvr

@@ -49,6 +49,11 @@ private slots:
         Type(f.edit.box(0), "x");
         QCOMPARE(f.row(a).Fields[kTitle], Sjis("春の小川x"));
         QVERIFY(f.row(a).Checked);
+        // A reload of the same row (the main window's commands do that) leaves the typing be.
+        f.main.ReloadEditWindow();
+        QVERIFY(!f.edit.box(0)->hasSelectedText());
+        QCOMPARE(f.edit.box(0)->cursorPosition(), 5);
+        QVERIFY(f.edit.box(0)->isUndoAvailable());
         Type(f.edit.box(13), "委員");
         QCOMPARE(f.row(a).Fields[kCommission], Sjis("委員"));
         // The other row and the file stay as they were.
@@ -114,6 +119,33 @@ private slots:
         QCOMPARE(f.row(0).Path, f.Path("a.mp3"));
         QVERIFY(std::filesystem::exists(f.Path("a.mp3")));
         QVERIFY(!std::filesystem::exists(f.Path("新a.mp3")));
+
+        // The window's write carries the new name out.
+        f.EditItem("W1")->trigger();
+        QVERIFY(!std::filesystem::exists(f.Path("a.mp3")));
+        QVERIFY(std::filesystem::exists(f.Path("新a.mp3")));
+        QCOMPARE(f.row(0).Path, Sjis(f.Path("新a.mp3")));
+        QCOMPARE(f.edit.windowTitle(), QString::fromStdString(f.Path("新a.mp3")));
+        QCOMPARE(name->text(), QString("新a.mp3"));
+    }
+
+    void windowKeysWinOverTheBoxes() {
+        EditFixture f({{kMpeg, "a.mp3"}});
+        f.session().settings.RenString = {"%2%e"};
+        QLineEdit* title = f.edit.box(0);
+        QVERIFY(f.Focus(title));
+        title->setCursorPosition(0);
+        // The window's keys reach it from a box with the focus.
+        QTest::keyClick(title, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(f.row(0).FileName, Sjis("春の小川.mp3"));
+        QCOMPARE(title->text(), QString("春の小川"));
+        QTest::keyClick(title, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.row(0).FileName, std::string("a.mp3"));
+        QTest::keyClick(title, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!f.row(0).Checked);
+        QCOMPARE(ReadFile(f.Path("a.mp3")).size(), ReadFile(CorpusPath(kMpeg)).size());
+        QTest::keyClick(title, Qt::Key_Escape);
+        QVERIFY(!f.edit.IsShown());
     }
 
     void plainMpegLimitsCountBytes() {
