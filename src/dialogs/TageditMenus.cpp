@@ -69,10 +69,8 @@ constexpr TopMenu kMenuBar[] = {
     {"View1", "表示(&V)", kViewItems, std::size(kViewItems)},
 };
 
-}  // namespace
-
 // One item; the pop-up menu's copies carry the prefix "Pop" and no shortcut.
-static QAction* AddItem(TForm1* window, QMenu* menu, const Item& e, const char* prefix) {
+QAction* AddItem(TForm1* window, QMenu* menu, const Item& e, const char* prefix) {
     auto* action = new QAction(QString::fromUtf8(e.caption), window);
     action->setObjectName(QString(prefix) + e.name);
     if (!*prefix && *e.shortcut) action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
@@ -83,6 +81,8 @@ static QAction* AddItem(TForm1* window, QMenu* menu, const Item& e, const char* 
     else window->addAction(action);
     return action;
 }
+
+}  // namespace
 
 void TForm1::BuildMenus() {
     menuBar_ = new QMenuBar(this);
