@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/commands/FileScan.h"
@@ -90,6 +91,19 @@ TEST_F(ScanTest, LinksToFilesAndToOtherFoldersAreFollowed) {
     WorkList work;
     ScanFolder(dir / "music/", work);
     EXPECT_EQ(Sorted(work), (WorkList{dir / "music/link.mp3", dir / "music/more/far.mp3", dir / "music/near.mp3"}));
+}
+
+TEST_F(ScanTest, PipesAreNeverListedForTheyWouldBlockTheAdd) {
+    // Opening a pipe for reading waits for a writer: a pipe in the work list would hang the add.
+    const std::string file = Touch("music/a.mp3");
+    ASSERT_EQ(::mkfifo((dir / "music/pipe.mp3").c_str(), 0644), 0);
+    stdfs::create_symlink(dir / "music/pipe.mp3", dir / "music/link.mp3");
+    WorkList work;
+    ScanFolder(dir / "music/", work);
+    ScanPath(dir / "music/pipe.mp3", work);
+    ScanPath(dir / "music/link.mp3", work);
+    ScanPath(dir / "music/*.mp3", work);
+    EXPECT_EQ(work, (WorkList{file, file}));
 }
 
 TEST_F(ScanTest, NamesCp932CannotHoldAreSkippedAndReported) {

@@ -1,7 +1,6 @@
 #include "app/commands/DetectKind.h"
 
 #include <cstring>
-#include <filesystem>
 
 #include "platform/base/Cp932.h"
 #include "platform/base/Prompter.h"
@@ -67,10 +66,7 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
 Detection DetectKind(const std::string& rowPath, Prompter& prompter) {
     Detection d;
     auto native = fs::ToNative(rowPath);
-    // Only regular files are opened: opening a pipe would wait for a writer that never comes.
-    std::error_code error;
-    if (!native || !std::filesystem::is_regular_file(*native, error) || !d.file.Open(*native, fs::File::Mode::Read))
-        return d;
+    if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
     uint8_t b[6] = {};
     int64_t got = d.file.ReadAt(0, b, sizeof b);
     if (got < 3) return d;

@@ -71,10 +71,28 @@ bool Enter(const std::string& nativeFolder, Visited& visited) {
     return visited.insert({st.st_dev, st.st_ino}).second;
 }
 
-bool IsFolder(const std::string& nativeFolder, const struct dirent* entry) {
-    if (entry->d_type == DT_DIR) return true;
-    if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK) return false;
-    return fs::IsDirectory(nativeFolder + entry->d_name);
+// Pipes, sockets and devices are never files to the program: opening a pipe for reading would
+// wait for a writer that never comes. They are sorted out here, where the folder listing
+// tells the type of most entries for free.
+enum class EntryType { Missing, Folder, File, Special };
+
+EntryType TypeOf(const std::string& nativePath) {
+    struct stat st;
+    if (::stat(nativePath.c_str(), &st) != 0) return EntryType::Missing;
+    return S_ISDIR(st.st_mode) ? EntryType::Folder : S_ISREG(st.st_mode) ? EntryType::File : EntryType::Special;
+}
+
+EntryType TypeOf(const std::string& nativeFolder, const struct dirent* entry) {
+    switch (entry->d_type) {
+    case DT_DIR: return EntryType::Folder;
+    case DT_REG: return EntryType::File;
+    case DT_LNK:
+    case DT_UNKNOWN: break;
+    default: return EntryType::Special;
+    }
+    const EntryType type = TypeOf(nativeFolder + entry->d_name);
+    // A link to nothing is listed like any file that cannot be read, and dropped later.
+    return type == EntryType::Missing ? EntryType::File : type;
 }
 
 void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work,
@@ -89,9 +107,10 @@ void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder
             if (skipped) skipped->push_back(nativeFolder + entry->d_name);
             continue;
         }
-        if (IsFolder(nativeFolder, entry)) {
+        const EntryType type = TypeOf(nativeFolder, entry);
+        if (type == EntryType::Folder) {
             ScanNativeFolder(folder + *name + kSep, nativeFolder + entry->d_name + '/', work, skipped, visited);
-        } else {
+        } else if (type == EntryType::File) {
             work.push_back(folder + *name);
         }
     }
@@ -157,11 +176,12 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
     auto nativePath = fs::ToNative(path);
     if (!nativePath) return;
     if (!HasWildcards(pattern)) {
-        if (fs::IsDirectory(*nativePath)) {
+        const EntryType type = TypeOf(*nativePath);
+        if (type == EntryType::Folder) {
             std::string withSep = path;
             if (withSep.empty() || withSep.back() != kSep) withSep += kSep;
             ScanFolder(withSep, work, skipped);
-        } else if (fs::Exists(*nativePath)) {
+        } else if (type == EntryType::File) {
             work.push_back(path);
         }
         return;
@@ -179,9 +199,10 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
             if (skipped) skipped->push_back(*nativeFolder + entry->d_name);
             continue;
         }
-        if (IsFolder(*nativeFolder, entry)) {
+        const EntryType type = TypeOf(*nativeFolder, entry);
+        if (type == EntryType::Folder) {
             ScanFolder(path + kSep, work, skipped);
-        } else {
+        } else if (type == EntryType::File) {
             work.push_back(folder + *name);
         }
     }
