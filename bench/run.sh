@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The benchmark of adding files: wvr-cli list over trees of small tagged MP3 files against the
+# floor of merely opening each file and reading its first bytes and its last 128.
+#
+#   bench/run.sh BUILD_FOLDER      (make bench)
+#
+# Figures are the best of RUNS warm-cache runs. Environment: RUNS (default 5), COUNTS
+# (default "10000 50000"), WVR_CORPUS_DIR (default: the corpus beside the repository).
+set -euo pipefail
+
+build=$(cd "${1:?usage: bench/run.sh BUILD_FOLDER}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+corpus=${WVR_CORPUS_DIR:-$here/../../shared/corpus}
+runs=${RUNS:-5}
+counts=${COUNTS:-10000 50000}
+cli=$build/wvr-cli
+audio=$corpus/mpeg/mpeg2_16k_16khz_v1latin.mp3  # real lame output, 4.3 KB with its tag
+
+[ -x "$cli" ] || { echo "bench: $cli is not built" >&2; exit 1; }
+[ -f "$audio" ] || { echo "bench: $audio is missing (set WVR_CORPUS_DIR)" >&2; exit 1; }
+
+tools=$build/bench
+mkdir -p "$tools"
+for tool in make_tree read_floor run_timed; do
+  "${CXX:-c++}" -std=c++20 -O2 -Wall -o "$tools/$tool" "$here/$tool.cpp"
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wvr-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# The settings of this run only: an empty store, so no filter of the user's applies.
+export XDG_CONFIG_HOME=$work/config
+
+printf '%-8s %14s %14s %8s %14s\n' files "floor files/s" "list files/s" ratio "list peak MB"
+verdict=()
+for n in $counts; do
+  tree=$work/tree-$n
+  "$tools/make_tree" "$audio" "$tree" "$n" 250
+  rows=$("$cli" list "$tree" | wc -l)  # also warms the cache
+  [ "$rows" -eq "$n" ] || { echo "bench: wvr-cli listed $rows of $n files" >&2; exit 1; }
+  "$tools/read_floor" "$tree" > /dev/null
+
+  floor=$("$tools/run_timed" "$runs" "$tools/read_floor" "$tree")
+  list=$("$tools/run_timed" "$runs" "$cli" list "$tree")
+  read -r floor_s _ <<< "$floor"
+  read -r list_s list_kb <<< "$list"
+  awk -v n="$n" -v f="$floor_s" -v l="$list_s" -v kb="$list_kb" 'BEGIN {
+    printf "%-8d %14.0f %14.0f %7.2fx %14.1f\n", n, n / f, n / l, l / f, kb / 1024 }'
+  verdict+=("$(awk -v n="$n" -v f="$floor_s" -v l="$list_s" -v kb="$list_kb" 'BEGIN {
+    printf "%d files: list/floor %.2f (target 2.00) %s", n, l / f, (l / f <= 2 ? "met" : "MISSED")
+    if (n >= 50000) printf "; peak %.1f MB (target 150) %s", kb / 1024, (kb / 1024 < 150 ? "met" : "MISSED") }')")
+  rm -rf "$tree"
+done
+echo
+printf '%s\n' "${verdict[@]}"
