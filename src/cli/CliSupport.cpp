@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include <algorithm>
+#include <array>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/SettingsIo.h"
@@ -9,22 +10,21 @@
 namespace wvr::cli {
 namespace {
 
-// The escape of a byte of the output, or nullptr when it stands for itself.
-const char* EscapeOf(char c) {
-    switch (c) {
-    case '\\': return "\\\\";
-    case '\t': return "\\t";
-    case '\r': return "\\r";
-    case '\n': return "\\n";
-    default: return nullptr;
-    }
-}
+// The escape of each byte of the output; nullptr where the byte stands for itself.
+constexpr std::array<const char*, 256> kEscapes = [] {
+    std::array<const char*, 256> escapes{};
+    escapes['\\'] = "\\\\";
+    escapes['\t'] = "\\t";
+    escapes['\r'] = "\\r";
+    escapes['\n'] = "\\n";
+    return escapes;
+}();
 
 // Appends UTF-8 (or ASCII) text with its escapes, copying the runs between them whole.
 void AppendEscapedUtf8(std::string_view text, std::string& out) {
     size_t run = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (const char* escape = EscapeOf(text[i])) {
+        if (const char* escape = kEscapes[static_cast<unsigned char>(text[i])]) {
             out.append(text, run, i - run);
             out += escape;
             run = i + 1;
