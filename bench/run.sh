@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The benchmark of adding files: wvr-cli list over trees of small tagged MP3 files against the
-# floor of merely opening each file and reading its first bytes and its last 128.
+# The benchmarks: adding files (wvr-cli list over trees of small tagged MP3 files against the
+# floor of merely opening each file and reading its first bytes and its last 128), then sorting.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -52,3 +52,8 @@ for n in $counts; do
 done
 echo
 printf '%s\n' "${verdict[@]}"
+
+# Sorting the list: 100,000 rows by a column, each direction.
+echo
+cmake --build "$build" --target sort_rows_bench > /dev/null
+"$build/bench/sort_rows_bench" 100000

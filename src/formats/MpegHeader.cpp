@@ -1,6 +1,6 @@
 #include "formats/MpegHeader.h"
 
-#include <cstdio>
+#include <string>
 
 #include "formats/TrackInfo.h"
 
@@ -41,6 +41,24 @@ const char* KindLabel(int kind, Layer layer) {
     }
 }
 
+// A decimal as printf's "%<width>d" (pad ' ') or "%0<width>d" (pad '0') writes it; the texts
+// are built for every file listed, so without the formatting machinery.
+void AppendNumber(std::string& out, long long value, size_t width, char pad) {
+    char digits[24];
+    size_t n = 0;
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : value;
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    const size_t length = n + (value < 0);
+    const size_t fill = width > length ? width - length : 0;
+    if (pad == ' ') out.append(fill, ' ');
+    if (value < 0) out += '-';
+    if (pad == '0') out.append(fill, '0');
+    while (n) out += digits[--n];
+}
+
 }  // namespace
 
 AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind) {
@@ -53,14 +71,20 @@ AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind) {
     const long long bytesPerSecond = kbit * 1000 / 8;
     const long long seconds = audioSize / bytesPerSecond;
 
-    char text[64];
+    // "%skbit %sKHz %03dsec ", or "  VBR  %sKHz %03dsec " for a variable bit rate.
+    std::string text = KindLabel(kind, layer);
+    text.reserve(32);
     if (header.b0 != 0) {
-        std::snprintf(text, sizeof text, "%3dkbit %sKHz %03lldsec ", kbit, SamplingRateText(mpeg1, header.b2),
-                      seconds);
+        AppendNumber(text, kbit, 3, ' ');
+        text += "kbit ";
     } else {
-        std::snprintf(text, sizeof text, "  VBR  %sKHz %03lldsec ", SamplingRateText(mpeg1, header.b2), seconds);
+        text += "  VBR  ";
     }
-    return {std::string(KindLabel(kind, layer)) + text, seconds};
+    text += SamplingRateText(mpeg1, header.b2);
+    text += "KHz ";
+    AppendNumber(text, seconds, 3, '0');
+    text += "sec ";
+    return {std::move(text), seconds};
 }
 
 }  // namespace wvr

@@ -9,6 +9,15 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
+void TrimInPlace(std::string& text) {
+    size_t e = text.size();
+    while (e > 0 && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+    text.resize(e);
+    size_t b = 0;
+    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
+    text.erase(0, b);
+}
+
 size_t Find(std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty()) return std::string_view::npos;
     for (size_t i = from; i + needle.size() <= text.size();) {

@@ -12,6 +12,7 @@ inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b 
 
 // Removes leading and trailing characters with a code of 32 or less.
 std::string Trim(std::string_view text);
+void TrimInPlace(std::string& text);
 
 // Position of `needle` in `text` from `from`, matching only at character starts.
 size_t Find(std::string_view text, std::string_view needle, size_t from = 0);

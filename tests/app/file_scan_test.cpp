@@ -189,13 +189,16 @@ TEST_F(ScanTest, WildcardStarDotStarAlsoMatchesNamesWithoutADot) {
     EXPECT_EQ(Sorted(work), (WorkList{dir / "a.mp3", dir / "noext"}));
 }
 
-TEST_F(ScanTest, FolderMatchedByAWildcardIsNotEntered) {
-    // The folder is looked up under the pattern as given, which names no folder.
+TEST_F(ScanTest, FolderMatchedByAWildcardIsScanned) {
     Touch("top.mp3");
     Touch("sub/inner.mp3");
+    Touch("other/skip.mp3");
     WorkList work;
     ScanPath(dir / "*", work);
-    EXPECT_EQ(work, (WorkList{dir / "top.mp3"}));
+    EXPECT_EQ(Sorted(work), (WorkList{dir / "other/skip.mp3", dir / "sub/inner.mp3", dir / "top.mp3"}));
+    work.clear();
+    ScanPath(dir / "s*", work);
+    EXPECT_EQ(work, (WorkList{dir / "sub/inner.mp3"}));
 }
 
 // --- playlists

@@ -63,3 +63,9 @@ TEST(MpegHeader, NegativeAudioSizeRoundsTowardZero) {
     EXPECT_EQ(info.seconds, 0);
     EXPECT_EQ(info.infoText, "MP3 128kbit  44.1KHz 000sec ");
 }
+
+TEST(MpegHeader, NegativePlayTimeIsPaddedAsPrintfWould) {
+    // A file shorter than its tag area: -20000 bytes at 16000 bytes per second.
+    EXPECT_EQ(Info(0xFF, 0xFB, 0x90, -20000).infoText, "MP3 128kbit  44.1KHz -01sec ");
+    EXPECT_EQ(Info(0xFF, 0xFB, 0x90, -16000 * 123).infoText, "MP3 128kbit  44.1KHz -123sec ");
+}

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <optional>
+
 #include "platform/base/Cp932.h"
 
 using namespace wvr;
@@ -23,4 +27,67 @@ TEST(Cp932, InvalidBytesAreEscapedOrReplaced) {
     EXPECT_EQ(cp932::ToUtf8(bytes, cp932::InvalidBytes::Escape), "A\\x82");
     EXPECT_EQ(cp932::ToUtf8(bytes), "A\xEF\xBF\xBD");
     EXPECT_FALSE(cp932::ToUtf8Exact(bytes));
+}
+
+namespace {
+
+// What glibc's converter says, for comparing the tables against it.
+std::optional<std::string> Iconv(const char* to, const char* from, const std::string& in) {
+    iconv_t cd = iconv_open(to, from);
+    std::string out(in.size() * 4 + 8, '\0');
+    char* src = const_cast<char*>(in.data());
+    char* dst = out.data();
+    size_t inLeft = in.size(), outLeft = out.size();
+    const size_t r = iconv(cd, &src, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string Utf8Of(char32_t c) {
+    std::string s;
+    if (c < 0x80) s += static_cast<char>(c);
+    else if (c < 0x800) s += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    else
+        s += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+              static_cast<char>(0x80 | (c & 0x3F))};
+    return s;
+}
+
+}  // namespace
+
+TEST(Cp932, TablesAgreeWithTheSystemConverterOnEveryCode) {
+    int checked = 0;
+    for (int lead = 0; lead < 0x100; ++lead) {
+        for (int trail = -1; trail < 0x100; ++trail) {
+            std::string bytes(1, static_cast<char>(lead));
+            if (trail >= 0) bytes += static_cast<char>(trail);
+            auto expected = Iconv("UTF-8", "CP932", bytes);
+            EXPECT_EQ(cp932::ToUtf8Exact(bytes), expected) << std::hex << lead << " " << trail;
+            ++checked;
+        }
+    }
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        const std::string utf8 = Utf8Of(c);
+        const auto encoded = Iconv("CP932", "UTF-8", utf8);
+        EXPECT_EQ(cp932::FromUtf8(utf8), encoded.value_or("?")) << std::hex << uint32_t(c);
+        // File names take only codes that read back as the same character.
+        const bool roundTrips = encoded && Iconv("UTF-8", "CP932", *encoded) == utf8;
+        EXPECT_EQ(cp932::FromUtf8Exact(utf8), roundTrips ? encoded : std::nullopt) << std::hex << uint32_t(c);
+    }
+    EXPECT_GT(checked, 60000);
+}
+
+TEST(Cp932, NearFormsForTypedTextButNotForFileNames) {
+    EXPECT_EQ(cp932::FromUtf8("\u301C"), "\x81\x60");  // WAVE DASH as the code page's tilde
+    EXPECT_FALSE(cp932::FromUtf8Exact("\u301C"));
+    EXPECT_EQ(cp932::FromUtf8Exact("\uFF5E"), "\x81\x60");
+}
+
+TEST(Cp932, MalformedUtf8BecomesQuestionMarks) {
+    EXPECT_EQ(cp932::FromUtf8("a\xE3\x81" "b"), "a??b");
+    EXPECT_EQ(cp932::FromUtf8("\xFF"), "?");
+    EXPECT_FALSE(cp932::FromUtf8Exact("a\xC3"));
 }

@@ -5,23 +5,13 @@
 
 #include "app/commands/DetectKind.h"
 #include "formats/Id3v1.h"
+#include "formats/Id3v2.h"
 #include "formats/PathText.h"
+#include "formats/RiffInfo.h"
 #include "formats/SjisText.h"
+#include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/Prompter.h"
-
-#if __has_include("formats/RiffInfo.h")
-#include "formats/RiffInfo.h"
-#define WVR_HAVE_RIFF 1
-#endif
-#if __has_include("formats/SoundVq.h")
-#include "formats/SoundVq.h"
-#define WVR_HAVE_SOUNDVQ 1
-#endif
-#if __has_include("formats/Id3v2.h")
-#include "formats/Id3v2.h"
-#define WVR_HAVE_ID3V2 1
-#endif
 
 namespace wvr {
 namespace {
@@ -34,66 +24,57 @@ void ReadTrailingId3v1(fs::File& file, const GenreTable& genres, Fields& fields)
     if (size < kId3v1Size || !file.ReadExact(size - kId3v1Size, block, sizeof block)) return;
     auto tag = ParseId3v1(block, genres);
     if (!tag) return;
-    fields[kTitle] = tag->title;
-    fields[kArtist] = tag->artist;
-    fields[kAlbum] = tag->album;
-    fields[kDate] = tag->year;
-    fields[kComment] = tag->comment;
-    fields[kGenre] = tag->genre;
+    fields[kTitle] = std::move(tag->title);
+    fields[kArtist] = std::move(tag->artist);
+    fields[kAlbum] = std::move(tag->album);
+    fields[kDate] = std::move(tag->year);
+    fields[kComment] = std::move(tag->comment);
+    fields[kGenre] = std::move(tag->genre);
 }
 
 // Tags and audio size of one file by its kind; fills the fields and returns AudioSize.
 long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, Fields& fields) {
     long long audioSize = static_cast<long long>(d.file.SizeAtOpen()) - static_cast<long long>(kId3v1Size);
     if (d.kind == FileKind::Id3v2Mpeg) {
-#ifdef WVR_HAVE_ID3V2
         ReadId3v2(d.file, fields, prompter);
-#endif
         return audioSize;
     }
     if (d.kind == FileKind::SoundVq) {
-#ifdef WVR_HAVE_SOUNDVQ
         if (auto dsiz = ReadSoundVqTags(d.file, fields)) audioSize = *dsiz;
-#endif
     }
     ReadTrailingId3v1(d.file, genres, fields);
     if (d.kind == FileKind::RiffWave || d.kind == FileKind::RiffRmp3) {
-#ifdef WVR_HAVE_RIFF
         RiffInfoList info = ReadRiffInfo(d.file, d.kind);
         if (info.formFound && info.infoFound) {
             audioSize = info.audioSize;
             fields = std::move(info.texts);
         }
-#endif
     }
-    (void)prompter;
     return audioSize;
 }
 
 AudioInfo PropertyText(const Detection& d, long long audioSize) {
-    if (d.kind == FileKind::Id3v2Mpeg) return {cp932::Text("MP3 ID3v2 (未サポート) "), 0};
-#ifdef WVR_HAVE_SOUNDVQ
+    static const std::string id3v2Text = cp932::Text("MP3 ID3v2 (未サポート) ");
+    if (d.kind == FileKind::Id3v2Mpeg) return {id3v2Text, 0};
     if (d.kind == FileKind::SoundVq) return SoundVqInfoText(d.header, audioSize);
-#endif
     return FormatAudioInfo(d.header, audioSize, static_cast<int>(d.kind));
 }
 
 }  // namespace
 
-TrackInfo ReadTrack(const std::string& rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter) {
-    Fields fields;
-    const long long audioSize = ReadTags(detection, genres, prompter, fields);
-    const AudioInfo info = PropertyText(detection, audioSize);
+void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter,
+               TrackInfo& row) {
+    // The texts are read straight into the row and trimmed there.
+    const long long audioSize = ReadTags(detection, genres, prompter, row.Fields);
+    AudioInfo info = PropertyText(detection, audioSize);
 
-    TrackInfo row;
     row.FileName = path::FileName(rowPath);
-    for (int i = 0; i < kFieldCount; ++i) row.Fields[i] = sjis::Trim(fields[i]);
+    for (std::string& field : row.Fields) sjis::TrimInPlace(field);
     row.AudioSize = std::to_string(audioSize);
-    row.Path = rowPath;
+    row.Path = std::move(rowPath);
     row.Kind = std::to_string(static_cast<int>(detection.kind));
-    row.InfoText = info.infoText;
+    row.InfoText = std::move(info.infoText);
     row.Seconds = std::to_string(info.seconds);
-    return row;
 }
 
 bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode) {
@@ -113,6 +94,8 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     if (options.clearFirst) session.rows.Clear();
     session.genres.ownGenres = options.extendedGenres;
 
+    // At most one row per entry; memory that is reserved but never written costs nothing.
+    session.rows.Reserve(session.rows.size() + work.size());
     std::unordered_set<std::string> paths;
     paths.reserve(session.rows.size() + work.size());
     for (const TrackInfo& row : session.rows) paths.insert(row.Path);
@@ -132,20 +115,22 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     };
 
     for (size_t i = 0; i < work.size(); ++i) {
-        const std::string entry = work[i];  // the list may grow while we read
-        // A path already listed is passed over before its file is even opened.
+        // Taken out of the list, which may grow while we read; a path already listed is passed
+        // over before its file is even opened.
+        std::string entry = std::move(work[i]);
         if (paths.count(entry)) continue;
         Detection detection = DetectKind(entry, prompter);
         if (detection.kind == FileKind::Unsupported) continue;
         // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);
-        const TrackInfo& row = pending.emplace_back(ReadTrack(entry, detection, session.genres, prompter));
+        TrackInfo& row = pending.emplace_back();
+        ReadTrack(entry, detection, session.genres, prompter, row);  // a copy: the set keeps `entry`
         detection.file.Close();
         if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) {
             pending.pop_back();
             continue;
         }
-        paths.insert(entry);
+        paths.insert(std::move(entry));
         if (pending.size() >= kBatchRows || std::chrono::steady_clock::now() - lastFlush > std::chrono::milliseconds(100))
             flush();
     }

@@ -20,15 +20,15 @@ struct AddOptions {
     const std::vector<FilterEntry>* filter = nullptr;  // none: no filter
 };
 
-// Reads one recognised file into a new row (texts trimmed). Exposed for refresh and tests.
-TrackInfo ReadTrack(const std::string& rowPath, Detection& detection, const GenreTable& genres,
-                    Prompter& prompter);
+// Reads one recognised file into an empty row (texts trimmed).
+void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter,
+               TrackInfo& row);
 
 // Whether the filter lets a row in.
 bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode);
 
-// Appends rows in work-list order; entries may be appended to `work` while it runs. Returns
-// the number of rows added.
+// Appends rows in work-list order; entries may be appended to `work` while it runs, and the
+// entries read are taken out of it. Returns the number of rows added.
 int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompter& prompter,
              BusyIndicator* progress = nullptr);
 

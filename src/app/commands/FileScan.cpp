@@ -186,8 +186,7 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
         }
         return;
     }
-    // Wildcards: the matching entries of the folder. A matching folder is scanned under the
-    // path as given, pattern and all, as the platform's search does; that finds nothing.
+    // Wildcards: the matching entries of the folder; a matching folder is scanned whole.
     auto nativeFolder = fs::ToNative(folder.empty() ? std::string(".") + kSep : folder);
     auto nativePattern = fs::ToNative(pattern);
     DIR* dir = nativeFolder ? ::opendir(nativeFolder->c_str()) : nullptr;
@@ -201,7 +200,7 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
         }
         const EntryType type = TypeOf(*nativeFolder, entry);
         if (type == EntryType::Folder) {
-            ScanFolder(path + kSep, work, skipped);
+            ScanFolder(folder + *name + kSep, work, skipped);
         } else if (type == EntryType::File) {
             work.push_back(folder + *name);
         }

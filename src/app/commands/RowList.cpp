@@ -16,7 +16,9 @@ void RowList::Changed(int first, int last) {
 void RowList::Append(std::vector<TrackInfo> rows) {
     if (rows.empty()) return;
     if (observer_) observer_->RowsAboutToBeInserted(size(), static_cast<int>(rows.size()));
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    // Into an empty list without room of its own the rows come whole, none of them moved.
+    if (rows_.empty() && rows_.capacity() < rows.size()) rows_.swap(rows);
+    else rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     if (observer_) observer_->RowsInserted();
 }
 

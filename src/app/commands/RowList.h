@@ -42,6 +42,8 @@ public:
         if (!rows_.empty()) Changed(0, size() - 1);
     }
 
+    // Room for `count` rows in all, so that appending does not move the rows already there.
+    void Reserve(size_t count) { rows_.reserve(count); }
     void Append(std::vector<TrackInfo> rows);
     void Append(TrackInfo row);
     void Insert(int at, TrackInfo row);

@@ -1,54 +1,184 @@
-// CP932 conversion through glibc iconv. One converter per direction and thread, reset per call.
+// CP932 conversion by tables. The tables are made once, on first use, by asking glibc's
+// iconv about every code; after that a text converts without a library call per byte.
 #include "platform/base/Cp932.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <iconv.h>
+#include <vector>
 
 namespace wvr::cp932 {
 namespace {
 
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (valid()) iconv_close(cd_);
+constexpr char32_t kNone = 0xFFFFFFFF;
+// Packed UTF-8 forms are stored and written as little-endian words.
+static_assert(std::endian::native == std::endian::little);
+
+bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Writes the UTF-8 form of c at p; returns the end.
+char* PutUtf8(char32_t c, char* p) {
+    if (c < 0x80) {
+        *p++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *p++ = static_cast<char>(0xC0 | c >> 6);
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        // CP932 holds nothing beyond the basic plane.
+        *p++ = static_cast<char>(0xE0 | c >> 12);
+        *p++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    return p;
+}
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+class Tables {
+public:
+    static const Tables& Get() {
+        static const Tables tables;
+        return tables;
+    }
 
-    // Converts as much as possible; on an unconvertible or invalid sequence it stops and
-    // returns false with `in` pointing at the offending bytes.
-    bool Convert(const char*& in, size_t& inLeft, std::string& out) {
-        char buffer[4096];
-        while (inLeft > 0) {
-            char* dst = buffer;
-            size_t dstLeft = sizeof buffer;
-            size_t r = iconv(cd_, const_cast<char**>(&in), &inLeft, &dst, &dstLeft);
-            out.append(buffer, dst - buffer);
-            if (r == static_cast<size_t>(-1)) {
-                if (errno == E2BIG) continue;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-                return false;
-            }
-        }
-        return true;
+    // The UTF-8 form of a single byte or of a lead and a trail byte, packed: the bytes from
+    // the lowest up, their count in the top byte; 0 when the code decodes to nothing.
+    uint32_t Single(unsigned char b) const { return single_[b]; }
+    uint32_t Double(unsigned char lead, unsigned char trail) const {
+        return double_[static_cast<size_t>(lead) << 8 | trail];
+    }
+    // The CP932 code of a character (one byte below 0x100), or 0 when there is none. Only
+    // codes that decode to the same character again, as file names need.
+    uint16_t Code(char32_t c) const { return c < reverse_.size() ? reverse_[c] : 0; }
+    // Also the encoder's one-way choices for characters CP932 lacks but has a near form of
+    // (U+301C WAVE DASH as 81 60, U+00A5 YEN SIGN as 5C), as typed text wants them.
+    uint16_t NearCode(char32_t c) const {
+        if (uint16_t code = Code(c)) return code;
+        static const std::vector<uint16_t> near = OneWayCodes(reverse_);
+        return c < near.size() ? near[c] : 0;
     }
 
 private:
-    iconv_t cd_;
+    Tables() : double_(0x10000, 0), reverse_(0x10000, 0) {
+        iconv_t decode = iconv_open("UTF-32LE", "CP932");
+        iconv_t encode = iconv_open("CP932", "UTF-32LE");
+        single_.fill(0);
+        for (int b = 0; b < 0x100; ++b) {
+            if (IsLead(static_cast<unsigned char>(b))) continue;
+            const unsigned char in[1] = {static_cast<unsigned char>(b)};
+            const char32_t c = Decode(decode, in, 1);
+            single_[b] = Packed(c);
+            Note(c, static_cast<uint16_t>(b), encode);
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLead(static_cast<unsigned char>(lead))) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+                const char32_t c = Decode(decode, in, 2);
+                double_[static_cast<size_t>(lead) << 8 | trail] = Packed(c);
+                Note(c, static_cast<uint16_t>(lead << 8 | trail), encode);
+            }
+        }
+        iconv_close(decode);
+        iconv_close(encode);
+    }
+
+    static std::vector<uint16_t> OneWayCodes(const std::vector<uint16_t>& reverse) {
+        std::vector<uint16_t> near(0x10000, 0);
+        iconv_t encode = iconv_open("CP932", "UTF-32LE");
+        for (char32_t c = 0x80; c < near.size(); ++c) {
+            if (reverse[c] != 0 || (c >= 0xD800 && c < 0xE000)) continue;
+            near[c] = EncodeOne(encode, c);
+        }
+        iconv_close(encode);
+        return near;
+    }
+
+    static uint16_t EncodeOne(iconv_t encode, char32_t c) {
+        unsigned char out[4];
+        char* src = reinterpret_cast<char*>(&c);
+        char* dst = reinterpret_cast<char*>(out);
+        size_t inLeft = sizeof c, outLeft = sizeof out;
+        iconv(encode, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(encode, &src, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) return 0;
+        const size_t len = sizeof out - outLeft;
+        return len == 1 ? out[0] : static_cast<uint16_t>(out[0] << 8 | out[1]);
+    }
+
+    static char32_t Decode(iconv_t cd, const unsigned char* bytes, size_t n) {
+        char32_t out = 0;
+        char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(bytes));
+        char* dst = reinterpret_cast<char*>(&out);
+        size_t inLeft = n, outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1) || inLeft != 0 || outLeft != 0)
+            return kNone;
+        return out;
+    }
+
+    // Several codes may decode to one character; the encoder's own choice wins then.
+    void Note(char32_t c, uint16_t code, iconv_t encode) {
+        if (c == kNone || c >= reverse_.size()) return;
+        if (reverse_[c] == 0 && !(c == 0 && code != 0)) {
+            reverse_[c] = code;
+            return;
+        }
+        if (uint16_t chosen = EncodeOne(encode, c)) reverse_[c] = chosen;
+    }
+
+    static uint32_t Packed(char32_t c) {
+        if (c == kNone) return 0;
+        char bytes[4] = {};
+        const uint32_t length = static_cast<uint32_t>(PutUtf8(c, bytes) - bytes);
+        uint32_t packed = 0;
+        std::memcpy(&packed, bytes, 3);
+        return packed | length << 24;
+    }
+
+    std::array<uint32_t, 0x100> single_;
+    std::vector<uint32_t> double_;
+    std::vector<uint16_t> reverse_;
 };
 
-Converter& ToUtf8Converter() {
-    thread_local Converter c("UTF-8", "CP932");
+// The next UTF-8 character at `i`; kNone (and one byte consumed) for a malformed sequence.
+char32_t NextUtf8(std::string_view s, size_t& i) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    size_t n = b < 0x80 ? 1 : b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > s.size()) {
+        ++i;
+        return kNone;
+    }
+    char32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
+    for (size_t k = 1; k < n; ++k) {
+        const unsigned char t = static_cast<unsigned char>(s[i + k]);
+        if ((t & 0xC0) != 0x80) {
+            ++i;
+            return kNone;
+        }
+        c = c << 6 | (t & 0x3F);
+    }
+    i += n;
     return c;
 }
 
-Converter& FromUtf8Converter() {
-    thread_local Converter c("CP932", "UTF-8");
-    return c;
+// ASCII bytes that stand for themselves in every form but the escaped one.
+constexpr std::array<const char*, 0x80> kNoEscapes{};
+
+constexpr std::array<const char*, 0x80> kLineEscapes = [] {
+    std::array<const char*, 0x80> escapes{};
+    escapes['\\'] = "\\\\";
+    escapes['\t'] = "\\t";
+    escapes['\r'] = "\\r";
+    escapes['\n'] = "\\n";
+    return escapes;
+}();
+
+char* PutHexEscape(unsigned char b, char* p) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    *p++ = '\\';
+    *p++ = 'x';
+    *p++ = kHex[b >> 4];
+    *p++ = kHex[b & 0xF];
+    return p;
 }
 
 bool IsAscii(std::string_view s) {
@@ -57,12 +187,67 @@ bool IsAscii(std::string_view s) {
     return true;
 }
 
-// Length of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
-size_t Utf8Length(unsigned char lead) {
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    if (lead >= 0xC0) return 2;
-    return 1;
+// Decodes; an undecodable byte is handed to `invalid`, which appends its replacement (at
+// most four bytes) at the pointer it gets and returns the new end, or nullptr to give up.
+template <typename OnInvalid>
+bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEscapes, OnInvalid invalid) {
+    const Tables& t = Tables::Get();
+    // Appends: every byte becomes at most three (a half-width katakana) or four (an escape).
+    const size_t start = out.size();
+    out.resize(start + cp932.size() * 4);
+    char* p = out.data() + start;
+    for (size_t i = 0; i < cp932.size();) {
+        const unsigned char b = static_cast<unsigned char>(cp932[i]);
+        if (b < 0x80) {
+            if (const char* escape = asciiEscapes[b]) {
+                while (*escape) *p++ = *escape++;
+            } else {
+                *p++ = static_cast<char>(b);
+            }
+            ++i;
+            continue;
+        }
+        uint32_t utf8 = 0;
+        size_t width = 1;
+        if (IsLead(b)) {
+            if (i + 1 < cp932.size()) utf8 = t.Double(b, static_cast<unsigned char>(cp932[i + 1]));
+            width = 2;
+        } else {
+            utf8 = t.Single(b);
+        }
+        if (utf8 == 0) {
+            p = invalid(b, p);
+            if (!p) {
+                out.resize(start);
+                return false;
+            }
+            ++i;
+            continue;
+        }
+        // Four bytes go out, of which the count says how many stay: there is always room.
+        std::memcpy(p, &utf8, 4);
+        p += utf8 >> 24;
+        i += width;
+    }
+    out.resize(p - out.data());
+    return true;
+}
+
+template <typename OnMissing>
+bool Encode(std::string_view utf8, std::string& out, bool near, OnMissing missing) {
+    const Tables& t = Tables::Get();
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const char32_t c = NextUtf8(utf8, i);
+        const uint16_t code = c == kNone ? 0 : near ? t.NearCode(c) : t.Code(c);
+        if (code == 0 && c != 0) {
+            if (!missing(out)) return false;
+            continue;
+        }
+        if (code >= 0x100) out += static_cast<char>(code >> 8);
+        out += static_cast<char>(code & 0xFF);
+    }
+    return true;
 }
 
 }  // namespace
@@ -70,53 +255,44 @@ size_t Utf8Length(unsigned char lead) {
 std::string ToUtf8(std::string_view cp932, InvalidBytes invalid) {
     if (IsAscii(cp932)) return std::string(cp932);
     std::string out;
-    out.reserve(cp932.size() * 3 / 2);
-    const char* in = cp932.data();
-    size_t left = cp932.size();
-    while (!ToUtf8Converter().Convert(in, left, out)) {
-        if (invalid == InvalidBytes::Escape) {
-            char esc[5];
-            std::snprintf(esc, sizeof esc, "\\x%02X", static_cast<unsigned char>(*in));
-            out += esc;
-        } else {
-            out += "\xEF\xBF\xBD";
-        }
-        ++in;
-        --left;
-    }
+    Decode(cp932, out, kNoEscapes.data(), [invalid](unsigned char b, char* p) {
+        return invalid == InvalidBytes::Escape ? PutHexEscape(b, p) : PutUtf8(0xFFFD, p);
+    });
     return out;
 }
 
+bool AppendUtf8Exact(std::string_view cp932, std::string& out) {
+    if (IsAscii(cp932)) {
+        out.append(cp932);
+        return true;
+    }
+    return Decode(cp932, out, kNoEscapes.data(), [](unsigned char, char*) -> char* { return nullptr; });
+}
+
+void AppendEscapedUtf8(std::string_view cp932, std::string& out) {
+    Decode(cp932, out, kLineEscapes.data(), PutHexEscape);
+}
+
 std::optional<std::string> ToUtf8Exact(std::string_view cp932) {
-    if (IsAscii(cp932)) return std::string(cp932);
     std::string out;
-    const char* in = cp932.data();
-    size_t left = cp932.size();
-    if (!ToUtf8Converter().Convert(in, left, out)) return std::nullopt;
+    if (!AppendUtf8Exact(cp932, out)) return std::nullopt;
     return out;
 }
 
 std::string FromUtf8(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
     std::string out;
-    out.reserve(utf8.size());
-    const char* in = utf8.data();
-    size_t left = utf8.size();
-    while (!FromUtf8Converter().Convert(in, left, out)) {
-        out += '?';
-        size_t skip = std::min(Utf8Length(static_cast<unsigned char>(*in)), left);
-        in += skip;
-        left -= skip;
-    }
+    Encode(utf8, out, true, [](std::string& o) {
+        o += '?';
+        return true;
+    });
     return out;
 }
 
 std::optional<std::string> FromUtf8Exact(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
     std::string out;
-    const char* in = utf8.data();
-    size_t left = utf8.size();
-    if (!FromUtf8Converter().Convert(in, left, out)) return std::nullopt;
+    if (!Encode(utf8, out, false, [](std::string&) { return false; })) return std::nullopt;
     return out;
 }
 

@@ -19,11 +19,18 @@ std::string ToUtf8(std::string_view cp932, InvalidBytes invalid = InvalidBytes::
 
 // CP932 -> UTF-8, or nothing when any byte is not valid CP932 (file names must round-trip).
 std::optional<std::string> ToUtf8Exact(std::string_view cp932);
+// The same, appended to `out`; false (and `out` as it was) when a byte is not valid CP932.
+bool AppendUtf8Exact(std::string_view cp932, std::string& out);
 
-// UTF-8 -> CP932; a character CP932 lacks becomes "?", as on a code-page program.
+// CP932 -> UTF-8 in the escaped form of line-oriented output, appended to `out`: "\" as
+// "\\", tab as "\t", CR as "\r", LF as "\n", and a byte CP932 cannot decode as "\xNN".
+void AppendEscapedUtf8(std::string_view cp932, std::string& out);
+
+// UTF-8 -> CP932 for typed and stored texts: a character CP932 lacks takes its near form
+// where the code page has one (WAVE DASH as its tilde), else becomes "?".
 std::string FromUtf8(std::string_view utf8);
 
-// UTF-8 -> CP932, or nothing when a character cannot be represented.
+// UTF-8 -> CP932 that decodes back to the same text (file names), or nothing.
 std::optional<std::string> FromUtf8Exact(std::string_view utf8);
 
 // A CP932 text for a UTF-8 literal of the program's own (captions, fixed texts).

@@ -62,7 +62,9 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::Open(const std::string& path, Mode mode) {
     if (fd_ >= 0) Close();
-    int flags = O_CLOEXEC;
+    // Non-blocking, so that a pipe named by a playlist or a drop cannot hang the open; it is
+    // refused below as not a regular file.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
     case Mode::Read: flags |= O_RDONLY; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
