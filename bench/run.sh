@@ -57,3 +57,11 @@ printf '%s\n' "${verdict[@]}"
 echo
 cmake --build "$build" --target sort_rows_bench > /dev/null
 "$build/bench/sort_rows_bench" 100000
+
+# The main window adding 50,000 files and sorting them, when the windows are built.
+if [ -x "$build/wvr" ]; then
+  echo
+  cmake --build "$build" --target add_to_window_bench > /dev/null
+  "$tools/make_tree" "$audio" "$work/window-tree" 50000 250
+  QT_QPA_PLATFORM=offscreen "$build/bench/add_to_window_bench" "$work/window-tree" 2> /dev/null
+fi
