@@ -190,3 +190,39 @@ TEST_F(Id3v1Write, FailedAppendLeavesTheFileAsItWas) {
     EXPECT_EQ(test::ReadFile(path), before);
     ASSERT_EQ(prompter.texts(), std::vector<std::string>{"ID3Tagの書き込みに失敗しました。"});
 }
+
+// The block we write, read back by an independent reader (mutagen's ID3v1 parser). Texts are
+// compared as bytes: mutagen reads them as Latin-1, which maps every byte to one character.
+TEST_F(Id3v1Write, MutagenReadsBackWhatWeWrote) {
+    if (!test::HasTool("/usr/bin/python3") ||
+        std::system("/usr/bin/python3 -c 'import mutagen.id3' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "mutagen is not installed (python3-mutagen)";
+    const std::string path = test::CopyCorpusFile("mpeg/cbr128_44k_notag.mp3", dir);
+    TrackInfo row;
+    row.Fields[kTitle] = test::Sjis("春の小川 ソ表");
+    row.Fields[kArtist] = "Artist";
+    row.Fields[kAlbum] = test::Sjis("アルバム");
+    row.Fields[kComment] = "Comment";
+    row.Fields[kDate] = "1999";
+    row.Fields[kGenre] = "Rock";
+    ASSERT_TRUE(WriteId3v1Tag(path, BuildId3v1Tag(row, genres), prompter));
+
+    const std::string script =
+        "import sys\n"
+        "from mutagen.id3 import ParseID3v1\n"
+        "data = open(sys.argv[1], 'rb').read()\n"
+        "frames = ParseID3v1(data[-128:])\n"
+        "for key in ('TIT2', 'TPE1', 'TALB', 'COMM', 'TDRC', 'TCON'):\n"
+        "    text = str(frames[key].text[0]) if key in frames else ''\n"
+        "    print(text.encode('latin-1', 'replace').hex() if key != 'TCON' else text)\n";
+    test::WriteFile(dir / "read_v1.py", script);
+    const std::string out = test::RunTool("/usr/bin/python3 '" + (dir / "read_v1.py") + "' '" + path + "'");
+    auto hex = [](const std::string& bytes) {
+        static const char* digits = "0123456789abcdef";
+        std::string h;
+        for (unsigned char b : bytes) h += {digits[b >> 4], digits[b & 15]};
+        return h;
+    };
+    EXPECT_EQ(out, hex(row.Fields[kTitle]) + "\n" + hex("Artist") + "\n" + hex(row.Fields[kAlbum]) + "\n" +
+                       hex("Comment") + "\n" + hex("1999") + "\n17\n");  // the genre by its number
+}

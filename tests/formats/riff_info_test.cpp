@@ -433,30 +433,13 @@ TEST_F(RiffWrite, EveryFailingStepLeavesTheFileAsItWas) {
 
 // --- independent readers of what we wrote
 
-namespace {
-
-bool HasTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
-
-std::string RunTool(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
-}  // namespace
-
 TEST_F(RiffWrite, ExiftoolReadsTheTextsWeWrote) {
-    if (!HasTool("exiftool")) GTEST_SKIP() << "exiftool is not installed";
+    if (!test::HasTool("exiftool")) GTEST_SKIP() << "exiftool is not installed";
     const std::string path = test::CopyCorpusFile("riff/wave_mp3_ffmpeg_info.wav", dir);
     TrackInfo row = Row(path, FileKind::RiffWave, FullRow());
     ASSERT_TRUE(Write(row));
     // -L hands the texts back as the bytes they are stored as (CP932 here).
-    const std::string out = RunTool("exiftool -L -T -RIFF:Title -RIFF:Artist -RIFF:Product -RIFF:Comment -RIFF:Genre "
+    const std::string out = test::RunTool("exiftool -L -T -RIFF:Title -RIFF:Artist -RIFF:Product -RIFF:Comment -RIFF:Genre "
                                 "-RIFF:Copyright -RIFF:Subject '" + path + "'");
     const std::string expected = row.Fields[kTitle] + "\t" + row.Fields[kArtist] + "\t" + row.Fields[kAlbum] + "\t" +
                                  row.Fields[kComment] + "\t" + row.Fields[kGenre] + "\t" + row.Fields[kCopyright] +
@@ -465,7 +448,7 @@ TEST_F(RiffWrite, ExiftoolReadsTheTextsWeWrote) {
 }
 
 TEST_F(RiffWrite, FfprobeReadsTheTextsAndTheWholeAudio) {
-    if (!HasTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
+    if (!test::HasTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
     const std::string path = test::CopyCorpusFile("riff/wave_mp3_ffmpeg_info.wav", dir);
     const std::string probe = "ffprobe -v error -show_entries format_tags=title,artist,album,comment,genre "
                               "-of default=nw=1 '" + path + "'";
@@ -473,7 +456,7 @@ TEST_F(RiffWrite, FfprobeReadsTheTextsAndTheWholeAudio) {
     const std::string packets = "ffprobe -v error -show_entries packet=size -of csv=p=0 '" + path + "'";
     auto audioBytes = [&] {
         long long sum = 0;
-        for (std::istringstream lines(RunTool(packets)); lines;) {
+        for (std::istringstream lines(test::RunTool(packets)); lines;) {
             long long size = 0;
             if (lines >> size) sum += size;
         }
@@ -481,7 +464,7 @@ TEST_F(RiffWrite, FfprobeReadsTheTextsAndTheWholeAudio) {
     };
     const long long audioBefore = audioBytes();
     EXPECT_EQ(audioBefore, 32600);
-    const std::string before = RunTool(probe);
+    const std::string before = test::RunTool(probe);
     ASSERT_NE(before.find("TAG:title=Wave Title"), std::string::npos) << before;
 
     TrackInfo row = Row(path, FileKind::RiffWave);
@@ -491,7 +474,7 @@ TEST_F(RiffWrite, FfprobeReadsTheTextsAndTheWholeAudio) {
     row.Fields[kComment] = "Peer Comment";
     row.Fields[kGenre] = "Speech";
     ASSERT_TRUE(Write(row));
-    const std::string after = RunTool(probe);
+    const std::string after = test::RunTool(probe);
     for (const char* line : {"TAG:title=Peer Title\n", "TAG:artist=Peer Artist\n", "TAG:album=Peer Album\n",
                              "TAG:comment=Peer Comment\n", "TAG:genre=Speech\n"})
         EXPECT_NE(after.find(line), std::string::npos) << line << " in\n" << after;

@@ -308,17 +308,10 @@ TEST_F(SoundVqWrite, EveryFailingStepLeavesTheFileAsItWas) {
 }
 
 TEST_F(SoundVqWrite, FfprobeReadsTheHeaderWeWrote) {
-    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffprobe is not installed";
+    if (!test::HasTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
     const std::string path = test::CopyCorpusFile("vqf/vqf_full_script.vqf", dir);
     auto probe = [&](const std::string& what) {
-        std::string out;
-        if (FILE* pipe = popen(("ffprobe -v quiet " + what + " '" + path + "' 2>/dev/null").c_str(), "r")) {
-            char buffer[4096];
-            size_t n;
-            while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-            pclose(pipe);
-        }
-        return out;
+        return test::RunTool("ffprobe -v quiet " + what + " '" + path + "' 2>/dev/null");
     };
     auto packetBytes = [&] {
         long long sum = 0, size = 0;

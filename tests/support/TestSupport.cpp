@@ -70,6 +70,19 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 std::string Sjis(const std::string& utf8) { return cp932::FromUtf8(utf8); }
 
+bool HasTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+std::string RunTool(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
 PromptAnswer ScriptedPrompter::Ask(const Prompt& prompt) {
     shown_.push_back(prompt);
     if (prompt.buttons == PromptButtons::Ok) return PromptAnswer::Ok;

@@ -37,6 +37,10 @@ std::string CopyCorpusFile(const std::string& relative, const TempDir& dir, cons
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
+// Peer tools used as oracles: whether one is installed, and the standard output of a command.
+bool HasTool(const std::string& name);
+std::string RunTool(const std::string& command);
+
 // UTF-8 literal -> CP932 bytes.
 std::string Sjis(const std::string& utf8);
 
