@@ -7,19 +7,13 @@
 
 #include "app/commands/Session.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/MenuTable.h"
 #include "dialogs/Tagedit.h"
 
 namespace wvr {
 namespace {
 
-struct Item {
-    const char* name;
-    const char* caption;
-    const char* shortcut;
-    const char* hint;
-    void (TForm1::*handler)() = nullptr;  // none: the command is not offered yet
-    bool checkable = false;
-};
+using Item = MenuItem<TForm1>;
 
 constexpr Item kFileItems[] = {
     {"W1", "情報の書き込み(&W)", "Ctrl+S", "ファイルにTAG情報を書き込みます", &TForm1::W1Click},
@@ -45,8 +39,8 @@ constexpr Item kFunctionItems[] = {
 constexpr int kPlayItem = 3;
 
 constexpr Item kViewItems[] = {
-    {"RMP3L1", "SIﾌｨｰﾙﾄﾞ(&L)", "", "SIフィールドを編集可能にします", &TForm1::RMP3L1Click, true},
-    {"RMP3L2", "SIｵﾌﾟｼｮﾝﾌｨｰﾙﾄﾞ(&O)", "", "SIオプションフィールドを編集可能にします", &TForm1::RMP3L1Click, true},
+    {"RMP3L1", "SIﾌｨｰﾙﾄﾞ(&L)", "", "SIフィールドを編集可能にします", &TForm1::RMP3L1Click, nullptr, 0, true},
+    {"RMP3L2", "SIｵﾌﾟｼｮﾝﾌｨｰﾙﾄﾞ(&O)", "", "SIオプションフィールドを編集可能にします", &TForm1::RMP3L1Click, nullptr, 0, true},
 };
 
 // Keys without a visible item: a hidden action still has to be enabled to see its key.
@@ -55,14 +49,7 @@ constexpr Item kHiddenItems[] = {
     {"etc21", "etc2", "Shift+Home", "", &TForm1::Etc2Click},
 };
 
-struct TopMenu {
-    const char* name;
-    const char* caption;
-    const Item* items;
-    size_t count;
-};
-
-constexpr TopMenu kMenuBar[] = {
+constexpr TopMenu<TForm1> kMenuBar[] = {
     {"File1", "ﾌｧｲﾙ(&F)", kFileItems, std::size(kFileItems)},
     {"EditMenu1", "編集(&E)", kEditItems, std::size(kEditItems)},
     {"Function1", "機能(&T)", kFunctionItems, std::size(kFunctionItems)},
@@ -71,12 +58,7 @@ constexpr TopMenu kMenuBar[] = {
 
 // One item; the pop-up menu's copies carry the prefix "Pop" and no shortcut.
 QAction* AddItem(TForm1* window, QMenu* menu, const Item& e, const char* prefix) {
-    auto* action = new QAction(QString::fromUtf8(e.caption), window);
-    action->setObjectName(QString(prefix) + e.name);
-    if (!*prefix && *e.shortcut) action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
-    action->setStatusTip(QString::fromUtf8(e.hint));
-    action->setCheckable(e.checkable);
-    if (e.handler) QObject::connect(action, &QAction::triggered, window, e.handler);
+    QAction* action = MakeMenuAction(window, e, QString(prefix) + e.name, !*prefix);
     if (menu) menu->addAction(action);
     else window->addAction(action);
     return action;
@@ -88,7 +70,7 @@ void TForm1::BuildMenus() {
     menuBar_ = new QMenuBar(this);
     menuBar_->setObjectName("MainMenu1");
     menuBar_->setNativeMenuBar(false);
-    for (const TopMenu& top : kMenuBar) {
+    for (const auto& top : kMenuBar) {
         QMenu* menu = menuBar_->addMenu(QString::fromUtf8(top.caption));
         menu->setObjectName(top.name);
         menu->menuAction()->setStatusTip(" ");

@@ -23,7 +23,8 @@ namespace wvr {
 class EditWindowLink;
 class TrackListView;
 class TrackTableModel;
-struct MenuEntry;
+template <class Owner>
+struct MenuItem;
 
 class MainWindow : public QMainWindow, public BusyIndicator {
     Q_OBJECT
@@ -104,7 +105,7 @@ protected:
 
 private:
     void BuildMenus();
-    QMenu* BuildMenu(QMenu* menu, const MenuEntry* entries, size_t count, bool withShortcuts);
+    QMenu* BuildMenu(QMenu* menu, const MenuItem<MainWindow>* entries, size_t count, bool withShortcuts);
     void BuildColumnWidthMenu(QMenu* menu);
     void BuildTemplateMenus();
     void BuildToolBar();

@@ -17,6 +17,8 @@ namespace wvr {
 namespace {
 
 using W = MainWindow;
+using MenuEntry = MenuItem<MainWindow>;
+constexpr MenuEntry kSeparator{"-"};
 
 #define SUB(table) table, std::size(table)
 
@@ -100,14 +102,7 @@ constexpr MenuEntry kHelpMenu[] = {
     {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "", "バージョン情報を表示します", &W::AboutClick},
 };
 
-struct TopMenu {
-    const char* name;
-    const char* caption;
-    const MenuEntry* entries;
-    size_t count;
-};
-
-constexpr TopMenu kMenuBar[] = {
+constexpr TopMenu<MainWindow> kMenuBar[] = {
     {"File1", "ﾌｧｲﾙ(&F)", SUB(kFileMenu)},       {"Edit1", "編集(&E)", SUB(kEditMenu)},
     {"Search1", "検索(&S)", SUB(kSearchMenu)},   {"Function1", "機能(&T)", SUB(kFunctionMenu)},
     {"View1", "表示(&V)", SUB(kViewMenu)},       {"Help1", "ﾍﾙﾌﾟ(&H)", SUB(kHelpMenu)},
@@ -180,10 +175,10 @@ constexpr ToolButtonEntry kToolButtons[] = {
 
 }  // namespace
 
-QMenu* MainWindow::BuildMenu(QMenu* menu, const MenuEntry* entries, size_t count, bool withShortcuts) {
+QMenu* MainWindow::BuildMenu(QMenu* menu, const MenuItem<MainWindow>* entries, size_t count, bool withShortcuts) {
     for (size_t i = 0; i < count; ++i) {
         const MenuEntry& e = entries[i];
-        if (QString(e.name) == "-") {
+        if (e.IsSeparator()) {
             menu->addSeparator();
             continue;
         }
@@ -193,26 +188,24 @@ QMenu* MainWindow::BuildMenu(QMenu* menu, const MenuEntry* entries, size_t count
             sub->setObjectName(e.name);
             if (e.submenu) BuildMenu(sub, e.submenu, e.submenuSize, withShortcuts);
             action = sub->menuAction();
+            action->setObjectName(e.name);
+            action->setStatusTip(QString::fromUtf8(e.hint));
         } else {
-            action = menu->addAction(QString::fromUtf8(e.caption));
-            if (withShortcuts && *e.shortcut) action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
-            if (e.handler) connect(action, &QAction::triggered, this, e.handler);
+            action = MakeMenuAction(this, e, e.name, withShortcuts);
+            menu->addAction(action);
         }
-        action->setObjectName(e.name);
-        action->setCheckable(e.checkable);
-        action->setStatusTip(QString::fromUtf8(e.hint));
         actions_.insert(e.name, action);
     }
     return menu;
 }
 
 void MainWindow::BuildMenus() {
-    for (const TopMenu& top : kMenuBar) {
+    for (const auto& top : kMenuBar) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(top.caption));
         menu->setObjectName(top.name);
         // Top-level titles blank the status bar like separators do.
         menu->menuAction()->setStatusTip(" ");
-        BuildMenu(menu, top.entries, top.count, true);
+        BuildMenu(menu, top.items, top.count, true);
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenuStates);
         connect(menu, &QMenu::aboutToHide, this, &MainWindow::EnableMenuActions);
     }
