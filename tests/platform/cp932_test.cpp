@@ -91,3 +91,13 @@ TEST(Cp932, MalformedUtf8BecomesQuestionMarks) {
     EXPECT_EQ(cp932::FromUtf8("\xFF"), "?");
     EXPECT_FALSE(cp932::FromUtf8Exact("a\xC3"));
 }
+
+TEST(Cp932, OverlongFormsAndSurrogatesAreNoCharacters) {
+    // A file name holding these bytes must not read as a path with "/" or a zero byte in it.
+    EXPECT_FALSE(cp932::FromUtf8Exact("a\xE0\x80\xAF" "b"));
+    EXPECT_FALSE(cp932::FromUtf8Exact("a\xE0\x80\x80" "b"));
+    EXPECT_FALSE(cp932::FromUtf8Exact("a\xF0\x80\x80\xAF" "b"));
+    EXPECT_FALSE(cp932::FromUtf8Exact("\xED\xA0\x80"));
+    EXPECT_EQ(cp932::FromUtf8("a\xE0\x80\xAF" "b"), "a???b");
+    EXPECT_EQ(cp932::FromUtf8Exact("\xE3\x81\x82"), "\x82\xA0");
+}

@@ -156,6 +156,12 @@ char32_t NextUtf8(std::string_view s, size_t& i) {
         }
         c = c << 6 | (t & 0x3F);
     }
+    // An overlong form or a surrogate is no character: "\xE0\x80\xAF" must not become "/".
+    const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : n == 4 ? 0x10000 : 0;
+    if (c < least || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) {
+        ++i;
+        return kNone;
+    }
     i += n;
     return c;
 }
