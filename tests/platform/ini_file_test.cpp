@@ -24,6 +24,16 @@ TEST(IniFile, SectionNameWithBracketAsSecondByte) {
     EXPECT_EQ(ini.Value(name, "x"), "1");
 }
 
+TEST(IniFile, SecondBytesAreNoLetters) {
+    // "ア" is 83 41 and "ヂ" is 83 61: their second bytes are "A" and "a".
+    const std::string a = test::Sjis("ア"), di = test::Sjis("ヂ");
+    IniFile ini = IniFile::Parse("[" + a + "]\r\nk=1\r\n[" + small + "]\r\nk=2\r\n");
+    EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{a, di}));
+    EXPECT_EQ(ini.Value(di, "k"), "2");
+    EXPECT_FALSE(EqualsIgnoringAsciiCase(a, di));
+    EXPECT_TRUE(EqualsIgnoringAsciiCase(a + "Key", a + "kEY"));
+}
+
 TEST(IniFile, WriteEraseAndRenderWithCrLf) {
     IniFile ini;
     ini.SetValue("wvr_csv", "Count", "1");

@@ -35,8 +35,14 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
+    for (size_t i = 0; i < a.size(); ++i) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        // The second byte of a double-byte character is no letter: "ア" (83 41) is not "ヂ" (83 61).
+        if (IsLead(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            ++i;
+            if (a[i] != b[i]) return false;
+        }
+    }
     return true;
 }
 

@@ -41,7 +41,8 @@ private:
     std::vector<Section> sections_;
 };
 
-// Case-insensitive comparison of ASCII letters; other bytes must match exactly.
+// Case-insensitive comparison of ASCII letters; other bytes, and every second byte of a
+// double-byte character, must match exactly.
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
 }  // namespace wvr
