@@ -27,7 +27,7 @@ TEST(IniFile, SectionNameWithBracketAsSecondByte) {
 TEST(IniFile, SecondBytesAreNoLetters) {
     // "ア" is 83 41 and "ヂ" is 83 61: their second bytes are "A" and "a".
     const std::string a = test::Sjis("ア"), di = test::Sjis("ヂ");
-    IniFile ini = IniFile::Parse("[" + a + "]\r\nk=1\r\n[" + small + "]\r\nk=2\r\n");
+    IniFile ini = IniFile::Parse("[" + a + "]\r\nk=1\r\n[" + di + "]\r\nk=2\r\n");
     EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{a, di}));
     EXPECT_EQ(ini.Value(di, "k"), "2");
     EXPECT_FALSE(EqualsIgnoringAsciiCase(a, di));
