@@ -253,6 +253,18 @@ TEST_F(SettingsTest, SavingWritesTheCsvSectionAndKeepsTheOthers) {
     EXPECT_EQ(ini.find("Data_9"), std::string::npos) << "the old section is erased first";
 }
 
+TEST_F(SettingsTest, SavingLeavesAWvrIniThatCouldNotBeReadAsItIs) {
+    // Too large to be read: saving the CSV section must not replace it with that section alone.
+    const std::string path = ConfigFile("wvr.ini");
+    test::WriteFile(path, "[HTML]\r\nHeader=a\r\n");
+    std::filesystem::resize_file(path, 65 << 20);
+    Settings s;
+    s.csvColumns = {1, 2};
+    SaveSettings(s, prompter);
+    EXPECT_EQ(std::filesystem::file_size(path), 65u << 20);
+    EXPECT_EQ(test::ReadFile(path).substr(0, 18), "[HTML]\r\nHeader=a\r\n");
+}
+
 TEST_F(SettingsTest, EachBlockThatCannotBeSavedSaysSoOnce) {
     // The store's folder is taken by a file, so nothing can be written.
     std::filesystem::create_directories(config.path());

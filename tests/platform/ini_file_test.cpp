@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include "platform/base/FileOps.h"
 #include "platform/base/IniFile.h"
 #include "support/TestSupport.h"
 
@@ -53,4 +56,35 @@ TEST(IniFile, SaveAndLoadKeepBytes) {
     ASSERT_TRUE(ini.Save(dir / "x.ini"));
     EXPECT_EQ(IniFile::Load(dir / "x.ini").Value("S", "k"), text);
     EXPECT_TRUE(IniFile::Load(dir / "missing.ini").SectionNames().empty());
+}
+
+namespace {
+bool FailWrites(const char* operation) { return std::string(operation) == "write"; }
+}  // namespace
+
+TEST(IniFile, FailedSaveLeavesTheOldFileWhole) {
+    test::TempDir dir;
+    const std::string path = dir / "wvr.ini";
+    const std::string before = "[HTML]\r\nHeader=<html>\r\n";
+    test::WriteFile(path, before);
+    IniFile ini = IniFile::Load(path);
+    ini.SetValue("wvr_csv", "Count", "1");
+    fs::SetFaultHook(FailWrites);
+    const bool saved = ini.Save(path);
+    fs::SetFaultHook(nullptr);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(test::ReadFile(path), before);
+    ASSERT_TRUE(ini.Save(path));
+    EXPECT_EQ(test::ReadFile(path), before + "[wvr_csv]\r\nCount=1\r\n");
+}
+
+TEST(IniFile, AFileThatCannotBeReadIsNotLoadedForUpdate) {
+    test::TempDir dir;
+    EXPECT_TRUE(IniFile::LoadForUpdate(dir / "missing.ini"));
+    // Larger than an ini file may be: not read, so never to be replaced by what was not seen.
+    const std::string huge = dir / "huge.ini";
+    test::WriteFile(huge, "[HTML]\r\n");
+    ASSERT_EQ(::truncate(huge.c_str(), 65 << 20), 0);
+    EXPECT_FALSE(IniFile::LoadForUpdate(huge));
+    EXPECT_TRUE(IniFile::Load(huge).SectionNames().empty());
 }

@@ -217,11 +217,12 @@ void SaveCsvColumnOrder(const Settings& settings) {
     const std::string path = IniFilePath(kOutputIni);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    IniFile ini = IniFile::Load(path);
-    ini.EraseSection(kCsvSection);
-    ini.SetValue(kCsvSection, "Count", "1");
-    ini.SetValue(kCsvSection, "Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\"");
-    ini.Save(path);
+    std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
+    if (!ini) return;  // a file that could not be read is left as it is
+    ini->EraseSection(kCsvSection);
+    ini->SetValue(kCsvSection, "Count", "1");
+    ini->SetValue(kCsvSection, "Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\"");
+    ini->Save(path);
 }
 
 std::vector<std::string> OutputSetNames() {

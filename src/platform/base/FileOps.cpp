@@ -317,11 +317,15 @@ bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
 }
 
 bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
+    // A target that is not there yet is simply created, with the mode a new file gets.
     struct stat st;
-    if (::stat(target_.c_str(), &st) != 0) return false;
-    if (Faulted("chmod") || ::fchmod(file_.Descriptor(), st.st_mode & 07777) != 0) return false;
-    if (::fchown(file_.Descriptor(), st.st_uid, st.st_gid) != 0) {
-        // Not allowed for an ordinary user when the group differs; the file stays the user's.
+    if (::stat(target_.c_str(), &st) == 0) {
+        if (Faulted("chmod") || ::fchmod(file_.Descriptor(), st.st_mode & 07777) != 0) return false;
+        if (::fchown(file_.Descriptor(), st.st_uid, st.st_gid) != 0) {
+            // Not allowed for an ordinary user when the group differs; the file stays the user's.
+        }
+    } else if (errno != ENOENT) {
+        return false;
     }
     if (!file_.Sync()) return false;
     if (keepTime) {

@@ -1,12 +1,12 @@
 #include "platform/base/IniFile.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/base/FileOps.h"
 
 namespace wvr {
 namespace {
+
+// More than any ini file of the program holds; a larger file is not read.
+constexpr uint64_t kMaxFileBytes = 64u << 20;
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
@@ -46,9 +46,12 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-IniFile IniFile::Load(const std::string& nativePath) {
-    auto bytes = fs::ReadWholeFile(nativePath, 64u << 20);
-    return bytes ? Parse(*bytes) : IniFile{};
+IniFile IniFile::Load(const std::string& nativePath) { return LoadForUpdate(nativePath).value_or(IniFile{}); }
+
+std::optional<IniFile> IniFile::LoadForUpdate(const std::string& nativePath) {
+    if (auto bytes = fs::ReadWholeFile(nativePath, kMaxFileBytes)) return Parse(*bytes);
+    if (fs::Exists(nativePath)) return std::nullopt;
+    return IniFile{};
 }
 
 IniFile IniFile::Parse(const std::string& bytes) {
@@ -93,11 +96,10 @@ std::string IniFile::Render() const {
 }
 
 bool IniFile::Save(const std::string& nativePath) const {
-    std::ofstream f(nativePath, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    std::string bytes = Render();
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(f.flush());
+    // The new text goes to a file beside the old one, which it replaces only when complete:
+    // a write that fails half-way (a full disk) must not cut off the user's template sets.
+    fs::ReplacementFile out(nativePath);
+    return out.Create() && out.Append(Render()) && out.Commit(nullptr);
 }
 
 IniFile::Section* IniFile::Find(const std::string& section) {

@@ -14,6 +14,9 @@ class IniFile {
 public:
     // Reads the file; a missing or unreadable file gives an empty ini.
     static IniFile Load(const std::string& nativePath);
+    // Reads the file that a change is to be saved into: a missing file gives an empty ini, one
+    // that is there but cannot be read gives nothing, so that its sections are never lost.
+    static std::optional<IniFile> LoadForUpdate(const std::string& nativePath);
     static IniFile Parse(const std::string& bytes);
 
     std::string Render() const;
