@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <utility>
+#include <unistd.h>
 #include <vector>
 
 #include "WriteFaults.h"
@@ -232,6 +234,16 @@ TEST_F(RiffWrite, ReplacesTheLastInfoListInPlaceAndKeepsTheTime) {
     // The same row again gives the same file.
     ASSERT_TRUE(Write(row));
     EXPECT_EQ(test::ReadFile(path), expected);
+}
+
+TEST_F(RiffWrite, ThroughALinkTheLinkedFileIsWrittenAndTheLinkStays) {
+    const std::string real = test::CopyCorpusFile("riff/rmp3_full_info_script.rmp", dir);
+    const std::string link = dir / "link.rmp";
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    const TrackInfo row = TitleRow(link, FileKind::RiffRmp3, "Linked");
+    ASSERT_TRUE(Write(row));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadInfo(real, FileKind::RiffRmp3).texts[kTitle], "Linked");
 }
 
 TEST_F(RiffWrite, EmbeddedId3BlockEndsTheFileAndInfoWins) {

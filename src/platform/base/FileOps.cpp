@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -285,6 +286,12 @@ ReplacementFile::~ReplacementFile() {
 }
 
 bool ReplacementFile::Create() {
+    // Through a link the file it names is rebuilt; renaming over the link itself would turn
+    // it into a copy and leave the real file as it was.
+    if (char* real = ::realpath(target_.c_str(), nullptr)) {
+        target_ = real;
+        std::free(real);
+    }
     std::string folder = FolderOf(target_);
     std::string base = target_.substr(target_.find_last_of('/') + 1);
     for (int i = 0; i < 1000; ++i) {

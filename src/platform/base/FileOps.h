@@ -84,7 +84,8 @@ bool IsDirectory(const std::string& path);
 // Rebuilds a file beside the original and renames it over the original at Commit(), keeping
 // the original's permissions, owner where allowed, and last-write time. Until Commit() the
 // original is untouched; a replacement that is not committed is removed. A target that does
-// not exist yet is created by the commit.
+// not exist yet is created by the commit; a target that is a symbolic link has the file it
+// names replaced, and stays a link.
 class ReplacementFile {
 public:
     explicit ReplacementFile(std::string targetPath);
