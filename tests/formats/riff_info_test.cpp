@@ -246,6 +246,14 @@ TEST_F(RiffWrite, ThroughALinkTheLinkedFileIsWrittenAndTheLinkStays) {
     EXPECT_EQ(ReadInfo(real, FileKind::RiffRmp3).texts[kTitle], "Linked");
 }
 
+TEST_F(RiffWrite, AFileWithTheLongestNameIsWritten) {
+    const std::string name = std::string(251, 'n') + ".rmp";
+    const std::string path = test::CopyCorpusFile("riff/rmp3_full_info_script.rmp", dir, name);
+    ASSERT_TRUE(Write(TitleRow(path, FileKind::RiffRmp3, "Long")));
+    EXPECT_EQ(ReadInfo(path, FileKind::RiffRmp3).texts[kTitle], "Long");
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
 TEST_F(RiffWrite, EmbeddedId3BlockEndsTheFileAndInfoWins) {
     const std::string path = test::CopyCorpusFile("riff/rmp3_info_iid3_script.rmp", dir);
     const TrackInfo row = Row(path, FileKind::RiffRmp3, FullRow());

@@ -292,10 +292,10 @@ bool ReplacementFile::Create() {
         target_ = real;
         std::free(real);
     }
-    std::string folder = FolderOf(target_);
-    std::string base = target_.substr(target_.find_last_of('/') + 1);
+    // The name does not repeat the target's, which may already be as long as a name can be.
+    const std::string folder = FolderOf(target_);
     for (int i = 0; i < 1000; ++i) {
-        std::string candidate = folder + "." + base + ".wvr-tmp" + std::to_string(i);
+        std::string candidate = folder + ".wvr-tmp" + std::to_string(i);
         if (file_.Open(candidate, File::Mode::CreateNew)) {
             temp_ = candidate;
             return true;
