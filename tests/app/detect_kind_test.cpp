@@ -228,6 +228,20 @@ TEST_F(MacBinaryTest, DataForkLongerThanTheFileFailsWithTheWarning) {
     EXPECT_EQ(test::ReadFile(path), lying);
 }
 
+TEST_F(MacBinaryTest, DataForkTooShortForTheFrameHeaderFailsWithTheWarning) {
+    // The MPEG audio after the header would be thrown away with the wrapper.
+    for (const char* length : {"\x00\x00\x00\x00", "\x00\x00\x00\x02"}) {
+        std::string lying = wrapped;
+        lying.replace(83, 4, std::string(length, 4));
+        test::WriteFile(path, lying);
+        prompter.Clear();
+        prompter.Answer(PromptAnswer::Yes);
+        EXPECT_EQ(DetectKind(path, prompter).kind, FileKind::Unsupported);
+        EXPECT_EQ(prompter.texts().back(), kRemovalFailed);
+        EXPECT_EQ(test::ReadFile(path), lying);
+    }
+}
+
 TEST_F(MacBinaryTest, EveryFailingStepWarnsAndKeepsTheWrappedFile) {
     int warnings = 0;
     const int failedRuns = test::FailEachStepUntilSuccess(path, [&] {

@@ -11,9 +11,11 @@ namespace {
 uint32_t LittleEndian32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 uint32_t BigEndian32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
 
+constexpr uint64_t kFrameHeaderSize = 3;  // the bytes of a frame that are looked at
+
 bool ReadHeaderAt(fs::File& file, uint64_t offset, HeaderBytes& header) {
-    uint8_t b[3];
-    if (!file.ReadExact(offset, b, 3)) return false;
+    uint8_t b[kFrameHeaderSize];
+    if (!file.ReadExact(offset, b, sizeof b)) return false;
     header = {b[0], b[1], b[2]};
     return IsMpegSync(b[0], b[1]);
 }
@@ -101,6 +103,9 @@ bool RemoveMacBinary(const std::string& nativePath, Prompter& prompter) {
     if (!source.ReadExact(83, length, 4)) return fail();
     const uint64_t dataLength = BigEndian32(length);
     if (128 + dataLength > source.SizeAtOpen()) return fail();
+    // The frame header that made the file an MPEG file lies in the data fork, or the wrapper
+    // lies: unwrapping it would leave the user an empty file.
+    if (dataLength < kFrameHeaderSize) return fail();
     // The data fork goes to a new file that replaces the wrapped one only when complete.
     fs::ReplacementFile target(nativePath);
     if (!target.Create() || !target.CopyFrom(source, 128, dataLength) || !target.Commit(nullptr)) return fail();
