@@ -82,8 +82,9 @@ bool File::Open(const std::string& path, Mode mode) {
     }
     // A folder opens read-only on POSIX; it is never a file to the program.
     struct stat st;
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    const bool statted = ::fstat(fd_, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd_);
         fd_ = -1;
         return false;
