@@ -143,7 +143,6 @@ private:
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
     bool applyingWidths_ = false;
-    bool closing_ = false;
 };
 
 }  // namespace wvr
