@@ -9,8 +9,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // No display name: the desktop would add it to every title ("Quit — wvr", "Edit — wvr").
     QApplication::setApplicationName("wvr");
-    QApplication::setApplicationDisplayName("wvr");
     QApplication::setWindowIcon(QIcon(":/wvr.svg"));
     // The stored font names are those of Windows; map them onto the Japanese fonts here.
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP"});
