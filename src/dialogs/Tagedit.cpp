@@ -14,6 +14,7 @@
 #include "app/commands/Rename.h"
 #include "app/commands/SettingsIo.h"
 #include "app/commands/WriteTags.h"
+#include "app/ui/FontSetting.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
@@ -30,13 +31,6 @@ void ShowText(QLineEdit* box, const std::string& text, bool select) {
     if (box->text() == shown) return;
     box->setText(shown);
     if (select) box->selectAll();
-}
-
-QColor ColorFrom(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-uint32_t BgrFrom(const QColor& color) {
-    return static_cast<uint32_t>(color.red()) | static_cast<uint32_t>(color.green()) << 8 |
-           static_cast<uint32_t>(color.blue()) << 16;
 }
 
 }  // namespace
@@ -74,10 +68,7 @@ void TForm1::ApplyStoredState() {
 }
 
 void TForm1::ApplyFont(const FontSetting& setting) {
-    QFont chosen = font();
-    chosen.setFamily(FromSjis(setting.name));
-    if (setting.size > 0) chosen.setPointSize(setting.size);
-    setFont(chosen);
+    setFont(FontFrom(setting, font()));
     QPalette colors = palette();
     colors.setColor(QPalette::WindowText, ColorFrom(setting.color));
     colors.setColor(QPalette::Text, ColorFrom(setting.color));

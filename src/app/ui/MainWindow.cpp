@@ -15,6 +15,7 @@
 
 #include "app/commands/SettingsIo.h"
 #include "app/ui/EditWindowLink.h"
+#include "app/ui/FontSetting.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
@@ -23,15 +24,6 @@ namespace wvr {
 namespace {
 
 constexpr int kPanelWidths[4] = {500, 50, 50, 50};
-
-QFont FontFrom(const FontSetting& setting, const QFont& base) {
-    QFont font = base;
-    font.setFamily(FromSjis(setting.name));
-    if (setting.size > 0) font.setPointSize(setting.size);
-    return font;
-}
-
-QColor ColorFrom(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 }  // namespace
 
