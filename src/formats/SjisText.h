@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/base/Cp932.h"
+
 namespace wvr::sjis {
 
 // First byte of a double-byte CP932 character.
-inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+using cp932::IsLeadByte;
 
 // Removes leading and trailing characters with a code of 32 or less.
 std::string Trim(std::string_view text);

@@ -15,8 +15,6 @@ constexpr char32_t kNone = 0xFFFFFFFF;
 // Packed UTF-8 forms are stored and written as little-endian words.
 static_assert(std::endian::native == std::endian::little);
 
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // Writes the UTF-8 form of c at p; returns the end.
 char* PutUtf8(char32_t c, char* p) {
     if (c < 0x80) {
@@ -63,14 +61,14 @@ private:
         iconv_t encode = iconv_open("CP932", "UTF-32LE");
         single_.fill(0);
         for (int b = 0; b < 0x100; ++b) {
-            if (IsLead(static_cast<unsigned char>(b))) continue;
+            if (IsLeadByte(static_cast<unsigned char>(b))) continue;
             const unsigned char in[1] = {static_cast<unsigned char>(b)};
             const char32_t c = Decode(decode, in, 1);
             single_[b] = Packed(c);
             Note(c, static_cast<uint16_t>(b), encode);
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLead(static_cast<unsigned char>(lead))) continue;
+            if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
                 const char32_t c = Decode(decode, in, 2);
@@ -215,7 +213,7 @@ bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEs
         }
         uint32_t utf8 = 0;
         size_t width = 1;
-        if (IsLead(b)) {
+        if (IsLeadByte(b)) {
             if (i + 1 < cp932.size()) utf8 = t.Double(b, static_cast<unsigned char>(cp932[i + 1]));
             width = 2;
         } else {

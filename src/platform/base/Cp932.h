@@ -8,6 +8,9 @@
 
 namespace wvr::cp932 {
 
+// First byte of a double-byte CP932 character.
+inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
 // How bytes that are not valid CP932 come out in UTF-8.
 enum class InvalidBytes {
     Replace,  // U+FFFD

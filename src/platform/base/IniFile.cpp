@@ -1,5 +1,6 @@
 #include "platform/base/IniFile.h"
 
+#include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
 
 namespace wvr {
@@ -7,8 +8,6 @@ namespace {
 
 // More than any ini file of the program holds; a larger file is not read.
 constexpr uint64_t kMaxFileBytes = 64u << 20;
-
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -20,7 +19,7 @@ std::string Trim(const std::string& s) {
 // Position of the first "]" that is not the second byte of a double-byte character.
 size_t FindClosingBracket(const std::string& line, size_t from) {
     for (size_t i = from; i < line.size(); ++i) {
-        if (IsLead(static_cast<unsigned char>(line[i]))) {
+        if (cp932::IsLeadByte(static_cast<unsigned char>(line[i]))) {
             ++i;
             continue;
         }
@@ -38,7 +37,7 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     for (size_t i = 0; i < a.size(); ++i) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
         // The second byte of a double-byte character is no letter: "ア" (83 41) is not "ヂ" (83 61).
-        if (IsLead(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+        if (cp932::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
             ++i;
             if (a[i] != b[i]) return false;
         }
