@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "formats/RiffChunks.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr {
 namespace {
 
-uint32_t LittleEndian32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 uint32_t BigEndian32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
 
 constexpr uint64_t kFrameHeaderSize = 3;  // the bytes of a frame that are looked at
@@ -32,7 +32,7 @@ FileKind DetectRiff(fs::File& file, HeaderBytes& header) {
         uint8_t size[4];
         char id[4];
         if (!file.ReadExact(pos, size, 4)) return FileKind::Unsupported;
-        pos += 4 + static_cast<uint64_t>(LittleEndian32(size));
+        pos += 4 + static_cast<uint64_t>(riff::ReadLe32(size));
         if (!file.ReadExact(pos, id, 4)) return FileKind::Unsupported;
         pos += 4;
         if (std::memcmp(id, "data", 4) == 0)
