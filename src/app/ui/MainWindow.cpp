@@ -199,17 +199,20 @@ void MainWindow::AddCommandLine(const QStringList& nativeArgs) {
     if (nativeArgs.isEmpty()) return;
     std::vector<std::string> args;
     for (const QString& a : nativeArgs) args.push_back(a.toStdString());
-    Begin();
-    WorkList work = CollectArguments(args);
-    AddFiles(session_, work, CommandLineAddOptions(session_.settings), *prompter_, this);
-    End();
+    {
+        // Folders named on the command line are scanned inside the busy section too.
+        BusySection busy(this);
+        WorkList work = CollectArguments(args);
+        AddFiles(session_, work, CommandLineAddOptions(session_.settings), *prompter_, this);
+    }
     ApplyAllColumnWidths();
 }
 
 void MainWindow::AddWorkList(WorkList& work, const AddOptions& options) {
-    Begin();
-    AddFiles(session_, work, options, *prompter_, this);
-    End();
+    {
+        BusySection busy(this);
+        AddFiles(session_, work, options, *prompter_, this);
+    }
     ApplyAllColumnWidths();
 }
 
