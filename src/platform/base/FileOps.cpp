@@ -1,6 +1,7 @@
 // POSIX implementation of the file layer. A Windows build replaces this file.
 #include "platform/base/FileOps.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -179,12 +180,20 @@ std::optional<LastWriteTime> ReadLastWriteTime(const std::string& path) {
     return LastWriteTime{st.st_mtim};
 }
 
+namespace {
+
+// The times to set: the access time left alone, the last-write time given.
+std::array<timespec, 2> LastWriteOnly(const LastWriteTime& time) {
+    timespec keepAccess{};
+    keepAccess.tv_nsec = UTIME_OMIT;
+    return {keepAccess, time.mtime};
+}
+
+}  // namespace
+
 bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* error) {
-    timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1] = time.mtime;
-    if (Faulted("utime") || ::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    const auto times = LastWriteOnly(time);
+    if (Faulted("utime") || ::utimensat(AT_FDCWD, path.c_str(), times.data(), 0) != 0) {
         if (error) *error = errno;
         return false;
     }
@@ -336,13 +345,8 @@ bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
         return false;
     }
     if (!file_.Sync()) return false;
-    if (keepTime) {
-        timespec times[2];
-        times[0].tv_sec = 0;
-        times[0].tv_nsec = UTIME_OMIT;
-        times[1] = keepTime->mtime;
-        if (Faulted("utime") || ::futimens(file_.Descriptor(), times) != 0) return false;
-    }
+    if (keepTime && (Faulted("utime") || ::futimens(file_.Descriptor(), LastWriteOnly(*keepTime).data()) != 0))
+        return false;
     if (!file_.Close()) return false;
     if (Faulted("rename") || ::rename(temp_.c_str(), target_.c_str()) != 0) return false;
     committed_ = true;
