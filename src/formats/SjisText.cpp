@@ -1,20 +1,29 @@
 #include "formats/SjisText.h"
 
+#include <utility>
+
 namespace wvr::sjis {
 
-std::string Trim(std::string_view text) {
+namespace {
+
+// The part of a text left after removing characters with a code of 32 or less from both ends.
+std::pair<size_t, size_t> TrimmedBounds(std::string_view text) {
     size_t b = 0, e = text.size();
     while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
     while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+    return {b, e};
+}
+
+}  // namespace
+
+std::string Trim(std::string_view text) {
+    const auto [b, e] = TrimmedBounds(text);
     return std::string(text.substr(b, e - b));
 }
 
 void TrimInPlace(std::string& text) {
-    size_t e = text.size();
-    while (e > 0 && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+    const auto [b, e] = TrimmedBounds(text);
     text.resize(e);
-    size_t b = 0;
-    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
     text.erase(0, b);
 }
 

@@ -95,13 +95,15 @@ EntryType TypeOf(const std::string& nativeFolder, const struct dirent* entry) {
     return type == EntryType::Missing ? EntryType::File : type;
 }
 
-void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work,
-                      SkippedNames* skipped, Visited& visited) {
-    if (!Enter(nativeFolder, visited)) return;
+// Lists the entries of one folder that `wanted` accepts: files go to the work list, folders
+// to `enterFolder` (row path with its separator, native path with its separator).
+template <typename Wanted, typename EnterFolder>
+void ListFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work, SkippedNames* skipped,
+                Wanted wanted, EnterFolder enterFolder) {
     DIR* dir = ::opendir(nativeFolder.c_str());
     if (!dir) return;
     while (const struct dirent* entry = ::readdir(dir)) {
-        if (IsDotEntry(entry->d_name)) continue;
+        if (IsDotEntry(entry->d_name) || !wanted(entry->d_name)) continue;
         auto name = fs::FromNative(entry->d_name);
         if (!name) {
             if (skipped) skipped->push_back(nativeFolder + entry->d_name);
@@ -109,12 +111,27 @@ void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder
         }
         const EntryType type = TypeOf(nativeFolder, entry);
         if (type == EntryType::Folder) {
-            ScanNativeFolder(folder + *name + kSep, nativeFolder + entry->d_name + '/', work, skipped, visited);
+            enterFolder(folder + *name + kSep, nativeFolder + entry->d_name + '/');
         } else if (type == EntryType::File) {
             work.push_back(folder + *name);
         }
     }
     ::closedir(dir);
+}
+
+void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work,
+                      SkippedNames* skipped, Visited& visited) {
+    if (!Enter(nativeFolder, visited)) return;
+    ListFolder(folder, nativeFolder, work, skipped, [](const char*) { return true; },
+               [&](const std::string& sub, const std::string& nativeSub) {
+                   ScanNativeFolder(sub, nativeSub, work, skipped, visited);
+               });
+}
+
+// The current folder as a row path, without its separator ("" when it cannot be one).
+std::string CurrentFolder() {
+    char cwd[4096];
+    return ::getcwd(cwd, sizeof cwd) ? fs::FromNative(cwd).value_or(std::string()) : std::string();
 }
 
 // Resolves "." and ".." components lexically, as a full-path expansion does.
@@ -189,23 +206,10 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped) {
     // Wildcards: the matching entries of the folder; a matching folder is scanned whole.
     auto nativeFolder = fs::ToNative(folder.empty() ? std::string(".") + kSep : folder);
     auto nativePattern = fs::ToNative(pattern);
-    DIR* dir = nativeFolder ? ::opendir(nativeFolder->c_str()) : nullptr;
-    if (!dir) return;
-    while (const struct dirent* entry = ::readdir(dir)) {
-        if (IsDotEntry(entry->d_name) || !MatchesWildcard(*nativePattern, entry->d_name)) continue;
-        auto name = fs::FromNative(entry->d_name);
-        if (!name) {
-            if (skipped) skipped->push_back(*nativeFolder + entry->d_name);
-            continue;
-        }
-        const EntryType type = TypeOf(*nativeFolder, entry);
-        if (type == EntryType::Folder) {
-            ScanFolder(folder + *name + kSep, work, skipped);
-        } else if (type == EntryType::File) {
-            work.push_back(folder + *name);
-        }
-    }
-    ::closedir(dir);
+    if (!nativeFolder || !nativePattern) return;
+    ListFolder(folder, *nativeFolder, work, skipped,
+               [&](const char* name) { return MatchesWildcard(*nativePattern, name); },
+               [&](const std::string& sub, const std::string&) { ScanFolder(sub, work, skipped); });
 }
 
 WorkList CollectArguments(const std::vector<std::string>& nativeArgs, SkippedNames* skipped) {
@@ -216,9 +220,8 @@ WorkList CollectArguments(const std::vector<std::string>& nativeArgs, SkippedNam
             if (skipped) skipped->push_back(arg);
             continue;
         }
-        char cwd[4096];
-        std::string here = ::getcwd(cwd, sizeof cwd) ? RowPathFromNative(cwd) : std::string();
-        std::string full = ExpandPath(here, rowPath);
+        // Per argument: a playlist read before makes its own folder the current one.
+        std::string full = ExpandPath(CurrentFolder(), rowPath);
         if (IsPlaylistName(full)) ReadPlaylist(full, work);
         else ScanPath(full, work, skipped);
     }
@@ -233,8 +236,8 @@ bool ReadPlaylist(const std::string& playlist, WorkList& work) {
 
     std::string folder = path::Folder(playlist);
     if (folder.empty()) {
-        char cwd[4096];
-        folder = ::getcwd(cwd, sizeof cwd) ? RowPathFromNative(cwd) + kSep : std::string();
+        folder = CurrentFolder();
+        if (!folder.empty()) folder += kSep;
     } else if (auto nativeFolder = fs::ToNative(folder)) {
         if (::chdir(nativeFolder->c_str()) != 0) {
             // The lines are resolved against the folder all the same.
