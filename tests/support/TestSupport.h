@@ -28,10 +28,9 @@ private:
 // The exit status by which a test program tells CTest it was skipped.
 inline constexpr int kSkippedExitCode = 77;
 
-// A file of the corpus of third-party files (read only). Without the corpus the test program
-// ends at once as skipped.
+// A file of tests/data (read only). A missing file throws, so the test using it fails.
 std::string CorpusPath(const std::string& relative);
-// Copies a corpus file into `dir` (under `as`, or its own name) and returns the copy's path.
+// Copies a test file into `dir` (under `as`, or its own name) and returns the copy's path.
 std::string CopyCorpusFile(const std::string& relative, const TempDir& dir, const std::string& as = {});
 
 std::string ReadFile(const std::string& path);
