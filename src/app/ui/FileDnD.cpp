@@ -11,7 +11,7 @@ namespace wvr {
 std::unique_ptr<QMimeData> MakeFileData(const std::vector<std::string>& cp932Paths) {
     QList<QUrl> urls;
     for (const std::string& path : cp932Paths) {
-        if (auto native = ToNative(path)) urls.append(QUrl::fromLocalFile(QString::fromStdString(*native)));
+        if (auto native = fs::ToNative(path)) urls.append(QUrl::fromLocalFile(QString::fromStdString(*native)));
     }
     auto data = std::make_unique<QMimeData>();
     if (!urls.isEmpty()) data->setUrls(urls);
@@ -30,7 +30,7 @@ std::vector<std::string> DroppedPaths(const QMimeData& data) {
     std::vector<std::string> paths;
     for (const QUrl& url : data.urls()) {
         if (!url.isLocalFile()) continue;
-        if (auto cp932 = FromNative(url.toLocalFile().toStdString())) paths.push_back(std::move(*cp932));
+        if (auto cp932 = fs::FromNative(url.toLocalFile().toStdString())) paths.push_back(std::move(*cp932));
     }
     return paths;
 }
