@@ -1,5 +1,7 @@
 #include "dialogs/AboutBox.h"
 
+#include "dialogs/DialogPlacement.h"
+
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
@@ -10,14 +12,6 @@ namespace wvr {
 
 // The maker's page; a reserved name until the project has a public home.
 constexpr const char* kHomePage = "https://brambly.example/wvr/";
-
-void CenterOver(QWidget* dialog, const QWidget* owner) {
-    if (!owner) return;
-    dialog->adjustSize();
-    const QRect o = owner->frameGeometry();
-    dialog->move(o.left() + static_cast<int>((o.width() - dialog->width()) * 0.5),
-                 o.top() + static_cast<int>((o.height() - dialog->height()) * 0.5));
-}
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");

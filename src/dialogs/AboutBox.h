@@ -11,7 +11,4 @@ public:
     explicit TAboutBox(QWidget* parent);
 };
 
-// Centres a dialog over its owner window, as every tool dialog opens.
-void CenterOver(QWidget* dialog, const QWidget* owner);
-
 }  // namespace wvr
