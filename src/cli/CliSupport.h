@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 namespace wvr::cli {
 
 inline constexpr int kExitOk = 0;
+inline constexpr int kExitSomeNotDone = 1;  // some row or file could not be done
 inline constexpr int kExitBadArguments = 2;
 
 // Boxes go to stderr as "title: text"; questions are answered by `answerYes`.
@@ -50,5 +52,17 @@ struct ParsedArguments {
 bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
                     const std::vector<std::string>& knownValues, ParsedArguments& parsed);
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
+// Moves the known flags that follow the paths ("csv-load a.csv --write") to the flags.
+void TakeTrailingFlags(ParsedArguments& parsed, const std::vector<std::string>& knownFlags);
+// The last value given for an option, if any.
+const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
+// The option's value (UTF-8) as CP932 in `out`, when given; false after a message when CP932
+// cannot hold it.
+bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out);
+// The stored name among `names` that equals `name` ignoring letter case, as the ini files
+// compare them; nothing after a message when there is none.
+std::optional<std::string> FindStoredName(const std::vector<std::string>& names, const std::string& name);
+// A path argument as an absolute row path; nothing after a message when CP932 cannot hold it.
+std::optional<std::string> RowPathArgument(const std::string& native);
 
 }  // namespace wvr::cli

@@ -22,4 +22,11 @@ std::string Extension(std::string_view path);
 // The path without its extension: "a/b/c.mp3" -> "a/b/c".
 std::string WithoutExtension(std::string_view path);
 
+// `target` as seen from `folder`: "../" once for each folder of `folder` that the two do not
+// share, then the rest of `target` ("/m" and "/m/sub/b.mp3" give "sub/b.mp3"; a target
+// folder with its separator gives the relative folder with its separator, "" for the same
+// folder). Folder names compare as the file system does: ignoring letter case on Windows,
+// exactly elsewhere. On another drive the target is returned as it is.
+std::string RelativeTo(std::string_view folder, std::string_view target);
+
 }  // namespace wvr::path

@@ -154,6 +154,17 @@ bool SaveFilter(const Settings& s) {
     return ok && key->Flush();
 }
 
+// Reads the ini file, changes it and writes it back whole.
+bool UpdateIni(const char* iniName, const std::function<void(IniFile&)>& change) {
+    const std::string path = IniFilePath(iniName);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
+    if (!ini) return false;  // a file that could not be read is left as it is
+    change(*ini);
+    return ini->Save(path);
+}
+
 std::vector<std::string> SectionsOf(const char* iniName) {
     return IniFile::Load(IniFilePath(iniName)).SectionNames();
 }
@@ -214,15 +225,26 @@ void LoadCsvColumnOrder(Settings& settings) {
 }
 
 void SaveCsvColumnOrder(const Settings& settings) {
-    const std::string path = IniFilePath(kOutputIni);
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
-    if (!ini) return;  // a file that could not be read is left as it is
-    ini->EraseSection(kCsvSection);
-    ini->SetValue(kCsvSection, "Count", "1");
-    ini->SetValue(kCsvSection, "Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\"");
-    ini->Save(path);
+    StoreIniSection(kOutputIni, kCsvSection,
+                    {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
+}
+
+IniEntries ReadIniSection(const char* iniName, const std::string& section) {
+    const IniFile ini = IniFile::Load(IniFilePath(iniName));
+    IniEntries entries;
+    for (const std::string& key : ini.Keys(section)) entries.emplace_back(key, ini.Value(section, key, ""));
+    return entries;
+}
+
+bool StoreIniSection(const char* iniName, const std::string& section, const IniEntries& entries) {
+    return UpdateIni(iniName, [&](IniFile& ini) {
+        ini.EraseSection(section);
+        for (const auto& [key, value] : entries) ini.SetValue(section, key, value);
+    });
+}
+
+bool EraseIniSection(const char* iniName, const std::string& section) {
+    return UpdateIni(iniName, [&](IniFile& ini) { ini.EraseSection(section); });
 }
 
 std::vector<std::string> OutputSetNames() {
