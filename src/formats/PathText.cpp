@@ -7,14 +7,19 @@
 namespace wvr::path {
 namespace {
 
-// The non-empty folder names of a path, in order.
+// The folder names of a path, in order, with "." and ".." resolved as a full path would be.
 std::vector<std::string_view> FolderNames(std::string_view folder) {
     std::vector<std::string_view> names;
     size_t start = 0;
     while (start < folder.size()) {
         size_t end = sjis::Find(folder, std::string_view(&kSeparator, 1), start);
         if (end == std::string_view::npos) end = folder.size();
-        if (end > start) names.push_back(folder.substr(start, end - start));
+        const std::string_view name = folder.substr(start, end - start);
+        if (name == "..") {
+            if (!names.empty()) names.pop_back();
+        } else if (!name.empty() && name != ".") {
+            names.push_back(name);
+        }
         start = end + 1;
     }
     return names;

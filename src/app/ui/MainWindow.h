@@ -57,6 +57,13 @@ public:
     // Adds a work list with the busy section and progress, as the open commands do.
     void AddWorkList(WorkList& work, const AddOptions& options);
 
+    // The work of the CSV commands after their file dialogs (also used by tests).
+    void SaveCsvTo(const QString& nativeName);
+    void LoadCsvFiles(const QStringList& nativeNames);
+    // The output and input submenus anew from "wvr.ini" and "wvr_In.ini", after a set was
+    // stored or deleted.
+    void RebuildTemplateMenus();
+
     // BusyIndicator: wait cursor, list redrawing suspended, window disabled; nests.
     void Begin() override;
     void End() override;
@@ -93,6 +100,12 @@ public slots:
     void ToolBar2Click();
     void dummy11Click();
     void AboutClick();
+    void SaveItemClick();
+    void CSVL1Click();
+    void G2Click();
+    // The items of the output and input submenus, by their numbers.
+    void OutputItemClick(int number);
+    void InputItemClick(int number);
     void ListView1ColumnClick(int column);
 
     // The work of the open commands after their dialogs (also used by drops and tests).
@@ -107,7 +120,6 @@ private:
     void BuildMenus();
     QMenu* BuildMenu(QMenu* menu, const MenuItem<MainWindow>* entries, size_t count, bool withShortcuts);
     void BuildColumnWidthMenu(QMenu* menu);
-    void BuildTemplateMenus();
     void BuildToolBar();
     void BuildStatusBar();
     void ApplySettings();

@@ -12,6 +12,7 @@
 #include "app/ui/MenuTable.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackTableModel.h"
+#include "dialogs/Unit6.h"
 
 namespace wvr {
 namespace {
@@ -36,8 +37,8 @@ constexpr MenuEntry kFileMenu[] = {
     {"OpenItem", "ﾌｧｲﾙを開く(&O)...", "Ctrl+O", "ファイルを開いてリストに追加します", &W::OpenItemClick},
     {"F1", "ﾌｫﾙﾀﾞを開く(&F)...", "Ctrl+Shift+O", "フォルダ内のファイルをリストに追加します", &W::F1Click},
     kSeparator,
-    {"CSVL1", "CSVの読み込み(&L)...", "", "CSVファイルを読み込みます"},
-    {"SaveItem", "CSVの保存(&V)...", "", "CSVファイルを保存します"},
+    {"CSVL1", "CSVの読み込み(&L)...", "", "CSVファイルを読み込みます", &W::CSVL1Click},
+    {"SaveItem", "CSVの保存(&V)...", "", "CSVファイルを保存します", &W::SaveItemClick},
     kSeparator,
     {"S1", "ﾌｧｲﾙの出力(&S)...", "", "HTMLなどの形式で保存します", nullptr, nullptr, 0, false, true},
     {"I1", "ﾌｧｲﾙから入力(&I)...", "", "書式を指定してファイルから情報を入力します。", nullptr, nullptr, 0, false, true},
@@ -73,7 +74,7 @@ constexpr MenuEntry kFunctionMenu[] = {
     kSeparator,
     {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
     {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします"},
-    {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します"},
+    {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します", &W::G2Click},
     kSeparator,
     {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
     {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します"},
@@ -117,7 +118,7 @@ constexpr MenuEntry kPopupFunctions[] = {
     {"R4", "ﾌｧｲﾙ名の変更(&R)", "", "TAG情報を元にファイル名を変更します", &W::RenameClick},
     {"K1", "ﾌｧｲﾙ名の復元(&K)", "", "ファイル名を元に戻します", &W::filenameundoClick},
     {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します"},
-    {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します"},
+    {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します", &W::G2Click},
 };
 
 constexpr MenuEntry kPopupWinamp[] = {
@@ -211,7 +212,9 @@ void MainWindow::BuildMenus() {
     }
     action("AlwaysOnTop")->setChecked(true);
     BuildColumnWidthMenu(findChild<QMenu*>("Sub_F1"));
-    BuildTemplateMenus();
+    outputMenu_ = findChild<QMenu*>("S1");
+    inputMenu_ = findChild<QMenu*>("I1");
+    RebuildTemplateMenus();
 
     // Ctrl+M: a hidden item that hands the keyboard to the edit window.
     auto* dummy = new QAction("dummy1", this);
@@ -258,19 +261,31 @@ void MainWindow::BuildColumnWidthMenu(QMenu* menu) {
     }
 }
 
-// The output and input submenus: "Default" and one item per stored set, numbered by position.
-void MainWindow::BuildTemplateMenus() {
-    outputMenu_ = findChild<QMenu*>("S1");
+// The output and input submenus: "Default" and one item per stored set, numbered by
+// position, in file order.
+void MainWindow::RebuildTemplateMenus() {
+    // The old items go later: the dialog that asked for this may run from one of them.
+    for (QMenu* menu : {outputMenu_, inputMenu_}) {
+        for (QAction* item : menu->actions()) {
+            menu->removeAction(item);
+            item->deleteLater();
+        }
+    }
     QAction* outputDefault = outputMenu_->addAction("Default");
+    outputDefault->setObjectName("OutputDefault");
     outputDefault->setShortcut(QKeySequence("Ctrl+W"));
-    outputDefault->setData(255);
+    outputDefault->setData(TForm6::kDefaultItem);
     int number = 1;
     for (const std::string& name : OutputSetNames()) outputMenu_->addAction(FromSjis(name))->setData(number++);
 
-    inputMenu_ = findChild<QMenu*>("I1");
     inputMenu_->addAction("Default")->setData(0);
     number = 1;
     for (const std::string& name : InputFormatNames()) inputMenu_->addAction(FromSjis(name))->setData(number++);
+
+    for (QAction* item : outputMenu_->actions())
+        connect(item, &QAction::triggered, this, [this, item] { OutputItemClick(item->data().toInt()); });
+    for (QAction* item : inputMenu_->actions())
+        connect(item, &QAction::triggered, this, [this, item] { InputItemClick(item->data().toInt()); });
 }
 
 void MainWindow::BuildToolBar() {
