@@ -22,21 +22,10 @@ protected:
 
     // Runs wvr-cli; returns its status and keeps the printed rows split at tabs, and stderr.
     int Cli(const std::vector<std::string>& args) {
-        std::string command = std::string("'") + WVR_CLI_PATH + "'";
-        for (const std::string& arg : args) command += " '" + arg + "'";
-        FILE* out = popen((command + " 2>'" + dir / "stderr" + "'").c_str(), "r");
-        std::string text;
-        for (int c; (c = fgetc(out)) != EOF;) text += static_cast<char>(c);
-        const int status = WEXITSTATUS(pclose(out));
-        rows.clear();
-        std::stringstream lines(text);
-        for (std::string line; std::getline(lines, line);) {
-            std::stringstream fields(line);
-            rows.emplace_back();
-            for (std::string field; std::getline(fields, field, '\t');) rows.back().push_back(field);
-        }
-        err = test::ReadFile(dir / "stderr");
-        return status;
+        test::CliResult result = test::RunCli(args, dir / "stderr");
+        rows = std::move(result.rows);
+        err = std::move(result.err);
+        return result.status;
     }
 
     test::TempDir dir;
