@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The benchmarks: adding files (wvr-cli list over trees of small tagged MP3 files against the
-# floor of merely opening each file and reading its first bytes and its last 128), then sorting.
+# floor of merely opening each file and reading its first bytes and its last 128), sorting,
+# then CSV save and load and template output.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -57,6 +58,13 @@ printf '%s\n' "${verdict[@]}"
 echo
 cmake --build "$build" --target sort_rows_bench > /dev/null
 "$build/bench/sort_rows_bench" 100000
+
+# CSV save of 100,000 rows, and the CSV load of a 10,000-file tree against listing it.
+echo
+cmake --build "$build" --target csv_text_bench > /dev/null
+"$tools/make_tree" "$audio" "$work/csv-tree" 10000 250
+"$build/bench/csv_text_bench" "$work/csv-tree" 100000
+rm -rf "$work/csv-tree"
 
 # The main window adding 50,000 files and sorting them, when the windows are built.
 if [ -x "$build/wvr" ]; then

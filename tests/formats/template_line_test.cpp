@@ -43,6 +43,11 @@ TEST(ExpandTemplateLine, PathCodes) {
     EXPECT_EQ(ExpandTemplateLine("[%p]", kContext, Row("/out/x.mp3"), 1), Sjis("[　]"));
     EXPECT_EQ(ExpandTemplateLine("[%p]", kContext, Row("/out/sub/x.mp3"), 1), "[sub/]");
     EXPECT_EQ(ExpandTemplateLine("[%p]", kContext, Row("/m/x.mp3"), 1), "[../m/]");
+    // Each pass works on the result of the ones before: a code inside a value is replaced too.
+    TrackInfo row = Row("/m/x.mp3");
+    row.Fields[kTitle] = "%9 %1";
+    EXPECT_EQ(ExpandTemplateLine("%2", kContext, row, 1), ".mp3 %1");  // the pass of "%1" came before
+    EXPECT_EQ(ExpandTemplateLine("%1%2", kContext, row, 1), "A.mp3 %1");
 }
 
 TEST(RelativeTo, SharedFoldersAreDropped) {
