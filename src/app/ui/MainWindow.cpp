@@ -19,6 +19,7 @@
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
+#include "app/ui/WindowStacking.h"
 
 namespace wvr {
 namespace {
@@ -30,6 +31,7 @@ constexpr int kPanelWidths[4] = {500, 50, 50, 50};
 MainWindow::MainWindow() : boxes_(this) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
+    ModalStacking::Install();
     LoadSettings(session_.settings);
 
     model_ = new TrackTableModel(session_.rows, this);
