@@ -60,7 +60,23 @@ MainWindow::MainWindow() : boxes_(this) {
     connect(model_, &QAbstractItemModel::rowsInserted, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::UpdateStatusBar);
+    WatchActionStates();
     UpdateStatusBar();
+}
+
+// The item states follow every change of what their rules read.
+void MainWindow::WatchActionStates() {
+    auto update = [this] { UpdateActionStates(); };
+    connect(model_, &QAbstractItemModel::rowsInserted, this, update);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, update);
+    connect(model_, &QAbstractItemModel::modelReset, this, update);
+    connect(model_, &QAbstractItemModel::dataChanged, this, update);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, update);
+    connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, update);
+    connect(listView_->selectionModel(), &QItemSelectionModel::currentChanged, this, update);
+    // The player's remote-control buttons carry the WinAMP submenus along.
+    connect(action("ToolButton2"), &QAction::changed, this, update);
+    UpdateActionStates();
 }
 
 MainWindow::~MainWindow() { session_.rows.SetObserver(nullptr); }
@@ -158,7 +174,10 @@ void MainWindow::GoToRow(int row) {
     listView_->scrollTo(index);
 }
 
-void MainWindow::SetEditWindow(EditWindowLink* editWindow) { editWindow_ = editWindow; }
+void MainWindow::SetEditWindow(EditWindowLink* editWindow) {
+    editWindow_ = editWindow;
+    UpdateActionStates();
+}
 
 void MainWindow::ReloadEditWindow() {
     if (editWindow_) editWindow_->Reload();
@@ -186,6 +205,7 @@ void MainWindow::End() {
     listView_->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
     UpdateStatusBar();
+    UpdateActionStates();
 }
 
 void MainWindow::Progress(int done) {
