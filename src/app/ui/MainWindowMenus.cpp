@@ -275,6 +275,8 @@ void MainWindow::RebuildTemplateMenus() {
         connect(item, &QAction::triggered, this, [this, item] { OutputItemClick(item->data().toInt()); });
     for (QAction* item : inputMenu_->actions())
         connect(item, &QAction::triggered, this, [this, item] { InputItemClick(item->data().toInt()); });
+    for (QMenu* menu : {outputMenu_, inputMenu_})
+        for (QAction* item : menu->actions()) item->setEnabled(!session_.rows.empty());
 }
 
 void MainWindow::BuildToolBar() {
@@ -314,6 +316,9 @@ void MainWindow::UpdateActionStates() {
     enable({"W1"}, checked || s.Get(Option::WitChkOff));
     enable({"C1"}, checked || s.Get(Option::CnvChkOff));
     enable({"NewItem", "SaveItem", "S1", "I1"}, any);
+    // The items of the two submenus follow their menus (Ctrl+W is "Default" of the output).
+    for (QMenu* menu : {outputMenu_, inputMenu_})
+        for (QAction* item : menu->actions()) item->setEnabled(any);
     enable({"Delete1", "SelectAll1", "R3", "SelReturn1"}, any);
     enable({"C3"}, checked);
     enable({"U2", "U3"}, selected);
