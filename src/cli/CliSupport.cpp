@@ -102,11 +102,19 @@ bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::o
     return out.has_value();
 }
 
-std::optional<std::string> FindStoredName(const std::vector<std::string>& names, const std::string& name) {
-    for (const std::string& stored : names)
-        if (EqualsIgnoringAsciiCase(stored, name)) return stored;
-    std::fprintf(stderr, "%s: その名前の設定はありません: %s\n", kAppTitle, cp932::ToUtf8(name).c_str());
-    return std::nullopt;
+bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, const std::vector<std::string>& names,
+                      std::optional<std::string>& chosen) {
+    std::optional<std::string> name;
+    if (!Cp932Value(parsed, option, name)) return false;
+    if (!name) return true;
+    for (const std::string& stored : names) {
+        if (EqualsIgnoringAsciiCase(stored, *name)) {
+            chosen = stored;
+            return true;
+        }
+    }
+    std::fprintf(stderr, "%s: その名前の設定はありません: %s\n", kAppTitle, cp932::ToUtf8(*name).c_str());
+    return false;
 }
 
 std::optional<std::string> RowPathArgument(const std::string& native) {

@@ -59,9 +59,11 @@ const std::string* ValueOf(const ParsedArguments& parsed, const std::string& opt
 // The option's value (UTF-8) as CP932 in `out`, when given; false after a message when CP932
 // cannot hold it.
 bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out);
-// The stored name among `names` that equals `name` ignoring letter case, as the ini files
-// compare them; nothing after a message when there is none.
-std::optional<std::string> FindStoredName(const std::vector<std::string>& names, const std::string& name);
+// The option naming a stored set or format (`names`, compared ignoring letter case as the
+// ini files compare them) in `chosen`, when given; false after a message when the name is
+// not stored or CP932 cannot hold it.
+bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, const std::vector<std::string>& names,
+                      std::optional<std::string>& chosen);
 // A path argument as an absolute row path; nothing after a message when CP932 cannot hold it.
 std::optional<std::string> RowPathArgument(const std::string& native);
 

@@ -28,13 +28,7 @@ int CsvLoadCommand(const std::vector<std::string>& args) {
     const bool allRead = LoadCsv(session, csvPaths, prompter, nullptr, &skipped);
     for (const auto& [csvPath, line] : skipped)
         std::fprintf(stderr, "%s: 読み込めなかった行です: %s (%d行目)\n", kAppTitle, cp932::ToUtf8(csvPath).c_str(), line);
-    if (!allRead || !skipped.empty()) {
-        PrintRows(session.rows, stdout);
-        return kExitSomeNotDone;
-    }
-    if (HasFlag(parsed, "--write")) return WriteEveryRowAndPrint(session, prompter);
-    PrintRows(session.rows, stdout);
-    return kExitOk;
+    return PrintOrWrite(session, prompter, allRead && skipped.empty(), HasFlag(parsed, "--write"));
 }
 
 }  // namespace wvr::cli

@@ -7,18 +7,14 @@ namespace wvr::cli {
 
 int ExportCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes"}, {"--set"}, parsed) || parsed.paths.size() < 2) return kExitBadArguments;
     std::optional<std::string> setName;
-    if (!Cp932Value(parsed, "--set", setName)) return kExitBadArguments;
+    if (!ParseArguments(args, {"--yes"}, {"--set"}, parsed) || parsed.paths.size() < 2 ||
+        !StoredNameOption(parsed, "--set", TemplateSetNames(), setName))
+        return kExitBadArguments;
     const std::optional<std::string> outPath = RowPathArgument(parsed.paths[0]);
     if (!outPath) return kExitBadArguments;
 
-    TemplateSet set = DefaultTemplateSet();
-    if (setName) {
-        const std::optional<std::string> stored = FindStoredName(TemplateSetNames(), *setName);
-        if (!stored) return kExitBadArguments;
-        set = LoadTemplateSet(*stored);
-    }
+    const TemplateSet set = LoadTemplateSet(setName.value_or(kDefaultSetName));
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);

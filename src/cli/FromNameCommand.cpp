@@ -25,13 +25,8 @@ int FromNameCommand(const std::vector<std::string>& args) {
         run.useFolder = true;
     }
     session.settings.Set(Option::GetChkOff, true);
-    if (!TagsFromNameCommand(session, run, prompter)) {
-        PrintRows(session.rows, stdout);
-        return kExitSomeNotDone;
-    }
-    if (HasFlag(parsed, "--write")) return WriteEveryRowAndPrint(session, prompter);
-    PrintRows(session.rows, stdout);
-    return kExitOk;
+    const bool ranWell = TagsFromNameCommand(session, run, prompter);
+    return PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write"));
 }
 
 }  // namespace wvr::cli

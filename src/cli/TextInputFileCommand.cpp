@@ -9,33 +9,24 @@ namespace wvr::cli {
 
 int TextInputFileCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes", "--write"}, {"--format"}, parsed)) return kExitBadArguments;
+    std::optional<std::string> formatName;
+    if (!ParseArguments(args, {"--yes", "--write"}, {"--format"}, parsed) ||
+        !StoredNameOption(parsed, "--format", InputFormatChoices(), formatName))
+        return kExitBadArguments;
     // Flags may also stand between the text file and the paths.
     ParsedArguments rest;
     if (!ParseArguments({parsed.paths.begin() + 1, parsed.paths.end()}, {"--yes", "--write"}, {}, rest))
         return kExitBadArguments;
     for (std::string& flag : rest.flags) parsed.flags.push_back(std::move(flag));
-    std::optional<std::string> formatName;
-    if (!Cp932Value(parsed, "--format", formatName)) return kExitBadArguments;
     const std::optional<std::string> textPath = RowPathArgument(parsed.paths[0]);
     if (!textPath) return kExitBadArguments;
 
-    InputFormat format = DefaultInputFormat();
-    if (formatName) {
-        const std::optional<std::string> stored = FindStoredName(InputFormatChoices(), *formatName);
-        if (!stored) return kExitBadArguments;
-        format = LoadInputFormat(*stored);
-    }
+    const InputFormat format = LoadInputFormat(formatName.value_or(DefaultInputFormat().name));
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     LoadAndAdd(session, rest.paths, prompter);
-    if (!TextInputCommand(session, format.lines, *textPath, prompter)) {
-        PrintRows(session.rows, stdout);
-        return kExitSomeNotDone;
-    }
-    if (HasFlag(parsed, "--write")) return WriteEveryRowAndPrint(session, prompter);
-    PrintRows(session.rows, stdout);
-    return kExitOk;
+    const bool ranWell = TextInputCommand(session, format.lines, *textPath, prompter);
+    return PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write"));
 }
 
 }  // namespace wvr::cli

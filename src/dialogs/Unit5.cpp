@@ -9,25 +9,10 @@
 
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
 
 namespace wvr {
-namespace {
-
-QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-}  // namespace
 
 TForm5::TForm5(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName("Form5");
@@ -39,16 +24,16 @@ TForm5::TForm5(MainWindow& main) : QDialog(&main), main_(main) {
     QGroupBox* fileGroup = BuildPatternGroup("ファイル名(&F)", fileList_, fileNames, "追加(&A)", "削除(&E)",
                                              overwriteFile_, "CheckBox1");
     fileGroup->setObjectName("GroupBox1");
-    useFolder_ = CheckBox(this, "CheckBox2", "ディレクトリ名も使用する。");
+    useFolder_ = NamedCheckBox(this, "CheckBox2", "ディレクトリ名も使用する。");
     folderGroup_ = BuildPatternGroup("ディレクトリ名(&D)", folderList_, folderNames, "追加(&N)", "削除(&M)",
                                      overwriteFolder_, "CheckBox3");
     folderGroup_->setObjectName("GroupBox2");
-    toSpace_ = CheckBox(this, "CheckBox4", "スペースへ変換");
-    halfWidth_ = CheckBox(this, "CheckBox5", "英数を半角に変換");
-    kana_ = CheckBox(this, "CheckBox6", "カナを半角に変換");
+    toSpace_ = NamedCheckBox(this, "CheckBox4", "スペースへ変換");
+    halfWidth_ = NamedCheckBox(this, "CheckBox5", "英数を半角に変換");
+    kana_ = NamedCheckBox(this, "CheckBox6", "カナを半角に変換");
     kana_->hide();
-    auto* ok = Button(this, "Button1", "ＯＫ");
-    auto* cancel = Button(this, "Button2", "キャンセル");
+    auto* ok = NamedButton(this, "Button1", "ＯＫ");
+    auto* cancel = NamedButton(this, "Button2", "キャンセル");
     ok->setDefault(true);
 
     auto* conversions = new QHBoxLayout;
@@ -100,9 +85,9 @@ QGroupBox* TForm5::BuildPatternGroup(const char* caption, PatternList& list, con
     // Typed text becomes a pattern only through "追加".
     list.patterns->setEditable(true);
     list.patterns->setInsertPolicy(QComboBox::NoInsert);
-    auto* add = Button(group, names[2], addCaption);
-    auto* remove = Button(group, names[3], deleteCaption);
-    overwrite = CheckBox(group, overwriteName, "上書きする。");
+    auto* add = NamedButton(group, names[2], addCaption);
+    auto* remove = NamedButton(group, names[3], deleteCaption);
+    overwrite = NamedCheckBox(group, overwriteName, "上書きする。");
 
     auto* row = new QHBoxLayout;
     row->addWidget(list.positions);

@@ -3,22 +3,15 @@
 // output submenu.
 #pragma once
 
-#include <QDialog>
-#include <string>
-#include <vector>
-
 #include "app/commands/TemplateOutput.h"
+#include "dialogs/SetDialog.h"
 
-class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 
 namespace wvr {
 
-class MainWindow;
-
-class TForm6 : public QDialog {
+class TForm6 : public SetDialog {
     Q_OBJECT
 public:
     // The number of the output submenu item that opened the dialog: 255 for "Default",
@@ -33,31 +26,24 @@ public:
     bool RunTo(const QString& nativeName);
 
 public slots:
-    void Button3Click();  // 保存(&S)
-    void Button4Click();  // 削除(&D)
-    void Button5Click();  // 挿入(&I)
-    void Button1Click();  // 実行(&R)
-    void ComboBox1Select(int index);
+    void Button1Click() override;  // 実行(&R)
 
 protected:
+    std::vector<std::string> Names() const override;
+    void ShowNamed(const std::string& name) override;
+    bool StoreShown(const std::string& name) override;
+    bool DeleteNamed(const std::string& name) override;
+    QPlainTextEdit* InsertTarget() const override { return lastBox_; }
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
 private:
     void BuildControls();
-    void ShowSet(const TemplateSet& set);
-    void SelectSet(int position);
 
-    MainWindow& main_;
-    std::vector<std::string> names_;  // "Default", then the stored sets
-    QComboBox* nameList_ = nullptr;    // ComboBox1
     QPlainTextEdit* header_ = nullptr;  // Memo1
     QPlainTextEdit* body_ = nullptr;    // Memo2
     QPlainTextEdit* footer_ = nullptr;  // Memo3
-    QLineEdit* extension_ = nullptr;    // Edit1
     QLineEdit* replacement_ = nullptr;  // Edit2
-    QComboBox* macros_ = nullptr;       // ComboBox2
-    QPushButton* delete_ = nullptr;     // Button4
     QPlainTextEdit* lastBox_ = nullptr;  // the template box that last had the focus
 };
 

@@ -3,22 +3,14 @@
 // submenu.
 #pragma once
 
-#include <QDialog>
-#include <string>
-#include <vector>
-
 #include "app/commands/TextInput.h"
+#include "dialogs/SetDialog.h"
 
-class QComboBox;
-class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 
 namespace wvr {
 
-class MainWindow;
-
-class TForm8 : public QDialog {
+class TForm8 : public SetDialog {
     Q_OBJECT
 public:
     // `menuNumber`: the input submenu item that opened the dialog, 0 for "Default".
@@ -30,23 +22,19 @@ public:
     bool RunWith(const QString& nativeName);
 
 public slots:
-    void Button1Click();  // 実行(&R)
-    void Button3Click();  // 追加(&A)
-    void Button4Click();  // 削除(&D)
-    void Button5Click();  // 挿入(&I)
-    void ComboBox1Select(int index);
+    void Button1Click() override;  // 実行(&R)
+
+protected:
+    std::vector<std::string> Names() const override;
+    void ShowNamed(const std::string& name) override;
+    bool StoreShown(const std::string& name) override;
+    bool DeleteNamed(const std::string& name) override;
+    QPlainTextEdit* InsertTarget() const override { return format_; }
 
 private:
     void BuildControls();
-    void ShowFormat(const InputFormat& format);
 
-    MainWindow& main_;
-    std::vector<std::string> names_;  // "Default", then the stored formats
-    QComboBox* nameList_ = nullptr;   // ComboBox1
     QPlainTextEdit* format_ = nullptr;  // Memo1
-    QLineEdit* extension_ = nullptr;    // Edit1
-    QComboBox* macros_ = nullptr;       // ComboBox2
-    QPushButton* delete_ = nullptr;     // Button4
 };
 
 }  // namespace wvr

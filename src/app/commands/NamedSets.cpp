@@ -44,6 +44,10 @@ bool DeleteNamedSet(const char* iniName, const std::string& name, Prompter& prom
     return false;
 }
 
+void AppendQuotedLines(IniEntries& entries, const char* prefix, const std::vector<std::string>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i) entries.emplace_back(prefix + std::to_string(i), "\"" + lines[i] + "\"");
+}
+
 std::optional<int> ReadDialogInteger(const char* subkey, const char* name) {
     auto key = RegistryKey::Open(subkey, false);
     return key ? key->ReadInteger(name) : std::nullopt;

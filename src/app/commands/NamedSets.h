@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/commands/SettingsIo.h"
 
@@ -22,12 +23,13 @@ bool IsRefusedSetName(const std::string& name, std::initializer_list<const char*
 bool StoreNamedSet(const char* iniName, const std::string& name, std::initializer_list<const char*> reserved,
                    const IniEntries& entries, Prompter& prompter);
 bool DeleteNamedSet(const char* iniName, const std::string& name, Prompter& prompter);
+// Appends prefix + "0", prefix + "1", ... for the lines, each in double quotes so that
+// leading and trailing spaces survive the ini file.
+void AppendQuotedLines(IniEntries& entries, const char* prefix, const std::vector<std::string>& lines);
 
 // An integer of a dialog's own subkey; nothing when the key or the value is missing.
 std::optional<int> ReadDialogInteger(const char* subkey, const char* name);
 // Writes it, creating the key; "レジストリへの保存に失敗しました。" when that fails.
 void StoreDialogInteger(const char* subkey, const char* name, int value, Prompter& prompter);
-
-inline constexpr const char* kRegistrySaveFailed = "レジストリへの保存に失敗しました。";
 
 }  // namespace wvr

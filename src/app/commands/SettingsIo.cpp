@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/commands/RegistryReads.h"
 #include "formats/CommaText.h"
 #include "platform/base/IniFile.h"
 #include "platform/base/Prompter.h"
@@ -13,46 +14,6 @@ namespace wvr {
 namespace {
 
 constexpr const char* kCsvSection = "wvr_csv";
-constexpr const char* kSaveFailed = "レジストリへの保存に失敗しました。";
-
-// A block of reads that stops at the first value that is missing or unreadable.
-class ReadBlock {
-public:
-    explicit ReadBlock(const RegistryKey& key) : key_(key) {}
-
-    ReadBlock& Integer(const std::string& name, const std::function<void(int)>& apply) {
-        if (!failed_) {
-            if (auto v = key_.ReadInteger(name)) apply(*v);
-            else failed_ = true;
-        }
-        return *this;
-    }
-    ReadBlock& Flag(const std::string& name, bool& target) {
-        return Integer(name, [&](int v) { target = v != 0; });
-    }
-    ReadBlock& Number(const std::string& name, int& target) {
-        return Integer(name, [&](int v) { target = v; });
-    }
-    ReadBlock& Bits(Settings& s, int first, int last) {
-        for (int bit = first; bit <= last; ++bit)
-            Integer(OptionName(bit), [&s, bit](int v) { s.bits[bit] = v != 0; });
-        return *this;
-    }
-    ReadBlock& String(const std::string& name, const std::function<void(std::string)>& apply) {
-        if (!failed_) {
-            if (auto v = key_.ReadString(name)) apply(*v);
-            else failed_ = true;
-        }
-        return *this;
-    }
-    ReadBlock& Text(const std::string& name, std::string& target) {
-        return String(name, [&](std::string v) { target = std::move(v); });
-    }
-
-private:
-    const RegistryKey& key_;
-    bool failed_ = false;
-};
 
 void LoadMainKey(Settings& s) {
     auto key = RegistryKey::Open("", false);
@@ -194,9 +155,9 @@ void LoadEditWindowSettings(EditWindowSettings& state) {
 }
 
 void SaveSettings(const Settings& settings, Prompter& prompter) {
-    if (!SaveMainKey(settings)) prompter.Plain(kSaveFailed);
-    if (!SaveExceptionRules(settings)) prompter.Plain(kSaveFailed);
-    if (!SaveFilter(settings)) prompter.Plain(kSaveFailed);
+    if (!SaveMainKey(settings)) prompter.Plain(kRegistrySaveFailed);
+    if (!SaveExceptionRules(settings)) prompter.Plain(kRegistrySaveFailed);
+    if (!SaveFilter(settings)) prompter.Plain(kRegistrySaveFailed);
     SaveCsvColumnOrder(settings);
 }
 

@@ -40,6 +40,7 @@ bool StoreIniSection(const char* iniName, const std::string& section, const IniE
 bool EraseIniSection(const char* iniName, const std::string& section);
 
 inline constexpr const char* kOutputIni = "wvr.ini";
+inline constexpr const char* kRegistrySaveFailed = "レジストリへの保存に失敗しました。";
 inline constexpr const char* kInputIni = "wvr_In.ini";
 
 }  // namespace wvr

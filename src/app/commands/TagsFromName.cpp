@@ -1,8 +1,7 @@
 #include "app/commands/TagsFromName.h"
 
-#include <functional>
-
 #include "app/commands/NamedSets.h"
+#include "app/commands/RegistryReads.h"
 #include "formats/CommaText.h"
 #include "formats/PathText.h"
 #include "platform/base/Cp932.h"
@@ -14,35 +13,6 @@ namespace {
 
 constexpr const char* kToTag = "ToTag";
 constexpr const char* kParseFailed = "うまく読み込めませんでした。設定等を見直してください。\n\n     ";
-
-// Reads in order and stops at the first integer that is missing or unreadable; a missing
-// text reads as empty.
-class ToTagReader {
-public:
-    explicit ToTagReader(const RegistryKey& key) : key_(key) {}
-    ToTagReader& Flag(const char* name, bool& target) {
-        if (!stopped_) {
-            if (auto v = key_.ReadInteger(name)) target = *v != 0;
-            else stopped_ = true;
-        }
-        return *this;
-    }
-    ToTagReader& Number(const char* name, int& target) {
-        if (!stopped_) {
-            if (auto v = key_.ReadInteger(name)) target = *v;
-            else stopped_ = true;
-        }
-        return *this;
-    }
-    ToTagReader& List(const char* name, std::vector<std::string>& target) {
-        if (!stopped_) target = SplitCommaText(key_.ReadString(name).value_or(std::string()));
-        return *this;
-    }
-
-private:
-    const RegistryKey& key_;
-    bool stopped_ = false;
-};
 
 void EnsureDefaultFirst(std::vector<std::string>& patterns, int& index, const char* pattern) {
     if (patterns.empty()) {
@@ -71,13 +41,17 @@ std::string FolderWithoutSeparator(const std::string& path) {
 FromNameSettings LoadFromNameSettings() {
     FromNameSettings s;
     if (auto key = RegistryKey::Open(kToTag, false)) {
-        ToTagReader(*key)
+        // A missing pattern list reads as empty and gets its default below.
+        auto list = [](std::vector<std::string>& target) {
+            return [&target](std::string text) { target = SplitCommaText(text); };
+        };
+        ReadBlock(*key)
             .Flag("ToTagOW1", s.overwriteFromFile)
             .Flag("UseDir", s.useFolder)
             .Flag("ToTagOW2", s.overwriteFromFolder)
             .Flag("ToSpace", s.underscoresToSpaces)
-            .List("Seed1Str", s.filePatterns)
-            .List("Seed2Str", s.folderPatterns)
+            .TextOrEmpty("Seed1Str", list(s.filePatterns))
+            .TextOrEmpty("Seed2Str", list(s.folderPatterns))
             .Number("Seed1Idx", s.filePatternIndex)
             .Number("Seed2Idx", s.folderPatternIndex)
             .Flag("ZenEiTo", s.halfWidth)

@@ -20,12 +20,6 @@ std::vector<std::string> Texts(std::initializer_list<const char*> utf8) {
     return out;
 }
 
-void AppendNumbered(IniEntries& entries, const char* prefix, const std::vector<std::string>& lines) {
-    // Quoted, so that leading and trailing spaces survive the ini file.
-    for (size_t i = 0; i < lines.size(); ++i)
-        entries.emplace_back(prefix + std::to_string(i), "\"" + lines[i] + "\"");
-}
-
 }  // namespace
 
 TemplateSet DefaultTemplateSet() {
@@ -68,9 +62,9 @@ TemplateSet LoadTemplateSet(const std::string& name) {
 
 bool StoreTemplateSet(const TemplateSet& set, Prompter& prompter) {
     IniEntries entries;
-    AppendNumbered(entries, "HEAD_", set.header);
-    AppendNumbered(entries, "BODY_", set.body);
-    AppendNumbered(entries, "FOOT_", set.footer);
+    AppendQuotedLines(entries, "HEAD_", set.header);
+    AppendQuotedLines(entries, "BODY_", set.body);
+    AppendQuotedLines(entries, "FOOT_", set.footer);
     entries.emplace_back("EXT", set.extension);
     entries.emplace_back("REPSTR", set.replacement);
     return StoreNamedSet(kOutputIni, set.name, kReservedNames, entries, prompter);

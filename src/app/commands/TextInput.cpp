@@ -112,8 +112,7 @@ InputFormat LoadInputFormat(const std::string& name) {
 
 bool StoreInputFormat(const InputFormat& format, Prompter& prompter) {
     IniEntries entries;
-    for (size_t i = 0; i < format.lines.size(); ++i)
-        entries.emplace_back("DATA_" + std::to_string(i), "\"" + format.lines[i] + "\"");
+    AppendQuotedLines(entries, "DATA_", format.lines);
     entries.emplace_back("EXT", format.extension);
     return StoreNamedSet(kInputIni, format.name, kReservedNames, entries, prompter);
 }
