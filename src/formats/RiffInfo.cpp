@@ -192,7 +192,11 @@ bool WriteRiffInfo(const TrackInfo& row, const Id3v1Tag& id3Block, bool addId3Ch
     const std::string infoList = BuildInfoList(row, addId3Chunk ? &id3Block : nullptr);
     riff::ChunkCopier copier(source, out);
     if (!Rebuild(*plan, infoList, appendBlock ? &id3Block : nullptr, copier)) return false;
-    return out.Commit(time ? &*time : nullptr);
+    int timeError = 0;
+    if (!out.Commit(time ? &*time : nullptr, &timeError)) return false;
+    // The tags are in: a time that could not be set back is told, and the write still counts.
+    if (timeError != 0) fs::ShowTimeError(timeError, prompter);
+    return true;
 }
 
 }  // namespace wvr

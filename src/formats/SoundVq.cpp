@@ -212,6 +212,7 @@ bool WriteSoundVqTags(const TrackInfo& row, const GenreTable& genres, Prompter& 
     if (!Rebuild(*layout, RowChunks(row, static_cast<uint32_t>(audioBytes)), layout->trailingId3 ? &block : nullptr,
                  copier))
         return false;
+    // A time that cannot be set back leaves the change done, without a word.
     return out.Commit(time ? &*time : nullptr);
 }
 

@@ -401,6 +401,19 @@ TEST_F(RiffWrite, HostileChunkSizesAreMendedNotCopied) {
     EXPECT_EQ(ReadInfo(path, FileKind::RiffWave).texts[kTitle], "Song");
 }
 
+TEST_F(RiffWrite, ATimeThatCannotBeSetBackLeavesTheWriteDone) {
+    const std::string path = test::CopyCorpusFile("riff/rmp3_full_info_script.rmp", dir);
+    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "utime") == 0; });
+    const bool written = Write(TitleRow(path, FileKind::RiffRmp3, "Timeless"));
+    fs::SetFaultHook(nullptr);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(ReadInfo(path, FileKind::RiffRmp3).texts[kTitle], "Timeless");
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].text, std::string("FileTime SetError.\n") + std::strerror(EIO));
+    EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::None);
+    EXPECT_EQ(test::EntriesIn(dir.path()), 1u);
+}
+
 TEST_F(RiffWrite, OpenAndAccessFailuresAreShown) {
     const std::string missing = dir / "missing.wav";
     EXPECT_FALSE(Write(TitleRow(missing, FileKind::RiffWave)));
@@ -444,7 +457,7 @@ TEST_F(RiffWrite, EveryFailingStepLeavesTheFileAsItWas) {
 
         SetOldTime(path);
         const int failures =
-            test::FailEachStepUntilSuccess(path, [&] { return Write(Row(path, c.kind, FullRow()), c.id3); });
+            test::FailEachStepUntilSuccess(path, [&] { return Write(Row(path, c.kind, FullRow()), c.id3); }, "utime");
         EXPECT_GE(failures, 4);  // open, create, a write, the commit steps
         EXPECT_EQ(test::ReadFile(path), test::ReadFile(clean));
         ExpectOldTime(path);

@@ -232,6 +232,16 @@ TEST_F(SoundVqWrite, ATrailingId3BlockIsWrittenAfreshFromTheRow) {
     EXPECT_EQ(tag->genre, "Jazz");
 }
 
+TEST_F(SoundVqWrite, ATimeThatCannotBeSetBackLeavesTheWriteDoneWithoutAWord) {
+    const std::string path = test::CopyCorpusFile("vqf/vqf_full_script.vqf", dir);
+    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "utime") == 0; });
+    const bool written = WriteSoundVqTags(Row(path), genres, prompter);
+    fs::SetFaultHook(nullptr);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(ReadTags(path).fields[kArtist], "Artist");
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
 TEST_F(SoundVqWrite, HeadersWithoutDataEndAbnormally) {
     const std::string good = VqFile(Chunk("NAME", "t"), "audio");
     const std::vector<std::string> broken = {
@@ -299,7 +309,7 @@ TEST_F(SoundVqWrite, EveryFailingStepLeavesTheFileAsItWas) {
         old.tv_sec = 1000000000;
         ASSERT_TRUE(fs::SetLastWriteTime(path, {old}));
         const int failures =
-            test::FailEachStepUntilSuccess(path, [&] { return WriteSoundVqTags(Row(path), genres, prompter); });
+            test::FailEachStepUntilSuccess(path, [&] { return WriteSoundVqTags(Row(path), genres, prompter); }, "utime");
         EXPECT_GE(failures, 4);
         EXPECT_EQ(test::ReadFile(path), test::ReadFile(clean));
         EXPECT_EQ(fs::ReadLastWriteTime(path)->mtime.tv_sec, old.tv_sec);
