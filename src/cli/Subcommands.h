@@ -1,4 +1,13 @@
 // The subcommands of wvr-cli, each in a file of its own.
+//
+// A new subcommand is one entry of kSubcommands: its name, its usage line, a one-line summary,
+// its help text and its routine. main() answers "wvr-cli NAME --help" from that text (stdout,
+// exit 0), lists the summary under "wvr-cli --help", and the manual page is made from the same
+// texts at build time, so nothing else needs writing. The help text says what the subcommand
+// does, then an "Options:" paragraph (one "  --option  text" line each, "--help" included)
+// and an "Exit status:" paragraph (one "  N  text" line each, from kExitOk, kExitSomeNotDone
+// and kExitBadArguments). The routine prints rows with PrintRows, speaks through
+// StderrPrompter and asks no questions.
 #pragma once
 
 #include <string>
@@ -17,16 +26,146 @@ int ExportCommand(const std::vector<std::string>& args);
 int FromNameCommand(const std::vector<std::string>& args);
 int TextInputFileCommand(const std::vector<std::string>& args);
 
-// The table main() dispatches by; a new subcommand adds one line here.
 inline constexpr SubcommandEntry kSubcommands[] = {
-    {"list", "list [--yes] PATH...", ListCommand},
-    {"rename", "rename [--yes] [--pattern P] [--write] PATH...", RenameFilesCommand},
-    {"write", "write [--yes] PATH...", WriteFilesCommand},
-    {"csv-save", "csv-save [--yes] OUT PATH...", CsvSaveCommand},
-    {"csv-load", "csv-load [--yes] CSV... [--write]", CsvLoadCommand},
-    {"export", "export [--yes] [--set NAME] OUT PATH...", ExportCommand},
-    {"from-name", "from-name [--yes] [--pattern P] [--dir-pattern P] [--write] PATH...", FromNameCommand},
-    {"text-input", "text-input [--yes] [--format NAME] TEXTFILE [--write] PATH...", TextInputFileCommand},
+    {"list", "list [--yes] PATH...", "print the rows the program shows for the paths",
+     R"(Prints the rows the program would show for PATH..., read with the program's settings as
+when the paths are given on its command line (the file-name filter applies when it is on).
+
+One line per row, tab-separated: FileName, the 17 tag fields, AudioSize, Path, Kind, InfoText,
+Seconds, converted from CP932 to UTF-8, with "\" written as "\\", tab as "\t", CR as "\r", LF
+as "\n" and a byte CP932 cannot decode as "\xNN".
+
+Options:
+  --yes   answer Yes to the program's questions (removing a MacBinary header); without it, No
+  --help  show this help
+
+Exit status:
+  0  the rows were printed
+  2  bad arguments: an unknown option or no PATH)",
+     ListCommand},
+    {"rename", "rename [--yes] [--pattern P] [--write] PATH...",
+     "new file names from the tags; with --write, write and rename",
+     R"(Gives every row of PATH... a new file name from its tags, by the rename pattern in use and
+the settings' exception rules and name options, and prints the rows with the new name in the
+first column. Nothing changes on disk unless --write is given: then every row is written as
+"write" does, its tags into its file, and the file is moved to its new name (with its lyrics
+file when the settings say so).
+
+Options:
+  --pattern P  the macro pattern to use, for example "[%1] %2%e", instead of the selected one
+  --write      write the tags and rename the files on disk
+  --yes        answer Yes to the program's questions; without it, No
+  --help       show this help
+
+Exit status:
+  0  the names were printed; with --write, every file was written and renamed
+  1  with --write: some file could not be written or renamed (said on stderr)
+  2  bad arguments: an unknown option, no PATH, a pattern CP932 cannot hold)",
+     RenameFilesCommand},
+    {"write", "write [--yes] PATH...", "write the tags of the files back as they were read",
+     R"(Writes the tags of every row of PATH... back into its file as they were read, with the
+program's settings: an ID3v1 block for MPEG files, the INFO list for RMP3 and WAVE files, the
+header chunks for SoundVQ files; each file keeps its last-write time. Then prints the rows.
+Running it is the go-ahead: the count question is not asked. A file the writer refuses (an
+ID3v2 tag, a layout it cannot rewrite without changing other data) stays as it was.
+
+Options:
+  --yes   answer Yes to the program's questions; without it, No
+  --help  show this help
+
+Exit status:
+  0  every row was written
+  1  some row was not written (said on stderr)
+  2  bad arguments: an unknown option or no PATH)",
+     WriteFilesCommand},
+    {"csv-save", "csv-save [--yes] OUT PATH...", "save the rows of the paths as a CSV file",
+     R"(Writes the CSV file OUT of the rows that "list" gives for PATH..., as the program's CSV
+save does: in the column order of "wvr.ini" (section "wvr_csv"; without one: path, Kind
+and the 17 tag fields), every value in double quotes or, with the spreadsheet style of the
+settings, only those holding a comma or a space; paths relative to OUT's folder when the
+settings say so. CP932, CR LF after every line, no header line. The texts are trimmed first.
+OUT is written beside itself and renamed into place, so a failed write leaves no half file.
+
+Options:
+  --yes   answer Yes to the program's questions; without it, No
+  --help  show this help
+
+Exit status:
+  0  the file was written
+  1  the file could not be written (said on stderr)
+  2  bad arguments: an unknown option, no OUT or no PATH)",
+     CsvSaveCommand},
+    {"csv-load", "csv-load [--yes] CSV... [--write]", "the rows that CSV files give; with --write, write them",
+     R"(Reads the CSV files in order as the program's CSV load does, with its settings: with a
+path column, each line whose file is a music file becomes a row with the line's texts (the
+file's own tags are not read; the play time is 0); without one, line i is laid onto row i,
+which here has no rows to meet. Prints the rows. A line whose file is missing or not a music
+file is named on stderr. With --write the rows are then written into their files as "write"
+does; nothing is written when a file or a line could not be read.
+
+Options:
+  --write  write the rows' tags into their files
+  --yes    answer Yes to the program's questions; without it, No
+  --help   show this help
+
+Exit status:
+  0  every file and line was read (and with --write, every row written)
+  1  a CSV file, a line or a row could not be read or written (said on stderr)
+  2  bad arguments: an unknown option or no CSV)",
+     CsvLoadCommand},
+    {"export", "export [--yes] [--set NAME] OUT PATH...", "write the rows of the paths through a template",
+     R"(Writes the rows that "list" gives for PATH... into OUT through a header, a body per row and a
+footer, as the program's file output does: the Default set (an HTML table of title, artist,
+album and file name) or the set of "wvr.ini" named by --set. Says that the output of OUT is
+finished, on stderr, when done.
+
+Options:
+  --set NAME  the stored template set to use (letter case ignored)
+  --yes       answer Yes to the program's questions; without it, No
+  --help      show this help
+
+Exit status:
+  0  the file was written
+  1  the file could not be written (said on stderr)
+  2  bad arguments: an unknown option, a set that is not stored, no OUT or no PATH)",
+     ExportCommand},
+    {"from-name", "from-name [--yes] [--pattern P] [--dir-pattern P] [--write] PATH...",
+     "tags from the file names; with --write, write them",
+     R"(Reads the fields of every row of PATH... out of its file name, and out of the name of its
+folder, by patterns such as "[%1]%?%2", as the program's tags from file names do: the stored
+file-name pattern, and the folder pattern when the stored settings use it, unless given here;
+overwriting, "_" to space and half-width letters as stored. Prints the rows. The run stops at
+the first name that does not match, named on stderr, and then nothing is written.
+
+Options:
+  --pattern P      the file-name pattern to use
+  --dir-pattern P  the folder-name pattern to use (the folder name is then read too)
+  --write          write the rows' tags into their files
+  --yes            answer Yes to the program's questions; without it, No
+  --help           show this help
+
+Exit status:
+  0  every name matched (and with --write, every row was written)
+  1  a name did not match, or a row could not be written (said on stderr)
+  2  bad arguments: an unknown option, no PATH, a pattern CP932 cannot hold)",
+     FromNameCommand},
+    {"text-input", "text-input [--yes] [--format NAME] TEXTFILE [--write] PATH...",
+     "lay a text file onto the rows by a format; with --write, write them",
+     R"(Lays TEXTFILE, such as an album's track list, onto the rows of PATH... in order, as the
+program's text input does: by the Default format ("%3 / %1" for album and artist, then
+"%0.%2" for one title a line) or the format of "wvr_In.ini" named by --format. Prints the rows.
+
+Options:
+  --format NAME  the stored input format to use (letter case ignored)
+  --write        write the rows' tags into their files
+  --yes          answer Yes to the program's questions; without it, No
+  --help         show this help
+
+Exit status:
+  0  the text file was read (and with --write, every row was written)
+  1  the text file could not be read, or a row could not be written (said on stderr)
+  2  bad arguments: an unknown option, a format that is not stored, no TEXTFILE or no PATH)",
+     TextInputFileCommand},
 };
 
 }  // namespace wvr::cli

@@ -15,13 +15,13 @@ int WriteEveryRowAndPrint(Session& session, Prompter& prompter) {
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
     WriteCommand(session, prompter, nullptr, Questions::Skip);
     PrintRows(session.rows, stdout);
-    return session.rows.AnyChecked() ? kExitSomeNotWritten : kExitOk;
+    return session.rows.AnyChecked() ? kExitSomeNotDone : kExitOk;
 }
 
 int PrintOrWrite(Session& session, Prompter& prompter, bool ranWell, bool write) {
     if (ranWell && write) return WriteEveryRowAndPrint(session, prompter);
     PrintRows(session.rows, stdout);
-    return ranWell ? kExitOk : kExitSomeNotWritten;
+    return ranWell ? kExitOk : kExitSomeNotDone;
 }
 
 int WriteFilesCommand(const std::vector<std::string>& args) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/commands/Session.h"
+#include "cli/CliSupport.h"
 
 namespace wvr {
 class Prompter;
@@ -9,15 +10,13 @@ class Prompter;
 
 namespace wvr::cli {
 
-inline constexpr int kExitSomeNotWritten = 1;
-
 // Runs the write command over every row without its question, then prints the rows.
-// Returns kExitSomeNotWritten when a row could not be written or renamed.
+// Returns kExitSomeNotDone when a row could not be written or renamed.
 int WriteEveryRowAndPrint(Session& session, Prompter& prompter);
 
 // How the subcommands that change rows end: after a run that went well, the rows are written
 // (`write`) or printed; after one that did not, nothing is written, the rows are printed as
-// they stand and the status is kExitSomeNotWritten.
+// they stand and the status is kExitSomeNotDone.
 int PrintOrWrite(Session& session, Prompter& prompter, bool ranWell, bool write);
 
 }  // namespace wvr::cli

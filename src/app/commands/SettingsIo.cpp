@@ -6,6 +6,7 @@
 
 #include "app/commands/RegistryReads.h"
 #include "formats/CommaText.h"
+#include "platform/base/FileOps.h"
 #include "platform/base/IniFile.h"
 #include "platform/base/Prompter.h"
 #include "platform/core/Registry.h"
@@ -115,15 +116,17 @@ bool SaveFilter(const Settings& s) {
     return ok && key->Flush();
 }
 
-// Reads the ini file, changes it and writes it back whole.
+// Reads the ini file and changes it; only the lines the change touches differ, and the file
+// is written (through a complete replacement) only when something changed.
 bool UpdateIni(const char* iniName, const std::function<void(IniFile&)>& change) {
     const std::string path = IniFilePath(iniName);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
     if (!ini) return false;  // a file that could not be read is left as it is
+    const std::string before = ini->Render();
     change(*ini);
-    return ini->Save(path);
+    return (ini->Render() == before && fs::Exists(path)) || ini->Save(path);
 }
 
 std::vector<std::string> SectionsOf(const char* iniName) {
@@ -186,8 +189,11 @@ void LoadCsvColumnOrder(Settings& settings) {
 }
 
 void SaveCsvColumnOrder(const Settings& settings) {
-    StoreIniSection(kOutputIni, kCsvSection,
-                    {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
+    // The section is replaced where it stands.
+    UpdateIni(kOutputIni, [&](IniFile& ini) {
+        ini.ReplaceSection(kCsvSection,
+                           {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
+    });
 }
 
 IniEntries ReadIniSection(const char* iniName, const std::string& section) {
