@@ -84,6 +84,7 @@ QGroupBox* TForm5::BuildPatternGroup(const char* caption, PatternList& list, con
     list.patterns->setObjectName(names[1]);
     // Typed text becomes a pattern only through "追加".
     list.patterns->setEditable(true);
+    list.patterns->setMinimumWidth(180);
     list.patterns->setInsertPolicy(QComboBox::NoInsert);
     auto* add = NamedButton(group, names[2], addCaption);
     auto* remove = NamedButton(group, names[3], deleteCaption);

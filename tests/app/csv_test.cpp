@@ -112,11 +112,13 @@ TEST_F(CsvTest, DefaultOrderRoundTripsPathKindAndEveryTagText) {
 
 TEST_F(CsvTest, ASpreadsheetMadeFileWithBackslashesQuotedCommasAndQuotes) {
     const std::string rmp = test::CopyCorpusFile(kRmp, dir, "sub/b.rmp");
+    // Free-format MPEG (bit-rate index 0) is recognised but has no property text.
+    test::WriteFile(dir / "free.mp3", std::string("\xFF\xFB\x04\x00", 4) + std::string(400, '\0'));
     test::WriteFile(dir / "sheet.csv",
                     "sub\\b.rmp,3,\"Title, with comma\",\"He said \"\"hi\"\"\",Album,a b\r\n"
                     "missing.mp3,1,x\r\n"
                     "\r\n" +
-                        dir / "sheet.csv" + ",1\r\n");
+                        dir / "sheet.csv" + ",1\r\nfree.mp3,1\r\n");
     SkippedCsvLines skipped;
     ASSERT_TRUE(Load(session, {dir / "sheet.csv"}, &skipped));
     ASSERT_EQ(session.rows.size(), 1);
@@ -127,7 +129,7 @@ TEST_F(CsvTest, ASpreadsheetMadeFileWithBackslashesQuotedCommasAndQuotes) {
     EXPECT_EQ(row.Fields[kAlbum], "Album");
     EXPECT_EQ(row.Fields[kComment], "a");  // an unquoted value ends at a space
     EXPECT_EQ(row.Fields[kDate], "b");
-    EXPECT_EQ(skipped, (SkippedCsvLines{{dir / "sheet.csv", 2}, {dir / "sheet.csv", 4}}));
+    EXPECT_EQ(skipped, (SkippedCsvLines{{dir / "sheet.csv", 2}, {dir / "sheet.csv", 4}, {dir / "sheet.csv", 5}}));
     EXPECT_TRUE(prompter.shown().empty());  // skipped lines say nothing
 }
 
