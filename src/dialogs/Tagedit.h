@@ -38,6 +38,7 @@ public:
     void SetStayOnTop(bool onTop) override;
     bool StaysOnTop() const override;
     void TakeFocus() override;
+    void FollowSettings() override;
     void StoreState(Settings& settings) const override;
 
     QLineEdit* box(int field) const { return boxes_[field]; }

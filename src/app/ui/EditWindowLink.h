@@ -17,6 +17,8 @@ public:
     virtual bool StaysOnTop() const = 0;
     // Gives the keyboard focus to the edit window when it is shown.
     virtual void TakeFocus() = 0;
+    // Takes the font and the software box's state from the settings again, then reloads.
+    virtual void FollowSettings() = 0;
     // Puts the window's own stored values (size, groups, on-top state, font) into the settings.
     virtual void StoreState(Settings& settings) const = 0;
 };
