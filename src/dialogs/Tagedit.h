@@ -39,6 +39,7 @@ public:
     bool StaysOnTop() const override;
     void TakeFocus() override;
     void FollowSettings() override;
+    void UpdateActionStates() override;
     void StoreState(Settings& settings) const override;
 
     QLineEdit* box(int field) const { return boxes_[field]; }
@@ -86,9 +87,7 @@ private:
     // TageditMenus.cpp
     void BuildMenus();
     void UpdateEditItems();
-    void UpdateFunctionItems();
     void UpdateViewItems();
-    void EnableAllItems();
     void ShowPopup(const QPoint& globalPos);
 
     // Tagedit.cpp
