@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/commands/Options.h"
+#include "app/ui/WindowStacking.h"
 
 namespace wvr {
 namespace {
@@ -104,6 +105,7 @@ HelpViewer* HelpViewer::Open(QWidget* from, const QString& topic) {
     QPointer<HelpViewer>& viewer = TheViewer();
     if (!viewer) viewer = new HelpViewer(nullptr);
     viewer->FollowOwner(from);
+    viewer->JoinTopLayer();
     viewer->ShowTopic(topic);
     viewer->show();
     viewer->raise();
@@ -131,16 +133,30 @@ void HelpViewer::FollowOwner(QWidget* from) {
     if (!owner || owner == parentWidget()) return;
     const bool placed = parentWidget() != nullptr;
     const bool shown = isVisible();
-    const QRect place = geometry();
-    setParent(owner, Qt::Window);
-    if (placed) setGeometry(place);
+    const QPoint place = pos();
+    setParent(owner, windowFlags());
+    if (placed) move(place);
     else PlaceBeside(owner);
     if (shown) show();
     if (auto* dialog = qobject_cast<QDialog*>(owner)) {
         connect(dialog, &QDialog::finished, this, [this, dialog] {
-            if (parentWidget() == dialog && dialog->parentWidget()) FollowOwner(dialog->parentWidget());
+            if (parentWidget() != dialog || !dialog->parentWidget()) return;
+            const bool open = isVisible();
+            FollowOwner(dialog->parentWidget());
+            JoinTopLayer();
+            if (open) show();
         });
     }
+}
+
+// While a window of the program stays above all others (the edit window, a dialog above it),
+// the help joins that layer so that nothing of ours covers it; otherwise it is an ordinary window.
+void HelpViewer::JoinTopLayer() {
+    const bool onTop = AnyWindowStaysOnTop(this);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) return;
+    const QPoint place = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);  // hides the window; Open shows it again
+    move(place);
 }
 
 // The first time, beside the asking window so that both can be seen: to its right when the

@@ -39,6 +39,7 @@ private:
     explicit HelpViewer(QWidget* owner);
     void FollowOwner(QWidget* from);
     void PlaceBeside(const QWidget* owner);
+    void JoinTopLayer();
     void UpdateTitle();
 
     QTextBrowser* browser_ = nullptr;

@@ -7,26 +7,14 @@
 
 using namespace wvr;
 
-TEST(OptionsWorkingCopy, OpensOutOfRangeValuesOnTheFirstChoice) {
+// The dialog shows a rule's three texts; a field number it cannot show opens as the file name.
+TEST(OptionsWorkingCopy, RulesGetTheirThreeTexts) {
     Settings s;
-    s.EdtClmIdx = 7;
-    s.RenString = {"a", "b"};
-    s.RenStrIdx = 9;
     s.ReName = {{"text"}, {"x", "%2%e", "99"}, {"y", "%1", "14"}};
-    s.Filter = {{false, 40, "in"}, {true, -3, "out"}, {true, 14, "kept"}};
-    s.csvColumns = {0, 15, 33, 20};
-
     const Settings copy = OptionsWorkingCopy(s);
-    EXPECT_EQ(copy.EdtClmIdx, 0);
-    EXPECT_EQ(copy.RenStrIdx, 0);
     EXPECT_EQ(copy.ReName[0], (std::vector<std::string>{"text", "", "0"}));
     EXPECT_EQ(copy.ReName[1][kRuleField], "0");
     EXPECT_EQ(copy.ReName[2][kRuleField], "14");
-    EXPECT_EQ(copy.Filter[0].Index, 0);
-    EXPECT_EQ(copy.Filter[1].Index, 0);
-    EXPECT_EQ(copy.Filter[2].Index, 14);
-    // CSV codes the dialog has no name for still mean something to the CSV commands.
-    EXPECT_EQ(copy.csvColumns, s.csvColumns);
 }
 
 TEST(OptionsWorkingCopy, NoPatternsSelectsNothingAndAFilterAlwaysHasItsInclusionEntry) {

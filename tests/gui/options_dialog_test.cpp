@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,6 +27,7 @@
 #include "dialogs/Tagedit.h"
 #include "platform/core/Registry.h"
 #include "support/TestSupport.h"
+#include "TageditFixture.h"
 
 using namespace wvr;
 using test::Sjis;
@@ -49,16 +49,7 @@ void Type(QWidget& d, const char* box, const QString& text) {
     QLineEdit* edit = Find<QLineEdit>(d, box);
     edit->setFocus();
     edit->selectAll();
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(edit, c.toLatin1());
-            continue;
-        }
-        // Japanese arrives from an input method, one committed text at a time.
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(c));
-        QCoreApplication::sendEvent(edit, &commit);
-    }
+    test::Type(edit, text);
 }
 
 // The part of the settings the dialog edits.
