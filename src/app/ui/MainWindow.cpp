@@ -38,6 +38,8 @@ MainWindow::MainWindow() : boxes_(this) {
     listView_ = new TrackListView(this);
     listView_->setModel(model_);
     setCentralWidget(listView_);
+    // The list has the keyboard from the start.
+    listView_->setFocus();
 
     BuildMenus();
     BuildToolBar();
@@ -188,6 +190,8 @@ void MainWindow::ReloadEditWindow() {
 
 void MainWindow::Begin() {
     if (busyDepth_++ > 0) return;
+    // Disabling the list takes the keyboard focus from it; it goes back at the end.
+    focusBeforeBusy_ = focusWidget();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     listView_->setUpdatesEnabled(false);
     // The window takes no input meanwhile; the status bar stays lit to show progress.
@@ -203,6 +207,11 @@ void MainWindow::End() {
     menuBar()->setEnabled(true);
     listView_->setEnabled(true);
     listView_->setUpdatesEnabled(true);
+    // Back to what had the focus (in the window's focus chain even while another window is
+    // active, so that the edit window keeps its own).
+    QWidget* focus = focusBeforeBusy_ && focusBeforeBusy_->isEnabled() ? focusBeforeBusy_.data() : listView_;
+    focusBeforeBusy_.clear();
+    focus->setFocus(Qt::OtherFocusReason);
     QApplication::restoreOverrideCursor();
     UpdateStatusBar();
     UpdateActionStates();
