@@ -1,4 +1,5 @@
-// The busy section of long commands: the list keeps the keyboard afterwards.
+// The busy section of long commands: the list keeps the keyboard afterwards and stays drawn
+// meanwhile.
 #include <QtTest>
 
 #include "app/ui/MainWindow.h"
@@ -12,6 +13,18 @@ namespace {
 
 const char* const kFiles[] = {"mpeg/mpeg2_8k_22k_sjis_v1.mp3", "mpeg/mpeg2_16k_16khz_v1latin.mp3",
                               "mpeg/cbr128_44k_notag.mp3"};
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -62,6 +75,25 @@ private slots:
         }
         QCOMPARE(window.session().rows.size(), 3);
         window.session().settings.Set(Option::QuitMesOff, true);
+    }
+
+    // Rows added while the window is busy are drawn at the next progress report.
+    void listIsDrawnWhileBusy() {
+        MainWindow window;
+        window.SetPrompter(&prompter_);
+        window.resize(700, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        PaintCounter paints;
+        window.listView()->viewport()->installEventFilter(&paints);
+        window.Begin();
+        TrackInfo row;
+        row.FileName = "a.mp3";
+        window.session().rows.Append(row);
+        window.Progress(1);
+        const int whileBusy = paints.count;
+        window.End();
+        QVERIFY(whileBusy > 0);
     }
 };
 

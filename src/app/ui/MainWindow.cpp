@@ -193,8 +193,8 @@ void MainWindow::Begin() {
     // Disabling the list takes the keyboard focus from it; it goes back at the end.
     focusBeforeBusy_ = focusWidget();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    listView_->setUpdatesEnabled(false);
-    // The window takes no input meanwhile; the status bar stays lit to show progress.
+    // The window takes no input meanwhile. The list keeps being drawn (rows appear as they
+    // are added) and the status bar stays lit to show progress.
     listView_->setEnabled(false);
     menuBar()->setEnabled(false);
     toolBar_->setEnabled(false);
@@ -206,7 +206,6 @@ void MainWindow::End() {
     toolBar_->setEnabled(true);
     menuBar()->setEnabled(true);
     listView_->setEnabled(true);
-    listView_->setUpdatesEnabled(true);
     // Back to what had the focus (in the window's focus chain even while another window is
     // active, so that the edit window keeps its own).
     QWidget* focus = focusBeforeBusy_ && focusBeforeBusy_->isEnabled() ? focusBeforeBusy_.data() : listView_;

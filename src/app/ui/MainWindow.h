@@ -62,8 +62,8 @@ public:
     // Adds a work list with the busy section and progress, as the open commands do.
     void AddWorkList(WorkList& work, const AddOptions& options);
 
-    // BusyIndicator: wait cursor, list redrawing suspended, window disabled, the focus given
-    // back at the end; nests.
+    // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
+    // at the end; nests.
     void Begin() override;
     void End() override;
     void Progress(int done) override;
