@@ -297,6 +297,27 @@ private slots:
         QCOMPARE(prompter_.shown().size(), size_t(1));
     }
 
+    // The panels show their texts whole in any font: the property text of the longest kind,
+    // a six-digit row count.
+    void statusPanelsFitTheirTexts() {
+        window_->AddChosenFiles({QString::fromStdString(test::CopyCorpusFile("vqf/vqf_full_script.vqf", *dir_))});
+        for (int points : {9, 24}) {
+            QFont font = window_->font();
+            font.setPointSize(points);
+            window_->setFont(font);
+            for (int row : {2, 4}) {  // a Layer II row, the SoundVQ row
+                Focus(row);
+                QApplication::processEvents();
+                QLabel* info = window_->statusPanel(3);
+                QVERIFY(info->text().startsWith(row == 4 ? "SoundVQ " : "MP2 "));
+                QVERIFY2(info->fontMetrics().horizontalAdvance(info->text()) <= info->contentsRect().width(),
+                         qPrintable(info->text()));
+            }
+            QLabel* count = window_->statusPanel(2);
+            QVERIFY(count->fontMetrics().horizontalAdvance("999999Files ") <= count->contentsRect().width());
+        }
+    }
+
     void viewTogglesAndFilterPanel() {
         QVERIFY(window_->statusBar()->isVisible());
         Trigger("StatusB");
