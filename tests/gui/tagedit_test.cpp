@@ -450,6 +450,39 @@ private slots:
         QVERIFY(f.EditItem("R1")->isEnabled());
     }
 
+    // However the rows leave the list, the edit window closes with the last one; the typing
+    // it would take went nowhere.
+    void closesWhenTheLastRowGoes() {
+        EditFixture f({{kMpeg, "a.mp3"}, {kWave, "b.wav"}});
+        auto reopen = [&f] {
+            f.main.GoToRow(0);
+            f.edit.ShowWindow();
+            return f.edit.IsShown();
+        };
+        f.main.action("Refresh1")->trigger();  // F5 clears the list before it reads it again
+        QCOMPARE(f.session().rows.size(), 2);
+        QVERIFY(!f.edit.IsShown());
+
+        QVERIFY(reopen());
+        f.session().settings.Set(Option::EdtAddClr, true);
+        f.main.AddChosenFiles({QString::fromStdString(f.Path("a.mp3"))});
+        QCOMPARE(f.session().rows.size(), 1);
+        QVERIFY(!f.edit.IsShown());
+
+        QVERIFY(reopen());
+        f.main.action("Delete1")->trigger();
+        QVERIFY(f.session().rows.empty());
+        QVERIFY(!f.edit.IsShown());
+
+        // One of several rows going leaves the window open.
+        f.main.AddChosenFiles({QString::fromStdString(f.Path("a.mp3")), QString::fromStdString(f.Path("b.wav"))});
+        QVERIFY(reopen());
+        f.main.action("Delete1")->trigger();
+        QVERIFY(f.edit.IsShown());
+        f.main.action("NewItem")->trigger();
+        QVERIFY(!f.edit.IsShown());
+    }
+
     void layoutFollowsTheWidth() {
         EditFixture f({{kWave, "b.wav"}});
         f.EditItem("RMP3L1")->trigger();

@@ -87,6 +87,10 @@ MainWindow::MainWindow() : boxes_(this) {
     connect(model_, &QAbstractItemModel::rowsInserted, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::UpdateStatusBar);
+    // When the last row goes, whichever way (delete, new list, reload, adding with the list
+    // cleared first, writing with the rows removed), the edit window has nothing to show.
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::CloseEditWindowWhenEmpty);
+    connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::CloseEditWindowWhenEmpty);
     WatchActionStates();
     UpdateStatusBar();
 }
@@ -203,6 +207,10 @@ void MainWindow::GoToRow(int row) {
 void MainWindow::SetEditWindow(EditWindowLink* editWindow) {
     editWindow_ = editWindow;
     UpdateActionStates();
+}
+
+void MainWindow::CloseEditWindowWhenEmpty() {
+    if (session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
 }
 
 void MainWindow::ReloadEditWindow() {

@@ -132,6 +132,7 @@ private:
     void OnColumnResized(int column, int oldWidth, int newWidth);
     int FittedWidth(int column) const;
     void ShowEditWindowForFocusedRow();
+    void CloseEditWindowWhenEmpty();
     bool ConfirmQuit();
 
     Session session_;

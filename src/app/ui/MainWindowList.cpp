@@ -54,14 +54,12 @@ void MainWindow::OnToggleKey() {
 void MainWindow::Delete1Click() {
     const int row = FocusedRow();
     if (row < 0) return;
-    if (session_.rows.size() == 1 && editWindow_) editWindow_->CloseWindow();
     session_.rows.Remove(row);
     UpdateStatusBar();
 }
 
 void MainWindow::C3Click() {
     const bool removed = DeleteCheckedRows(session_.rows, *prompter_);
-    if (removed && session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
     UpdateStatusBar();
     if (removed) ReloadEditWindow();
 }
