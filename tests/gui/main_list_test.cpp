@@ -199,6 +199,34 @@ private slots:
         QCOMPARE(window_->session().settings.columnWidths[2], 100);
     }
 
+    // Every way of fitting a column reads every row: a long title in the last of 1,500 rows
+    // is shown whole.
+    void fittingMeasuresEveryRow() {
+        Settings& s = window_->session().settings;
+        std::vector<TrackInfo> many(1500);
+        for (TrackInfo& row : many) row.Fields[kTitle].assign(1, 't');
+        many.back().Fields[kTitle] = test::Sjis("とても長い曲名 A Very Long Title Indeed の最後");
+        rows().Append(std::move(many));
+        const QModelIndex last = window_->model()->index(rows().size() - 1, 1);
+        const int needed = window_->listView()->sizeHintForIndex(last).width() + 1;  // and the grid line
+        auto fits = [&] { return window_->listView()->columnWidth(1) >= needed; };
+
+        s.EdtClmIdx = 2;
+        window_->ListView1ColumnClick(1);
+        QVERIFY(fits());
+        QCOMPARE(s.columnWidths[1], window_->listView()->columnWidth(1));
+        s.columnWidths[1] = 50;
+        window_->ApplyAllColumnWidths();
+        Trigger("ColumnItems1");
+        QVERIFY(fits());
+        s.columnWidths[1] = 50;
+        window_->ApplyAllColumnWidths();
+        Trigger("N20");
+        QVERIFY(fits());
+        // Never much wider than the text either.
+        QVERIFY(window_->listView()->columnWidth(1) <= needed + 3);
+    }
+
     void columnWidthSubmenu() {
         Settings& s = window_->session().settings;
         QMenu* columnMenu = window_->findChild<QMenu*>("ColumnMenu3");

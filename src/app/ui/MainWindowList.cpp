@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "app/commands/ListEditing.h"
+#include "app/ui/ColumnFit.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
@@ -94,9 +95,17 @@ void MainWindow::ListView1ColumnClick(int column) {
 
 // --- column widths
 
+// The widest item text of the column over every row, with the margins (and, in column 0, the
+// check box) that the list draws around a text.
 int MainWindow::FittedWidth(int column) const {
-    const int hint = listView_->ItemsWidth(column);
-    return hint > 0 ? hint : listView_->horizontalHeader()->minimumSectionSize() + 8;
+    if (session_.rows.empty()) return listView_->horizontalHeader()->minimumSectionSize() + 8;
+    CharacterWidths widths(listView_->font());
+    const WidestText widest = WidestInColumn(session_.rows, column, widths);
+    // The widest row exactly as the list measures it; the others within a pixel or so.
+    const QModelIndex sample = model_->index(std::max(widest.row, 0), column);
+    const int cell = listView_->sizeHintForIndex(sample).width();
+    const int margins = cell - listView_->fontMetrics().horizontalAdvance(sample.data().toString());
+    return std::max(cell, widest.width + margins) + (listView_->showGrid() ? 1 : 0);
 }
 
 void MainWindow::ApplyColumnWidth(int column, int stored) {
