@@ -227,6 +227,17 @@ private slots:
         QVERIFY(window_->listView()->columnWidth(1) <= needed + 3);
     }
 
+    // A header click on an empty list changes no width, as no other click there does.
+    void headerClickOnEmptyListChangesNothing() {
+        Trigger("NewItem");
+        window_->session().settings.EdtClmIdx = 2;
+        const auto stored = window_->session().settings.columnWidths;
+        const int shown = window_->listView()->columnWidth(1);
+        window_->ListView1ColumnClick(1);
+        QCOMPARE(window_->session().settings.columnWidths, stored);
+        QCOMPARE(window_->listView()->columnWidth(1), shown);
+    }
+
     void columnWidthSubmenu() {
         Settings& s = window_->session().settings;
         QMenu* columnMenu = window_->findChild<QMenu*>("ColumnMenu3");

@@ -78,6 +78,8 @@ void MainWindow::MoveDownClick() {
 // --- header clicks and sorting
 
 void MainWindow::ListView1ColumnClick(int column) {
+    // A click on the header of an empty list changes nothing, whatever it is set to do.
+    if (session_.rows.empty()) return;
     switch (session_.settings.EdtClmIdx) {
     case 0:
         SortRows(session_, column);
