@@ -1,6 +1,8 @@
 #include "dialogs/TageditInput.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <algorithm>
 
 #include "app/ui/Text.h"
@@ -12,6 +14,17 @@ namespace {
 int CharacterLength(const QString& text, int pos) {
     return text.at(pos).isHighSurrogate() && pos + 1 < text.size() ? 2 : 1;
 }
+
+// The application's style, except that a box without the focus asks for no cursor beside its
+// selection.
+class CaretStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_BlinkCursorWhenTextSelected && widget && !widget->hasFocus()) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 }  // namespace
 
@@ -53,6 +66,16 @@ void DeleteAtCaret(QLineEdit* box) {
         box->setSelection(pos, count);
     }
     box->del();
+}
+
+void ShowCaretOnlyWithFocus(QLineEdit* box) {
+    // One for all boxes, living as long as the application, so that it outlives every box.
+    static CaretStyle* const style = [] {
+        auto* made = new CaretStyle;
+        made->setParent(qApp);
+        return made;
+    }();
+    box->setStyle(style);
 }
 
 void ShowSelection(QLineEdit* box, bool shown) {

@@ -36,6 +36,10 @@ int CharactersToDelete(const QString& text, int pos);
 // a typed change (undoable, reported as an edit).
 void DeleteAtCaret(QLineEdit* box);
 
+// Lets only the box with the keyboard focus show a text cursor. A box shows one whenever it
+// holds a selection, focused or not; a reload selects the text of every box.
+void ShowCaretOnlyWithFocus(QLineEdit* box);
+
 // Shows or hides a box's selection. A reload selects the text of every box; only the box
 // with the focus shows it, so that the window does not light up all over.
 void ShowSelection(QLineEdit* box, bool shown);

@@ -52,6 +52,7 @@ QLineEdit* TForm1::AddBox(QGroupBox* group, const QString& name) {
     auto* box = new QLineEdit(group);
     box->setObjectName(name);
     box->installEventFilter(this);
+    ShowCaretOnlyWithFocus(box);
     return box;
 }
 

@@ -75,6 +75,26 @@ private slots:
         QVERIFY(!f.row(f.RowOf("a.mp3")).Checked);
     }
 
+    // After moving between rows only the box with the focus shows a text cursor; the others
+    // hold their (unseen) selection without one.
+    void onlyTheFocusedBoxShowsACursor() {
+        EditFixture f({{kMpeg, "a.mp3"}, {kWave, "b.wav"}, {kRmp, "c.rmp"}});
+        f.main.GoToRow(0);
+        QVERIFY(f.Focus(f.edit.box(0)));
+        QVERIFY(f.Focus(f.edit.box(3)));
+        QTest::keyClick(f.edit.box(3), Qt::Key_Down);
+        QTest::keyClick(f.edit.box(3), Qt::Key_Down);
+        for (int field : {0, 1}) {
+            QLineEdit* box = f.edit.box(field);
+            QVERIFY(box->hasSelectedText());
+            // Taking the focus away once more hides a cursor if one is drawn: nothing changes.
+            const QImage shown = box->grab().toImage();
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(box, &out);
+            QCOMPARE(box->grab().toImage(), shown);
+        }
+    }
+
     void upAndDownStepTheListWithinItsEnds() {
         EditFixture f({{kMpeg, "a.mp3"}, {kWave, "b.wav"}, {kRmp, "c.rmp"}});
         f.main.GoToRow(0);
