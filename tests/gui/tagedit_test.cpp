@@ -1,4 +1,6 @@
 // The edit window driven offscreen over the real main window and copies of corpus files.
+#include <QClipboard>
+#include <QSignalSpy>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -195,6 +197,45 @@ private slots:
         QVERIFY(!f.edit.siGroup()->isEnabled());
         QVERIFY(!f.edit.siOptionGroup()->isEnabled());
         QVERIFY(!f.edit.box(6)->isEnabled());
+    }
+
+    // A paste or an input method's commit beyond the limit puts in what fits, in whole
+    // characters, and beeps for the rest.
+    void pasteAndInputMethodInsertWhatFits() {
+        EditFixture f({{kMpeg, "a.mp3"}});  // title 春の小川, 8 bytes of 30
+        QLineEdit* title = f.edit.box(0);
+        const auto* limit = qobject_cast<const ByteLimitValidator*>(title->validator());
+        QVERIFY(limit);
+        QSignalSpy beeps(limit, &ByteLimitValidator::Overflowed);
+        QVERIFY(f.Focus(title));
+        title->end(false);
+        const QChar a(0x3042);  // あ, two bytes
+        QGuiApplication::clipboard()->setText(QString(15, a));
+        f.EditItem("Paste1")->trigger();
+        QCOMPARE(title->text(), QString("春の小川") + QString(11, a));
+        QCOMPARE(f.row(0).Fields[kTitle], ToSjis(title->text()));
+        QCOMPARE(f.row(0).Fields[kTitle].size(), size_t(30));
+        QCOMPARE(beeps.count(), 1);
+
+        // Into a selection in the middle: what stood around it stays.
+        title->setText("春の小川");
+        title->setSelection(1, 2);  // の小
+        QGuiApplication::clipboard()->setText("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+        QTest::keyClick(title, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(title->text(), QString("春ABCDEFGHIJKLMNOPQRSTUVWXYZ川"));
+        QCOMPARE(title->cursorPosition(), 27);
+        QCOMPARE(beeps.count(), 2);
+
+        // An odd room of bytes takes no half of a double-byte character.
+        title->setText("x");
+        title->end(false);
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(15, a));
+        QCoreApplication::sendEvent(title, &commit);
+        QCOMPARE(title->text(), "x" + QString(14, a));
+        QCOMPARE(ByteLength(title->text()), 29);
+        QCOMPARE(f.row(0).Fields[kTitle].size(), size_t(29));
+        QCOMPARE(beeps.count(), 3);
     }
 
     void longerTextStaysAndOnlyShrinks() {
