@@ -83,4 +83,11 @@ std::string RelativeTo(std::string_view folder, std::string_view target) {
     return out + FileName(target);
 }
 
+std::string WithTrailingSeparator(std::string_view folder) {
+    std::string out(folder);
+    // The last character, not the last byte: on Windows "\" is also the second byte of characters like "ソ".
+    if (!out.empty() && sjis::FindLastChar(out, kSeparator) != out.size() - 1) out += kSeparator;
+    return out;
+}
+
 }  // namespace wvr::path

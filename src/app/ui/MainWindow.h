@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 
 #include "app/commands/AddFiles.h"
@@ -68,7 +69,8 @@ public:
     // stored or deleted.
     void RebuildTemplateMenus();
 
-    // BusyIndicator: wait cursor, list redrawing suspended, window disabled; nests.
+    // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
+    // at the end; nests.
     void Begin() override;
     void End() override;
     void Progress(int done) override;
@@ -110,6 +112,8 @@ public slots:
     // The items of the output and input submenus, by their numbers.
     void OutputItemClick(int number);
     void InputItemClick(int number);
+    void Option1Click();
+    void Contents1Click();
     void ListView1ColumnClick(int column);
 
     // The work of the open commands after their dialogs (also used by drops and tests).
@@ -127,6 +131,9 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void ApplySettings();
+    void ApplyFonts();
+    // What follows the settings after the options dialog closes, whether by OK or not.
+    void FollowOptions();
     void CollectSettings();
     void WatchActionStates();
     void UpdateMenuChecks();
@@ -142,6 +149,7 @@ private:
     void OnColumnResized(int column, int oldWidth, int newWidth);
     int FittedWidth(int column) const;
     void ShowEditWindowForFocusedRow();
+    void CloseEditWindowWhenEmpty();
     bool ConfirmQuit();
 
     Session session_;
@@ -158,6 +166,7 @@ private:
     QMenu* inputMenu_ = nullptr;
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
+    QPointer<QWidget> focusBeforeBusy_;
     bool applyingWidths_ = false;
 };
 
