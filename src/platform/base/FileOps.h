@@ -24,7 +24,8 @@ std::optional<std::string> FromNative(std::string_view nativePath);
 // can make any step fail.
 class File {
 public:
-    enum class Mode { Read, ReadWrite, CreateNew };
+    // CreateUnnamed: `path` is a folder; the file has no name until it is linked into one.
+    enum class Mode { Read, ReadWrite, CreateNew, CreateUnnamed };
 
     File() = default;
     ~File();
@@ -78,7 +79,14 @@ MoveError MoveNoReplace(const std::string& from, const std::string& to);
 
 std::optional<uint64_t> FreeSpace(const std::string& path);
 
+// Whether two paths name the same file (also through links or a different letter case).
+bool SameFile(const std::string& a, const std::string& b);
+// Deletes a file (not a folder); false when it could not be deleted.
+bool RemoveFile(const std::string& path);
+
 bool Exists(const std::string& path);
+// The size of the regular file at `path` (through links); nothing for anything else.
+std::optional<uint64_t> RegularFileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
 
 // Rebuilds a file beside the original and renames it over the original at Commit(), keeping
@@ -115,5 +123,7 @@ private:
 // Fault hook for tests: when set, each changing operation asks it and fails when it says so.
 using FaultHook = bool (*)(const char* operation);
 void SetFaultHook(FaultHook hook);
+// Asks the hook; a faulted operation sets errno to EIO. For the writers of other files here.
+bool Faulted(const char* operation);
 
 }  // namespace wvr::fs
