@@ -38,7 +38,7 @@ TEST_F(CliTest, ConvertWritesNewFilesKeepsExistingTargetsAndDeletesOnlyWhenAsked
 TEST_F(CliTest, FillPrintsTheFilledRowsAndWritesWithWrite) {
     const std::string x = test::CopyCorpusFile(kSjis, dir, "x.mp3");
     ASSERT_EQ(Cli({"fill", "--field", "2", "--text", "盤 %n", "--back", x}), 0);
-    EXPECT_EQ(rows[0][1 + kAlbum], "盤 01");
+    EXPECT_EQ(rows[0][1 + kAlbum], "日本の歌　第一集盤 01");
     ASSERT_EQ(Cli({"fill", "--field", "0", "--text", "新", "--write", x}), 0);
     ASSERT_EQ(Cli({"list", x}), 0);
     EXPECT_EQ(rows[0][1 + kTitle], "新");

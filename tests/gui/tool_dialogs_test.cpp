@@ -2,6 +2,7 @@
 // header click and the edit window), conversion, find and find next, and the selection.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
