@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/commands/Session.h"
+#include "app/ui/QtPrompter.h"
 #include "dialogs/DialogBusy.h"
 
 class QComboBox;
@@ -15,12 +16,12 @@ class QRadioButton;
 
 namespace wvr {
 
-class Prompter;
-
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    TForm4(Session& session, Prompter& prompter, QWidget* parent);
+    // Boxes go to `prompter`, or are the dialog's own when it is null. The dialog stands over
+    // `parent` and is centred over `mainWindow`.
+    TForm4(Session& session, Prompter* prompter, QWidget* parent, const QWidget* mainWindow);
 
     QListWidget* listBox() const { return listBox1_; }
     QLabel* countLabel() const { return label1_; }
@@ -34,6 +35,7 @@ public slots:
 private:
     Session& session_;
     DialogBusy busy_{this};
+    QtPrompter ownBoxes_{this};
     Prompter& prompter_;
     std::vector<int> collected_;
     QListWidget* listBox1_ = nullptr;

@@ -66,10 +66,11 @@ QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) 
 
 }  // namespace
 
-TMP3Select::TMP3Select(Session& session, Prompter& prompter, BusyIndicator* mainBusy, QWidget* parent)
+TMP3Select::TMP3Select(Session& session, Prompter* prompter, BusyIndicator* mainBusy, QWidget* parent,
+                       const QWidget* mainWindow)
     : QDialog(parent),
       session_(session),
-      prompter_(prompter),
+      prompter_(prompter ? *prompter : ownBoxes_),
       mainBusy_(mainBusy),
       state_(LoadSelectSettings()),
       random_(ClockSeededGenerator()) {
@@ -80,7 +81,7 @@ TMP3Select::TMP3Select(Session& session, Prompter& prompter, BusyIndicator* main
     BuildControls();
     RadioGroup1Click();
     adjustSize();
-    CenterOver(this, parent);
+    CenterOver(this, mainWindow);
 }
 
 void TMP3Select::BuildControls() {
