@@ -65,3 +65,9 @@ if [ -x "$build/wvr" ]; then
   "$tools/make_tree" "$audio" "$work/window-tree" 50000 250
   QT_QPA_PLATFORM=offscreen "$build/bench/add_to_window_bench" "$work/window-tree" 2> /dev/null
 fi
+
+# The tool commands: the selection's random fill and find over 100,000 rows, and conversion
+# against a plain copy of the same bytes (in a folder of this run).
+echo
+cmake --build "$build" --target convert_tools_bench > /dev/null
+"$build/bench/convert_tools_bench" 100000 "$work"
