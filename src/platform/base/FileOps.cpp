@@ -163,6 +163,17 @@ bool File::Close() {
     return r == 0;
 }
 
+bool CopyPieces(File& source, uint64_t offset, uint64_t n, const std::function<bool(const char*, size_t)>& write) {
+    std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(n, 1 << 20)));
+    while (n > 0) {
+        const auto piece = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
+        if (!source.ReadExact(offset, buffer.data(), piece) || !write(buffer.data(), piece)) return false;
+        offset += piece;
+        n -= piece;
+    }
+    return true;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     File f;
     if (!f.Open(path, File::Mode::Read)) return std::nullopt;
@@ -331,15 +342,7 @@ bool ReplacementFile::Append(const void* data, size_t n) {
 }
 
 bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
-    std::vector<char> buffer(1 << 20);
-    while (n > 0) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
-        if (!source.ReadExact(offset, buffer.data(), chunk)) return false;
-        if (!Append(buffer.data(), chunk)) return false;
-        offset += chunk;
-        n -= chunk;
-    }
-    return true;
+    return CopyPieces(source, offset, n, [this](const char* data, size_t size) { return Append(data, size); });
 }
 
 bool ReplacementFile::Commit(const LastWriteTime* keepTime) {

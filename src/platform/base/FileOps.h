@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,10 @@ private:
     int error_ = 0;
     uint64_t sizeAtOpen_ = 0;
 };
+
+// Reads n bytes of `source` from `offset` in pieces of at most 1 MB and hands each to `write`;
+// false when a read is short or `write` says so.
+bool CopyPieces(File& source, uint64_t offset, uint64_t n, const std::function<bool(const char*, size_t)>& write);
 
 // Reads a whole file (up to maxBytes); nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
-#include <vector>
 
 namespace wvr::fs {
 namespace {
@@ -63,14 +62,7 @@ bool NewFile::Append(const void* data, size_t n) {
 }
 
 bool NewFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
-    std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(n, 1 << 20)));
-    while (n > 0) {
-        const auto piece = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
-        if (!source.ReadExact(offset, buffer.data(), piece) || !Append(buffer.data(), piece)) return false;
-        offset += piece;
-        n -= piece;
-    }
-    return true;
+    return CopyPieces(source, offset, n, [this](const char* data, size_t size) { return Append(data, size); });
 }
 
 bool NewFile::LinkAs(const std::string& name) {
