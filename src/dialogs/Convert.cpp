@@ -21,11 +21,8 @@ constexpr const char* kTargets[3] = {"Generic MP3", "RMP3/WAV", "RMP3/MP3"};
 
 }  // namespace
 
-TForm4::TForm4(Session& session, Prompter* prompter, QWidget* parent, const QWidget* mainWindow)
-    : QDialog(parent),
-      session_(session),
-      prompter_(prompter ? *prompter : ownBoxes_),
-      collected_(ConvertibleRows(session.rows)) {
+TForm4::TForm4(Session& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), session_(session), prompter_(prompter), collected_(ConvertibleRows(session.rows)) {
     setObjectName("Form4");
     setWindowTitle(QStringLiteral("コンバート"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -73,7 +70,7 @@ TForm4::TForm4(Session& session, Prompter* prompter, QWidget* parent, const QWid
     ComboBox1Change(0);
     connect(comboBox1_, &QComboBox::currentIndexChanged, this, &TForm4::ComboBox1Change);
     adjustSize();
-    CenterOver(this, mainWindow);
+    CenterOver(this, parent);
 }
 
 void TForm4::ComboBox1Change(int filter) {

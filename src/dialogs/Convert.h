@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/commands/Session.h"
-#include "app/ui/QtPrompter.h"
 #include "dialogs/DialogBusy.h"
 
 class QComboBox;
@@ -16,12 +15,12 @@ class QRadioButton;
 
 namespace wvr {
 
+class Prompter;
+
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    // Boxes go to `prompter`, or are the dialog's own when it is null. The dialog stands over
-    // `parent` and is centred over `mainWindow`.
-    TForm4(Session& session, Prompter* prompter, QWidget* parent, const QWidget* mainWindow);
+    TForm4(Session& session, Prompter& prompter, QWidget* parent);
 
     QListWidget* listBox() const { return listBox1_; }
     QLabel* countLabel() const { return label1_; }
@@ -35,7 +34,6 @@ public slots:
 private:
     Session& session_;
     DialogBusy busy_{this};
-    QtPrompter ownBoxes_{this};
     Prompter& prompter_;
     std::vector<int> collected_;
     QListWidget* listBox1_ = nullptr;

@@ -15,8 +15,7 @@
 
 namespace wvr {
 
-TFindForm::TFindForm(MainWindow& main, Prompter* prompter, QWidget* parent)
-    : QDialog(parent), main_(main), prompter_(prompter ? *prompter : ownBoxes_) {
+TFindForm::TFindForm(MainWindow& main) : QDialog(&main), main_(main) {
     setObjectName("FindForm");
     setWindowTitle(QStringLiteral("検索"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -69,7 +68,7 @@ void TFindForm::Button1Click() {
     if (edit1_->text().isEmpty()) return;
     const bool matchCase = checkBox2_->isChecked();
     const int found = FindFromDialog(main_.session().rows, main_.searchState(), ToSjis(edit1_->text()), matchCase,
-                                     checkBox1_->isChecked(), main_.FocusedRow(), prompter_);
+                                     checkBox1_->isChecked(), main_.FocusedRow(), main_.prompter());
     if (found < 0) return;
     main_.GoToRow(found);
     checkBox1_->setChecked(false);

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include "app/ui/QtPrompter.h"
-
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -17,9 +15,7 @@ class MainWindow;
 class TFindForm : public QDialog {
     Q_OBJECT
 public:
-    // Boxes go to `prompter`, or are the dialog's own when it is null. The dialog stands over
-    // `parent` and is centred over the main window.
-    TFindForm(MainWindow& main, Prompter* prompter, QWidget* parent);
+    explicit TFindForm(MainWindow& main);
 
     QLineEdit* edit() const { return edit1_; }
     QCheckBox* fromTopBox() const { return checkBox1_; }
@@ -31,8 +27,6 @@ public slots:
 
 private:
     MainWindow& main_;
-    QtPrompter ownBoxes_{this};
-    Prompter& prompter_;
     QLineEdit* edit1_ = nullptr;
     QPushButton* button1_ = nullptr;
     QCheckBox* checkBox1_ = nullptr;

@@ -66,11 +66,10 @@ QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) 
 
 }  // namespace
 
-TMP3Select::TMP3Select(Session& session, Prompter* prompter, BusyIndicator* mainBusy, QWidget* parent,
-                       const QWidget* mainWindow)
+TMP3Select::TMP3Select(Session& session, Prompter& prompter, BusyIndicator* mainBusy, QWidget* parent)
     : QDialog(parent),
       session_(session),
-      prompter_(prompter ? *prompter : ownBoxes_),
+      prompter_(prompter),
       mainBusy_(mainBusy),
       state_(LoadSelectSettings()),
       random_(ClockSeededGenerator()) {
@@ -81,7 +80,7 @@ TMP3Select::TMP3Select(Session& session, Prompter* prompter, BusyIndicator* main
     BuildControls();
     RadioGroup1Click();
     adjustSize();
-    CenterOver(this, mainWindow);
+    CenterOver(this, parent);
 }
 
 void TMP3Select::BuildControls() {

@@ -9,7 +9,6 @@
 
 #include "app/commands/Select.h"
 #include "app/commands/Session.h"
-#include "app/ui/QtPrompter.h"
 #include "dialogs/DialogBusy.h"
 
 class QCheckBox;
@@ -22,14 +21,13 @@ class QTreeWidget;
 
 namespace wvr {
 
+class Prompter;
+
 class TMP3Select : public QDialog {
     Q_OBJECT
 public:
-    // `mainBusy` is the main list's busy section, used when closing reduces the list. Boxes go
-    // to `prompter`, or are the dialog's own when it is null. The dialog stands over `parent`
-    // and is centred over `mainWindow`.
-    TMP3Select(Session& session, Prompter* prompter, BusyIndicator* mainBusy, QWidget* parent,
-               const QWidget* mainWindow);
+    // `mainBusy` is the main list's busy section, used when closing reduces the list.
+    TMP3Select(Session& session, Prompter& prompter, BusyIndicator* mainBusy, QWidget* parent);
 
     QTreeWidget* resultList() const { return listView1_; }
     const SelectSettings& state() const { return state_; }
@@ -55,7 +53,6 @@ private:
 
     Session& session_;
     DialogBusy busy_{this};
-    QtPrompter ownBoxes_{this};
     Prompter& prompter_;
     BusyIndicator* mainBusy_;
     SelectSettings state_;

@@ -143,10 +143,6 @@ private:
     int FittedWidth(int column) const;
     void ShowEditWindowForFocusedRow();
     bool ConfirmQuit();
-    // Where a tool dialog stands: over the edit window while that stays on top of everything,
-    // else over this window. Its boxes are its own unless a test put a prompter here.
-    QWidget* DialogOwner() const;
-    Prompter* DialogPrompter() { return prompter_ == &boxes_ ? nullptr : prompter_; }
 
     Session session_;
     QtPrompter boxes_;

@@ -14,17 +14,10 @@
 
 namespace wvr {
 
-QWidget* MainWindow::DialogOwner() const {
-    if (editWindow_ && editWindow_->IsShown() && editWindow_->StaysOnTop()) {
-        if (auto* window = dynamic_cast<QWidget*>(editWindow_)) return window;
-    }
-    return const_cast<MainWindow*>(this);
-}
-
 void MainWindow::C1Click() {
     if (!session_.rows.AnyChecked()) return;
     {
-        TForm4 dialog(session_, DialogPrompter(), DialogOwner(), this);
+        TForm4 dialog(session_, *prompter_, this);
         dialog.exec();
     }
     ReloadEditWindow();
@@ -33,7 +26,7 @@ void MainWindow::C1Click() {
 void MainWindow::OpenFillDialog(int field) {
     const int current = FocusedRow();
     if (current >= 0) {
-        TForm3 dialog(session_, current, field, DialogOwner(), this);
+        TForm3 dialog(session_, current, field, this);
         dialog.exec();
     }
     fillField_ = 0;
@@ -52,7 +45,7 @@ void MainWindow::C4Click() {
 void MainWindow::Find2Click() {
     if (session_.rows.empty()) return;
     {
-        TFindForm dialog(*this, DialogPrompter(), DialogOwner());
+        TFindForm dialog(*this);
         dialog.exec();
     }
     panels_[0]->setText(" " + FromSjis(searchState_.SearchText));
@@ -75,7 +68,7 @@ void MainWindow::SelectClick() {
     // Nothing may be dropped onto the list while its rows are being chosen from.
     listView_->setAcceptDrops(false);
     {
-        TMP3Select dialog(session_, DialogPrompter(), this, DialogOwner(), this);
+        TMP3Select dialog(session_, *prompter_, this, this);
         dialog.exec();
     }
     listView_->setAcceptDrops(true);
