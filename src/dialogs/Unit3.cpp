@@ -20,7 +20,7 @@ constexpr const char* kModeCaptions[3] = {"前に追加", "置換", "後ろに�
 
 }  // namespace
 
-TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent)
+TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent, const QWidget* mainWindow)
     : QDialog(parent), session_(session), currentRow_(currentRow) {
     setObjectName("Form3");
     setWindowTitle(QStringLiteral("フィル"));
@@ -64,8 +64,9 @@ TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent)
     comboBox1_->setCurrentIndex(field >= 0 && field < comboBox1_->count() ? field : 0);
     ComboBox1Change(comboBox1_->currentIndex());
     connect(comboBox1_, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
-    CenterOver(this, parent);
+    CenterOver(this, mainWindow);
 }
 
 void TForm3::ComboBox1Change(int field) {

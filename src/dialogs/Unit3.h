@@ -16,8 +16,9 @@ class TForm3 : public QDialog {
     Q_OBJECT
 public:
     // `currentRow` is the main list's current row, whose texts the text box shows; `field`
-    // (0..13) is the field chosen at the start.
-    TForm3(Session& session, int currentRow, int field, QWidget* parent);
+    // (0..13) is the field chosen at the start. The dialog belongs to `parent`, the window it
+    // was opened from, and is centred over `mainWindow`.
+    TForm3(Session& session, int currentRow, int field, QWidget* parent, const QWidget* mainWindow);
 
     QComboBox* comboBox() const { return comboBox1_; }
     QLineEdit* edit() const { return edit1_; }

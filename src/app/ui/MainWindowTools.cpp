@@ -7,6 +7,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
+#include "app/ui/WindowStacking.h"
 #include "dialogs/Convert.h"
 #include "dialogs/Find.h"
 #include "dialogs/Mp3sel.h"
@@ -26,7 +27,8 @@ void MainWindow::C1Click() {
 void MainWindow::OpenFillDialog(int field) {
     const int current = FocusedRow();
     if (current >= 0) {
-        TForm3 dialog(session_, current, field, this);
+        // Opened from the edit window it belongs to that window, so that it comes up above it.
+        TForm3 dialog(session_, current, field, BoxOwner(this), this);
         dialog.exec();
     }
     fillField_ = 0;
