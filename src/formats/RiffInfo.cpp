@@ -116,9 +116,8 @@ void PlanRewrite(riff::ByteSource& source, FourCC formType, const std::string& i
 
 // Reads the planned file as the loader will: the same form, every kept chunk whole and
 // unchanged where the plan put it, then the new list and nothing else.
-bool PlanReadsBack(const RiffPlan& plan, FourCC formType, uint64_t listSize) {
-    Splice& result = const_cast<Splice&>(plan.file);
-    auto walk = riff::WalkForm(result, formType);
+bool PlanReadsBack(RiffPlan& plan, FourCC formType, uint64_t listSize) {
+    auto walk = riff::WalkForm(plan.file, formType);
     if (!walk || !walk->complete || walk->id3Block || walk->chunks.size() != plan.kept.size() + 1) return false;
     for (size_t i = 0; i < plan.kept.size(); ++i) {
         const Chunk& before = plan.kept[i].first;
