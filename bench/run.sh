@@ -39,6 +39,7 @@ verdict=()
 for n in $counts; do
   tree=$work/tree-$n
   "$tools/make_tree" "$audio" "$tree" "$n" 250
+  sync  # the new tree's writing-back must not fall into the timed runs
   rows=$("$cli" list "$tree" | wc -l)  # also warms the cache
   [ "$rows" -eq "$n" ] || { echo "bench: wvr-cli listed $rows of $n files" >&2; exit 1; }
   "$tools/read_floor" "$tree" > /dev/null
