@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 
 #include "app/commands/AddFiles.h"
@@ -61,7 +62,8 @@ public:
     // Adds a work list with the busy section and progress, as the open commands do.
     void AddWorkList(WorkList& work, const AddOptions& options);
 
-    // BusyIndicator: wait cursor, list redrawing suspended, window disabled; nests.
+    // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
+    // at the end; nests.
     void Begin() override;
     void End() override;
     void Progress(int done) override;
@@ -130,6 +132,7 @@ private:
     void OnColumnResized(int column, int oldWidth, int newWidth);
     int FittedWidth(int column) const;
     void ShowEditWindowForFocusedRow();
+    void CloseEditWindowWhenEmpty();
     bool ConfirmQuit();
 
     Session session_;
@@ -146,6 +149,7 @@ private:
     QMenu* inputMenu_ = nullptr;
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
+    QPointer<QWidget> focusBeforeBusy_;
     bool applyingWidths_ = false;
 };
 
