@@ -99,6 +99,8 @@ public slots:
     void ToolBar2Click();
     void dummy11Click();
     void AboutClick();
+    void Option1Click();
+    void Contents1Click();
     void ListView1ColumnClick(int column);
 
     // The work of the open commands after their dialogs (also used by drops and tests).
@@ -117,6 +119,9 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void ApplySettings();
+    void ApplyFonts();
+    // What follows the settings after the options dialog closes, whether by OK or not.
+    void FollowOptions();
     void CollectSettings();
     void WatchActionStates();
     void UpdateMenuChecks();
