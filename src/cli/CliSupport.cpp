@@ -57,7 +57,10 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<std:
         return std::find(list.begin(), list.end(), a) != list.end();
     };
     size_t i = 0;
-    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+    auto isOption = [&](const std::string& a) {
+        return a.rfind("--", 0) == 0 || known(knownFlags, a) || known(knownValues, a);
+    };
+    for (; i < args.size() && isOption(args[i]); ++i) {
         if (args[i] == "--") {
             ++i;
             break;
@@ -97,8 +100,7 @@ const std::string* ValueOf(const ParsedArguments& parsed, const std::string& opt
 bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out) {
     const std::string* utf8 = ValueOf(parsed, option);
     if (!utf8) return true;
-    out = cp932::FromUtf8Exact(*utf8);
-    if (!out) std::fprintf(stderr, "%s: CP932で表せない値です: %s %s\n", kAppTitle, option.c_str(), utf8->c_str());
+    out = SjisArgument(*utf8, "値");
     return out.has_value();
 }
 
@@ -123,6 +125,22 @@ std::optional<std::string> RowPathArgument(const std::string& native) {
     std::optional<std::string> rowPath = fs::FromNative(ec ? native : absolute);
     if (!rowPath) std::fprintf(stderr, "%s: CP932で表せない名前です: %s\n", kAppTitle, native.c_str());
     return rowPath;
+}
+
+std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
+                                  long long high) {
+    const std::string* text = ValueOf(parsed, option);
+    if (!text || text->empty() || text->size() > 18 || text->find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const long long value = std::stoll(*text);
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> SjisArgument(const std::string& utf8, const char* what) {
+    auto cp932 = cp932::FromUtf8Exact(utf8);
+    if (!cp932) std::fprintf(stderr, "%s: CP932で表せない%sです: %s\n", kAppTitle, what, utf8.c_str());
+    return cp932;
 }
 
 }  // namespace wvr::cli

@@ -50,7 +50,8 @@ struct SubcommandEntry {
     Subcommand run;
 };
 
-// Splits off the leading "--flag" options this subcommand knows; false on an unknown one.
+// Splits off the leading options this subcommand knows ("--flag", or any listed name such as
+// "-o"); false on an unknown one or when no path follows.
 struct ParsedArguments {
     std::vector<std::string> flags;  // e.g. "--yes"
     std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
@@ -61,8 +62,6 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<std:
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
 // Moves the known flags that follow the paths ("csv-load a.csv --write") to the flags.
 void TakeTrailingFlags(ParsedArguments& parsed, const std::vector<std::string>& knownFlags);
-// The last value given for an option, if any.
-const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
 // The option's value (UTF-8) as CP932 in `out`, when given; false after a message when CP932
 // cannot hold it.
 bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out);
@@ -73,5 +72,12 @@ bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, 
                       std::optional<std::string>& chosen);
 // A path argument as an absolute row path; nothing after a message when CP932 cannot hold it.
 std::optional<std::string> RowPathArgument(const std::string& native);
+// The last value given for an option, if any.
+const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
+// A decimal option value from `low` to `high`; nothing when absent or not such a number.
+std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
+                                  long long high);
+// UTF-8 argument -> CP932; nothing (after a message on stderr) when CP932 cannot hold it.
+std::optional<std::string> SjisArgument(const std::string& utf8, const char* what);
 
 }  // namespace wvr::cli

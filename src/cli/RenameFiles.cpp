@@ -10,7 +10,10 @@ int RenameFilesCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     if (!ParseArguments(args, {"--yes", "--write"}, {"--pattern"}, parsed)) return kExitBadArguments;
     std::optional<std::string> pattern;
-    if (!Cp932Value(parsed, "--pattern", pattern)) return kExitBadArguments;
+    if (const std::string* utf8 = ValueOf(parsed, "--pattern")) {
+        pattern = SjisArgument(*utf8, "パターン");
+        if (!pattern) return kExitBadArguments;
+    }
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;

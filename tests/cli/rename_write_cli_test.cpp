@@ -1,13 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <sstream>
-#include <sys/wait.h>
-
 #include "formats/Id3v1.h"
 #include "platform/base/FileOps.h"
-#include "support/TestSupport.h"
+#include "support/CliRun.h"
 
 using namespace wvr;
 
@@ -15,23 +8,7 @@ namespace {
 
 constexpr int kPrintedPath = 1 + kPathText;  // after the file-name column
 
-class CliTest : public ::testing::Test {
-protected:
-    // The command's settings store is an empty folder of the test's own.
-    void SetUp() override { setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1); }
-
-    // Runs wvr-cli; returns its status and keeps the printed rows split at tabs, and stderr.
-    int Cli(const std::vector<std::string>& args) {
-        test::CliResult result = test::RunCli(args, dir / "stderr");
-        rows = std::move(result.rows);
-        err = std::move(result.err);
-        return result.status;
-    }
-
-    test::TempDir dir;
-    std::vector<std::vector<std::string>> rows;
-    std::string err;
-};
+using test::CliTest;
 
 }  // namespace
 
