@@ -14,8 +14,10 @@
 #include <QToolBar>
 
 #include "app/commands/SettingsIo.h"
+#include "app/ui/DesktopStarter.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/FontSetting.h"
+#include "app/ui/PrintPlugin.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
@@ -27,7 +29,7 @@ constexpr int kPanelWidths[4] = {500, 50, 50, 50};
 
 }  // namespace
 
-MainWindow::MainWindow() : boxes_(this) {
+MainWindow::MainWindow() : boxes_(this), printPlugin_(std::make_unique<PrintPlugin>()) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
     LoadSettings(session_.settings);
@@ -38,9 +40,12 @@ MainWindow::MainWindow() : boxes_(this) {
     setCentralWidget(listView_);
 
     BuildMenus();
+    LoadPrintPlugin(QCoreApplication::applicationDirPath());
     BuildToolBar();
+    BuildPlayerControls();
     BuildStatusBar();
     ApplySettings();
+    BuildDropMenu();
 
     connect(listView_->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::ListView1ColumnClick);
     connect(listView_->horizontalHeader(), &QHeaderView::sectionResized, this, &MainWindow::OnColumnResized);
@@ -234,6 +239,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     CollectSettings();
     SaveSettings(session_.settings, *prompter_);
+    printPlugin_->Release();
     if (editWindow_) editWindow_->CloseWindow();
     event->accept();
 }
