@@ -17,6 +17,9 @@ constexpr double kFrontTop = 18.0;
 constexpr double kBackTop = kFrontTop + kFrontHeight + 12.0;
 constexpr double kLineHeight = 3.8;
 constexpr int kBackLinesPerColumn = 22;
+// A short album is set larger, in one column.
+constexpr double kLooseLineHeight = 4.8;
+constexpr int kLooseLines = 18;
 constexpr int kBookletLinesPerColumn = 25;
 constexpr int kBackCapacity = 2 * kBackLinesPerColumn;
 constexpr int kBookletCapacity = 2 * kBookletLinesPerColumn;
@@ -95,25 +98,27 @@ void PaintFront(Sheet& s, const LabelData& data) {
 }
 
 // One track line: number, title (and the track's own artist when it differs), play time.
-void PaintTrack(Sheet& s, const LabelData& data, int index, double x, double y, double width) {
+void PaintTrack(Sheet& s, const LabelData& data, int index, double x, double y, double width, double height) {
     const Track& t = data.tracks[index];
     QString title = t.title;
     if (!t.artist.isEmpty() && t.artist != data.artist) title += QStringLiteral(" / ") + t.artist;
-    s.Text(x, y, 7, kLineHeight, QStringLiteral("%1").arg(index + 1, 2, 10, QLatin1Char('0')));
-    s.Text(x + 7, y, width - 7 - 13, kLineHeight, title);
-    s.Text(x + width - 12, y, 12, kLineHeight, PlayTimeText(t.seconds), Qt::AlignRight | Qt::AlignVCenter);
+    s.Text(x, y, 8, height, QStringLiteral("%1").arg(index + 1, 2, 10, QLatin1Char('0')));
+    s.Text(x + 8, y, width - 8 - 14, height, title);
+    s.Text(x + width - 13, y, 13, height, PlayTimeText(t.seconds), Qt::AlignRight | Qt::AlignVCenter);
 }
 
 // Tracks [first, first + count) in one or two columns of `linesPerColumn`.
 void PaintTrackList(Sheet& s, const LabelData& data, int first, int count, double x, double y, double width,
                     int linesPerColumn) {
-    s.Font(7.5);
+    const bool loose = count <= kLooseLines;
+    const double height = loose ? kLooseLineHeight : kLineHeight;
+    s.Font(loose ? 9 : 7.5);
     const bool twoColumns = count > linesPerColumn;
     const double columnWidth = twoColumns ? (width - 6) / 2 : width;
     for (int i = 0; i < count; ++i) {
         const int column = i / linesPerColumn;
         const int line = i % linesPerColumn;
-        PaintTrack(s, data, first + i, x + column * (columnWidth + 6), y + line * kLineHeight, columnWidth);
+        PaintTrack(s, data, first + i, x + column * (columnWidth + 6), y + line * height, columnWidth, height);
     }
 }
 

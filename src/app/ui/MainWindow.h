@@ -174,7 +174,6 @@ private:
     void RunPlayerCommand(PlayerCommand command, bool thenSync);
     void StartSeeking(PlayerCommand direction);
     void CopyPlayChecks(const char* play, const char* pause, const char* stop);
-    void AfterLaunch(int pauseMs);
     int ChooseDropAction(const QPoint& point, bool newList);
     void RemoveDraggedRows(const std::vector<int>& rows);
 

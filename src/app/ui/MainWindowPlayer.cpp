@@ -166,21 +166,24 @@ void MainWindow::Exit2Click() {
 
 // --- starting a player
 
-void MainWindow::AfterLaunch(int pauseMs) {
-    // The player that appears on the bus next is the one just started.
-    remote_->NoteLaunch();
-    pause_(pauseMs);
-}
-
 void MainWindow::ToolButton8Click() {
-    if (PlayOne(session_, FocusedRow(), *starter_, *prompter_) != PlayResult::Launched) return;
-    AfterLaunch(kPlayOnePauseMs);
+    // The player that appears on the bus next is the one started here.
+    remote_->NoteLaunch();
+    if (PlayOne(session_, FocusedRow(), *starter_, *prompter_) != PlayResult::Launched) {
+        remote_->ForgetLaunch();
+        return;
+    }
+    pause_(kPlayOnePauseMs);
     RefreshWinampButtons();
 }
 
 void MainWindow::ToolButton9Click() {
-    if (PlayMany(session_, PlaylistPath(), *starter_, *prompter_) != PlayResult::Launched) return;
-    AfterLaunch(kPlayManyPauseMs);
+    remote_->NoteLaunch();
+    if (PlayMany(session_, PlaylistPath(), *starter_, *prompter_) != PlayResult::Launched) {
+        remote_->ForgetLaunch();
+        return;
+    }
+    pause_(kPlayManyPauseMs);
     raise();
     activateWindow();
     RefreshWinampButtons();

@@ -63,7 +63,10 @@ QString RemotePlayer::FindPlayer() {
     return players.first();
 }
 
-void RemotePlayer::NoteLaunch() { launchTime_.start(); }
+void RemotePlayer::NoteLaunch() {
+    beforeLaunch_ = Players();
+    launchTime_.start();
+}
 
 QVariant RemotePlayer::Property(const QString& player, const QString& interface, const QString& name) {
     QDBusMessage get = QDBusMessage::createMethodCall(player, kObjectPath, kProperties, QStringLiteral("Get"));
@@ -98,7 +101,7 @@ PlaybackState RemotePlayer::QueryState(const QString& player) {
 
 void RemotePlayer::OnNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner) {
     if (!name.startsWith(kPrefix)) return;
-    if (oldOwner.isEmpty() && !newOwner.isEmpty() && launchTime_.isValid()) {
+    if (oldOwner.isEmpty() && !newOwner.isEmpty() && launchTime_.isValid() && !beforeLaunch_.contains(name)) {
         if (launchTime_.elapsed() <= kLaunchWindowMs) launched_ = name;
         launchTime_.invalidate();
     }

@@ -27,9 +27,10 @@ public:
     // The player the commands go to, looked up anew each time: the one the program started
     // last, else one that is playing, else the first on the bus. Empty when there is none.
     QString FindPlayer();
-    // A player was just started: the next one to appear on the bus (within a few seconds) is
-    // that player.
+    // A player is about to be started: the next one to appear on the bus (within a few
+    // seconds) that is not there now is that player. ForgetLaunch when nothing was started.
     void NoteLaunch();
+    void ForgetLaunch() { launchTime_.invalidate(); }
 
     // Sends a command and waits for the player to have handled it; Quit is only posted, and
     // only to a player that allows it. False when the player did not take the command.
@@ -53,6 +54,7 @@ private:
     QDBusConnection bus_;
     QString launched_;          // the player the program started, while it is on the bus
     QElapsedTimer launchTime_;  // running while a started player is awaited
+    QStringList beforeLaunch_;  // the players on the bus when it was started
 };
 
 }  // namespace wvr
