@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth dbus
   python3 python3-mutagen
+  poppler-utils
 )
 # Peer readers used as oracles by the tests (small ones only).
 if [ "${WVR_ORACLES:-1}" = 1 ]; then
