@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QUrl>
 
+#include "app/ui/WindowMinimizer.h"
+
 namespace wvr {
 
 LaunchOutcome DesktopStarter::OpenWithDefault(const std::string& nativeFile, bool /*minimized*/) {
@@ -13,7 +15,7 @@ LaunchOutcome DesktopStarter::OpenWithDefault(const std::string& nativeFile, boo
 }
 
 LaunchOutcome DesktopStarter::StartProgram(const std::string& program, const std::vector<std::string>& arguments,
-                                           const std::string& workingFolder, bool /*minimized*/) {
+                                           const std::string& workingFolder, bool minimized) {
     QProcess process;
     process.setProgram(QString::fromStdString(program));
     QStringList args;
@@ -21,7 +23,10 @@ LaunchOutcome DesktopStarter::StartProgram(const std::string& program, const std
     process.setArguments(args);
     if (!workingFolder.empty()) process.setWorkingDirectory(QString::fromStdString(workingFolder));
     qint64 pid = 0;
-    if (process.startDetached(&pid)) return {true, pid, {}};
+    if (process.startDetached(&pid)) {
+        if (minimized) MinimizeWindowsOf(pid);
+        return {true, pid, {}};
+    }
     return {false, 0, process.errorString().toStdString()};
 }
 
