@@ -3,6 +3,7 @@
 #include "dialogs/Tagedit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -46,6 +47,8 @@ TForm1::TForm1(MainWindow& main) : QWidget(nullptr, Qt::Tool), main_(main) {
 }
 
 TForm1::~TForm1() {
+    // The boxes go after this object's own part: their last focus change must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
     if (main_.editWindow() == this) main_.SetEditWindow(nullptr);
 }
 

@@ -38,6 +38,7 @@ public:
     void SetStayOnTop(bool onTop) override;
     bool StaysOnTop() const override;
     void TakeFocus() override;
+    void UpdateActionStates() override;
     void StoreState(Settings& settings) const override;
 
     QLineEdit* box(int field) const { return boxes_[field]; }
@@ -85,9 +86,7 @@ private:
     // TageditMenus.cpp
     void BuildMenus();
     void UpdateEditItems();
-    void UpdateFunctionItems();
     void UpdateViewItems();
-    void EnableAllItems();
     void ShowPopup(const QPoint& globalPos);
 
     // Tagedit.cpp

@@ -21,6 +21,7 @@
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
+#include "app/ui/WindowStacking.h"
 
 namespace wvr {
 namespace {
@@ -32,6 +33,7 @@ constexpr int kPanelWidths[4] = {500, 50, 50, 50};
 MainWindow::MainWindow() : boxes_(this), printPlugin_(std::make_unique<PrintPlugin>()) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
+    ModalStacking::Install();
     LoadSettings(session_.settings);
 
     model_ = new TrackTableModel(session_.rows, this);
@@ -63,7 +65,23 @@ MainWindow::MainWindow() : boxes_(this), printPlugin_(std::make_unique<PrintPlug
     connect(model_, &QAbstractItemModel::rowsInserted, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::UpdateStatusBar);
+    WatchActionStates();
     UpdateStatusBar();
+}
+
+// The item states follow every change of what their rules read.
+void MainWindow::WatchActionStates() {
+    auto update = [this] { UpdateActionStates(); };
+    connect(model_, &QAbstractItemModel::rowsInserted, this, update);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, update);
+    connect(model_, &QAbstractItemModel::modelReset, this, update);
+    connect(model_, &QAbstractItemModel::dataChanged, this, update);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, update);
+    connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, update);
+    connect(listView_->selectionModel(), &QItemSelectionModel::currentChanged, this, update);
+    // The player's remote-control buttons carry the WinAMP submenus along.
+    connect(action("ToolButton2"), &QAction::changed, this, update);
+    UpdateActionStates();
 }
 
 MainWindow::~MainWindow() { session_.rows.SetObserver(nullptr); }
@@ -161,7 +179,10 @@ void MainWindow::GoToRow(int row) {
     listView_->scrollTo(index);
 }
 
-void MainWindow::SetEditWindow(EditWindowLink* editWindow) { editWindow_ = editWindow; }
+void MainWindow::SetEditWindow(EditWindowLink* editWindow) {
+    editWindow_ = editWindow;
+    UpdateActionStates();
+}
 
 void MainWindow::ReloadEditWindow() {
     if (editWindow_) editWindow_->Reload();
@@ -189,6 +210,7 @@ void MainWindow::End() {
     listView_->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
     UpdateStatusBar();
+    UpdateActionStates();
 }
 
 void MainWindow::Progress(int done) {

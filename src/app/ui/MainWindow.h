@@ -58,6 +58,10 @@ public:
     // Highlights and focuses the row and scrolls it into view.
     void GoToRow(int row);
     void UpdateStatusBar();
+    // Enables each menu item and key by its rule, from the rows, checks, selection and
+    // settings. It follows every change of the rows and the selection, every item's handler
+    // and every busy section by itself; call it after changing a setting elsewhere.
+    void UpdateActionStates();
 
     void SetEditWindow(EditWindowLink* editWindow);
     EditWindowLink* editWindow() const { return editWindow_; }
@@ -154,8 +158,8 @@ private:
     void BuildStatusBar();
     void ApplySettings();
     void CollectSettings();
-    void UpdateMenuStates();
-    void EnableMenuActions();
+    void WatchActionStates();
+    void UpdateMenuChecks();
     void UpdateViewMenuChecks();
     void UpdateColumnMenuChecks(QMenu* menu, int column);
     void ColumnItemWidthClick(int column);

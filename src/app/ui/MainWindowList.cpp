@@ -60,8 +60,6 @@ void MainWindow::Delete1Click() {
 }
 
 void MainWindow::C3Click() {
-    // The item is offered only while rows are checked; its shortcut keeps to the same rule.
-    if (!session_.rows.AnyChecked()) return;
     const bool removed = DeleteCheckedRows(session_.rows, *prompter_);
     if (removed && session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
     UpdateStatusBar();
