@@ -32,6 +32,7 @@ class ProcessStarter;
 class RemotePlayer;
 class TFileDnD;
 enum class PlayerCommand;
+enum class PlayResult;
 class TrackListView;
 class TrackTableModel;
 template <class Owner>
@@ -176,6 +177,8 @@ private:
     void BuildPlayerControls();
     void BuildDropMenu();
     void RunPlayerCommand(PlayerCommand command, bool thenSync);
+    // Starts a player through `start` and waits `pauseMs` for it; false when none started.
+    bool StartPlayer(const std::function<PlayResult()>& start, int pauseMs);
     void StartSeeking(PlayerCommand direction);
     void CopyPlayChecks(const char* play, const char* pause, const char* stop);
     int ChooseDropAction(const QPoint& point, bool newList);

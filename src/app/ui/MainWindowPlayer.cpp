@@ -166,24 +166,25 @@ void MainWindow::Exit2Click() {
 
 // --- starting a player
 
-void MainWindow::ToolButton8Click() {
+bool MainWindow::StartPlayer(const std::function<PlayResult()>& start, int pauseMs) {
     // The player that appears on the bus next is the one started here.
     remote_->NoteLaunch();
-    if (PlayOne(session_, FocusedRow(), *starter_, *prompter_) != PlayResult::Launched) {
+    if (start() != PlayResult::Launched) {
         remote_->ForgetLaunch();
-        return;
+        return false;
     }
-    pause_(kPlayOnePauseMs);
-    RefreshWinampButtons();
+    pause_(pauseMs);
+    return true;
+}
+
+void MainWindow::ToolButton8Click() {
+    if (StartPlayer([this] { return PlayOne(session_, FocusedRow(), *starter_, *prompter_); }, kPlayOnePauseMs))
+        RefreshWinampButtons();
 }
 
 void MainWindow::ToolButton9Click() {
-    remote_->NoteLaunch();
-    if (PlayMany(session_, PlaylistPath(), *starter_, *prompter_) != PlayResult::Launched) {
-        remote_->ForgetLaunch();
+    if (!StartPlayer([this] { return PlayMany(session_, PlaylistPath(), *starter_, *prompter_); }, kPlayManyPauseMs))
         return;
-    }
-    pause_(kPlayManyPauseMs);
     raise();
     activateWindow();
     RefreshWinampButtons();
