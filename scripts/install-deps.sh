@@ -13,9 +13,9 @@ packages=(
   python3 python3-mutagen
   poppler-utils
 )
-# Peer readers used as oracles by the tests (small ones only).
+# Peer readers used as oracles by the tests (small ones only); groff checks the manual page.
 if [ "${WVR_ORACLES:-1}" = 1 ]; then
-  packages+=(libimage-exiftool-perl id3v2)
+  packages+=(libimage-exiftool-perl id3v2 groff-base)
 fi
 
 missing=()

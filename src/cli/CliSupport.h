@@ -11,8 +11,10 @@
 
 namespace wvr::cli {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitBadArguments = 2;
+// Every subcommand exits with one of these.
+inline constexpr int kExitOk = 0;             // everything asked for was done
+inline constexpr int kExitSomeNotDone = 1;    // some row or file was not done (said on stderr)
+inline constexpr int kExitBadArguments = 2;   // unknown option, missing PATH, bad value
 
 // Boxes go to stderr as "title: text"; questions are answered by `answerYes`.
 class StderrPrompter : public Prompter {
@@ -35,9 +37,15 @@ std::string EscapeText(const std::string& cp932);
 // A subcommand: its arguments after the subcommand name; returns the exit status.
 using Subcommand = int (*)(const std::vector<std::string>& args);
 
+// One line of the subcommand table (Subcommands.h). main() gives every subcommand its
+// "--help" from these texts, and the manual page is made from them at build time.
 struct SubcommandEntry {
-    const char* name;
-    const char* usage;
+    const char* name;     // "list"
+    const char* usage;    // after "wvr-cli ": "list [--yes] PATH..."
+    const char* summary;  // one line for "wvr-cli --help"
+    // What it does, in paragraphs parted by blank lines; an "Options:" and an "Exit status:"
+    // paragraph list one item a line, as "  --yes  text" and "  0  text".
+    const char* help;
     Subcommand run;
 };
 

@@ -133,7 +133,7 @@ TEST_P(CorpusRowTest, MatchesTheManifest) {
 
     std::string audioSize = expected.audioSize, seconds = expected.seconds, infoText = expected.infoText;
     const std::string bytes = test::ReadFile(path);
-    if (expected.kind == 4) audioSize = std::to_string(bytes.size() - 128);  // as for plain MPEG files
+    if (expected.kind == 4) audioSize = std::to_string(static_cast<long long>(bytes.size()) - 128);  // as for plain MPEG
     if (expected.kind == 2 || expected.kind == 3) {
         if (auto end = DataEndAfterInfo(bytes)) {
             const long long playTime = *end / BytesPerSecond(infoText);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/base/FileOps.h"
 #include "support/TestSupport.h"
@@ -15,8 +16,12 @@ namespace wvr::test {
 
 inline int g_failAt = 0;
 inline int g_operations = 0;
+inline const char* g_spared = nullptr;  // an operation that never fails
 
-inline bool FailNthOperation(const char*) { return ++g_operations == g_failAt; }
+inline bool FailNthOperation(const char* operation) {
+    if (g_spared && std::string_view(operation) == g_spared) return false;
+    return ++g_operations == g_failAt;
+}
 
 inline size_t EntriesIn(const std::string& folder) {
     size_t n = 0;
@@ -25,7 +30,10 @@ inline size_t EntriesIn(const std::string& folder) {
 }
 
 // Returns how many runs failed before one succeeded (-1 when none did within the limit).
-inline int FailEachStepUntilSuccess(const std::string& path, const std::function<bool()>& write) {
+// `spared` names an operation whose failure does not undo the write (setting the time back).
+inline int FailEachStepUntilSuccess(const std::string& path, const std::function<bool()>& write,
+                                    const char* spared = nullptr) {
+    g_spared = spared;
     const std::string before = ReadFile(path);
     const auto folder = std::filesystem::path(path).parent_path().string();
     const size_t entries = EntriesIn(folder);
@@ -35,11 +43,15 @@ inline int FailEachStepUntilSuccess(const std::string& path, const std::function
         fs::SetFaultHook(FailNthOperation);
         const bool written = write();
         fs::SetFaultHook(nullptr);
-        if (written) return n - 1;
+        if (written) {
+            g_spared = nullptr;
+            return n - 1;
+        }
         EXPECT_EQ(ReadFile(path), before) << "failing operation " << n << " changed the file";
         EXPECT_EQ(EntriesIn(folder), entries) << "failing operation " << n << " left a file behind";
-        if (::testing::Test::HasFailure()) return -1;
+        if (::testing::Test::HasFailure()) break;
     }
+    g_spared = nullptr;
     return -1;
 }
 

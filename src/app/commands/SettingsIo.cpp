@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "formats/CommaText.h"
+#include "platform/base/FileOps.h"
 #include "platform/base/IniFile.h"
 #include "platform/base/Prompter.h"
 #include "platform/core/Registry.h"
@@ -219,10 +220,11 @@ void SaveCsvColumnOrder(const Settings& settings) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
     if (!ini) return;  // a file that could not be read is left as it is
-    ini->EraseSection(kCsvSection);
-    ini->SetValue(kCsvSection, "Count", "1");
-    ini->SetValue(kCsvSection, "Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\"");
-    ini->Save(path);
+    // Only this section changes; the user's other lines stay as they are, byte for byte.
+    const std::string before = ini->Render();
+    ini->ReplaceSection(kCsvSection,
+                        {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
+    if (ini->Render() != before || !fs::Exists(path)) ini->Save(path);
 }
 
 std::vector<std::string> OutputSetNames() {

@@ -206,7 +206,11 @@ void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Pr
     if (fd < 0) return;
     ::close(fd);
     int error = 0;
-    if (!SetLastWriteTime(path, time, &error)) prompter.Plain(std::string("FileTime SetError.\n") + std::strerror(error));
+    if (!SetLastWriteTime(path, time, &error)) ShowTimeError(error, prompter);
+}
+
+void ShowTimeError(int error, Prompter& prompter) {
+    prompter.Plain(std::string("FileTime SetError.\n") + std::strerror(error));
 }
 
 // --- moves
@@ -333,7 +337,8 @@ bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
     return true;
 }
 
-bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
+bool ReplacementFile::Commit(const LastWriteTime* keepTime, int* timeError) {
+    if (timeError) *timeError = 0;
     // A target that is not there yet is simply created, with the mode a new file gets.
     struct stat st;
     if (::stat(target_.c_str(), &st) == 0) {
@@ -345,8 +350,9 @@ bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
         return false;
     }
     if (!file_.Sync()) return false;
-    if (keepTime && (Faulted("utime") || ::futimens(file_.Descriptor(), LastWriteOnly(*keepTime).data()) != 0))
-        return false;
+    if (keepTime && (Faulted("utime") || ::futimens(file_.Descriptor(), LastWriteOnly(*keepTime).data()) != 0) &&
+        timeError)
+        *timeError = errno;
     if (!file_.Close()) return false;
     if (Faulted("rename") || ::rename(temp_.c_str(), target_.c_str()) != 0) return false;
     committed_ = true;

@@ -70,6 +70,8 @@ bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* e
 // The program's rule after a change: when the file can be opened, set the time back and
 // report a failure as "FileTime SetError.\n" + the system's text.
 void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Prompter& prompter);
+// That report alone: "FileTime SetError.\n" + the system's text for `error`.
+void ShowTimeError(int error, Prompter& prompter);
 
 enum class MoveError { None, NotFound, AccessDenied, Exists, Other };
 // Moves a file; never replaces an existing target. A target that differs from the source
@@ -101,8 +103,10 @@ public:
     // Copies n bytes from `source` at `offset` to the end of the replacement.
     bool CopyFrom(File& source, uint64_t offset, uint64_t n);
     uint64_t Written() const { return written_; }
-    // Flushes, gives the replacement the original's mode and time, and renames it over.
-    bool Commit(const LastWriteTime* keepTime);
+    // Flushes, gives the replacement the original's mode and time, and renames it over. A time
+    // that cannot be set does not stop the replacement: the change is done, and the error is
+    // handed back in `timeError` (0 when the time was set or none was asked for).
+    bool Commit(const LastWriteTime* keepTime, int* timeError = nullptr);
 
 private:
     std::string target_;
