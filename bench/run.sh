@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The benchmarks: adding files (wvr-cli list over trees of small tagged MP3 files against the
-# floor of merely opening each file and reading its first bytes and its last 128), then sorting.
+# floor of merely opening each file and reading its first bytes and its last 128), then sorting,
+# then (with the windows built) the main window adding files and fitting columns.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -64,4 +65,9 @@ if [ -x "$build/wvr" ]; then
   cmake --build "$build" --target add_to_window_bench > /dev/null
   "$tools/make_tree" "$audio" "$work/window-tree" 50000 250
   QT_QPA_PLATFORM=offscreen "$build/bench/add_to_window_bench" "$work/window-tree" 2> /dev/null
+
+  # Fitting columns to their widest text over 100,000 rows (every row is measured).
+  echo
+  cmake --build "$build" --target fit_columns_bench > /dev/null
+  QT_QPA_PLATFORM=offscreen "$build/bench/fit_columns_bench" 100000 2> /dev/null
 fi

@@ -302,7 +302,6 @@ void TForm1::W1Click() {
     const int row = main_.FocusedRow();
     if (row < 0) return;
     WriteCurrentRow(session, row, main_.prompter(), &main_);
-    if (session.rows.empty()) CloseWindow();
     main_.ReloadEditWindow();
 }
 

@@ -199,6 +199,45 @@ private slots:
         QCOMPARE(window_->session().settings.columnWidths[2], 100);
     }
 
+    // Every way of fitting a column reads every row: a long title in the last of 1,500 rows
+    // is shown whole.
+    void fittingMeasuresEveryRow() {
+        Settings& s = window_->session().settings;
+        std::vector<TrackInfo> many(1500);
+        for (TrackInfo& row : many) row.Fields[kTitle].assign(1, 't');
+        many.back().Fields[kTitle] = test::Sjis("とても長い曲名 A Very Long Title Indeed の最後");
+        rows().Append(std::move(many));
+        const QModelIndex last = window_->model()->index(rows().size() - 1, 1);
+        const int needed = window_->listView()->sizeHintForIndex(last).width() + 1;  // and the grid line
+        auto fits = [&] { return window_->listView()->columnWidth(1) >= needed; };
+
+        s.EdtClmIdx = 2;
+        window_->ListView1ColumnClick(1);
+        QVERIFY(fits());
+        QCOMPARE(s.columnWidths[1], window_->listView()->columnWidth(1));
+        s.columnWidths[1] = 50;
+        window_->ApplyAllColumnWidths();
+        Trigger("ColumnItems1");
+        QVERIFY(fits());
+        s.columnWidths[1] = 50;
+        window_->ApplyAllColumnWidths();
+        Trigger("N20");
+        QVERIFY(fits());
+        // Never much wider than the text either.
+        QVERIFY(window_->listView()->columnWidth(1) <= needed + 3);
+    }
+
+    // A header click on an empty list changes no width, as no other click there does.
+    void headerClickOnEmptyListChangesNothing() {
+        Trigger("NewItem");
+        window_->session().settings.EdtClmIdx = 2;
+        const auto stored = window_->session().settings.columnWidths;
+        const int shown = window_->listView()->columnWidth(1);
+        window_->ListView1ColumnClick(1);
+        QCOMPARE(window_->session().settings.columnWidths, stored);
+        QCOMPARE(window_->listView()->columnWidth(1), shown);
+    }
+
     void columnWidthSubmenu() {
         Settings& s = window_->session().settings;
         QMenu* columnMenu = window_->findChild<QMenu*>("ColumnMenu3");
@@ -295,6 +334,27 @@ private slots:
         Trigger("G1");
         QTest::keyClick(window_->listView(), Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(prompter_.shown().size(), size_t(1));
+    }
+
+    // The panels show their texts whole in any font: the property text of the longest kind,
+    // a six-digit row count.
+    void statusPanelsFitTheirTexts() {
+        window_->AddChosenFiles({QString::fromStdString(test::CopyCorpusFile("vqf/vqf_full_script.vqf", *dir_))});
+        for (int points : {9, 24}) {
+            QFont font = window_->font();
+            font.setPointSize(points);
+            window_->setFont(font);
+            for (int row : {2, 4}) {  // a Layer II row, the SoundVQ row
+                Focus(row);
+                QApplication::processEvents();
+                QLabel* info = window_->statusPanel(3);
+                QVERIFY(info->text().startsWith(row == 4 ? "SoundVQ " : "MP2 "));
+                QVERIFY2(info->fontMetrics().horizontalAdvance(info->text()) <= info->contentsRect().width(),
+                         qPrintable(info->text()));
+            }
+            QLabel* count = window_->statusPanel(2);
+            QVERIFY(count->fontMetrics().horizontalAdvance("999999Files ") <= count->contentsRect().width());
+        }
     }
 
     void viewTogglesAndFilterPanel() {

@@ -15,6 +15,9 @@ constexpr const char* kNotFound = "ファイルが存在しません。\n";
 constexpr const char* kAccessDenied = "ファイルへアクセスできませんでした。\n";
 constexpr const char* kTargetExists = "同じ名前のファイルが存在します。\n";
 
+// A file-name column that cannot name a file beside the old one.
+std::string NameRefused(const std::string& name) { return "ファイル名「" + cp932::ToUtf8(name) + "」は使用できません。"; }
+
 // An exception rule: comparison text, pattern, field number (0 file name, k Fields[k-1]).
 enum RuleItem { kRuleText, kRulePattern, kRuleField, kRuleItems };
 
@@ -164,7 +167,11 @@ bool RenameStep(TrackInfo& row, const Settings& settings, Prompter& prompter) {
     const auto nativeFrom = fs::ToNative(from);
     const auto nativeTo = fs::ToNative(to);
     // A name that leaves the folder, or that the file system cannot spell, is never tried.
-    if (!StaysInFolder(row.FileName) || !nativeFrom || !nativeTo) {
+    if (!StaysInFolder(row.FileName) || !nativeTo) {
+        prompter.Error(NameRefused(row.FileName));
+        return false;
+    }
+    if (!nativeFrom) {
         prompter.Error(kAccessDenied + cp932::ToUtf8(from));
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -88,7 +89,8 @@ public:
     // The drop handler of the list: returns whether the files were taken.
     bool OnListDrop(const std::vector<std::string>& names, int keyState, const QPoint& point);
 
-    // BusyIndicator: wait cursor, list redrawing suspended, window disabled; nests.
+    // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
+    // at the end; nests.
     void Begin() override;
     void End() override;
     void Progress(int done) override;
@@ -173,6 +175,7 @@ private:
     void OnColumnResized(int column, int oldWidth, int newWidth);
     int FittedWidth(int column) const;
     void ShowEditWindowForFocusedRow();
+    void CloseEditWindowWhenEmpty();
     bool ConfirmQuit();
     void BuildPlayerControls();
     void BuildDropMenu();
@@ -198,6 +201,7 @@ private:
     QMenu* inputMenu_ = nullptr;
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
+    QPointer<QWidget> focusBeforeBusy_;
     bool applyingWidths_ = false;
 
     RemotePlayer* remote_ = nullptr;

@@ -5,7 +5,6 @@
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/DragDrop.h"
-#include "app/ui/EditWindowLink.h"
 #include "app/ui/FileDnD.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/TrackListView.h"
@@ -64,7 +63,6 @@ bool MainWindow::OnListDrop(const std::vector<std::string>& names, int keyState,
         WorkList work = CollectDroppedNames(names);
         AddWorkList(work, options);
     }
-    if (session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
     ReloadEditWindow();
     if (s.Get(Option::DropActive)) {
         raise();
@@ -89,7 +87,6 @@ void MainWindow::ListView1MouseDown(bool leftButton) {
 }
 
 void MainWindow::RemoveDraggedRows(const std::vector<int>& rows) {
-    if (rows.size() == static_cast<size_t>(session_.rows.size()) && editWindow_) editWindow_->CloseWindow();
     session_.rows.Remove(rows);
     UpdateStatusBar();
     ReloadEditWindow();
