@@ -146,6 +146,16 @@ void TForm1::TakeFocus() {
     if (!focusWidget()) boxes_[0]->setFocus();
 }
 
+void TForm1::FollowSettings() {
+    const Settings& settings = main_.session().settings;
+    const QFont before = font();
+    ApplyFont(settings.fonts[1]);
+    // The groups are measured in lines of text: a new size needs a new height.
+    if (font() != before) FitHeightToGroups();
+    boxes_[kSoftware]->setEnabled(settings.Get(Option::EdtISFT));
+    Reload();
+}
+
 void TForm1::StoreState(Settings& settings) const {
     EditWindowSettings& state = settings.editWindow;
     state.f1Rmp = siGroup_->isHidden() ? 0 : 1;

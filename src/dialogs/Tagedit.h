@@ -38,6 +38,7 @@ public:
     void SetStayOnTop(bool onTop) override;
     bool StaysOnTop() const override;
     void TakeFocus() override;
+    void FollowSettings() override;
     void UpdateActionStates() override;
     void StoreState(Settings& settings) const override;
 

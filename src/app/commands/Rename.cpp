@@ -18,19 +18,14 @@ constexpr const char* kTargetExists = "同じ名前のファイルが存在し�
 // A file-name column that cannot name a file beside the old one.
 std::string NameRefused(const std::string& name) { return "ファイル名「" + cp932::ToUtf8(name) + "」は使用できません。"; }
 
-// An exception rule: comparison text, pattern, field number (0 file name, k Fields[k-1]).
-enum RuleItem { kRuleText, kRulePattern, kRuleField, kRuleItems };
-
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     return QString::compare(QString::fromStdString(cp932::ToUtf8(a)), QString::fromStdString(cp932::ToUtf8(b)),
                             Qt::CaseInsensitive) == 0;
 }
 
 bool RuleMatches(const std::vector<std::string>& rule, const TrackInfo& row) {
-    if (rule.size() < kRuleItems) return false;
-    const long long field = DecimalValue(rule[kRuleField]);
-    if (field < 0 || field >= kColumnCount) return false;
-    return EqualIgnoringCase(row.Column(static_cast<int>(field)), rule[kRuleText]);
+    const int field = RuleField(rule);
+    return field >= 0 && EqualIgnoringCase(row.Column(field), rule[kRuleText]);
 }
 
 // Whether a file-name column names a file in the row's folder or below it: every component

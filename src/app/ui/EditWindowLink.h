@@ -19,6 +19,8 @@ public:
     virtual void UpdateActionStates() = 0;
     // Gives the keyboard focus to the edit window when it is shown.
     virtual void TakeFocus() = 0;
+    // Takes the font and the software box's state from the settings again, then reloads.
+    virtual void FollowSettings() = 0;
     // Puts the window's own stored values (size, groups, on-top state, font) into the settings.
     virtual void StoreState(Settings& settings) const = 0;
 };

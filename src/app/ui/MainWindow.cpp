@@ -127,13 +127,22 @@ void MainWindow::ApplySettings() {
     statusBar()->setVisible(s.StatusBarVis);
     listView_->setShowGrid(s.GridLineVis);
     toolBar_->setVisible(s.ToolBarVis);
-    setFont(FontFrom(s.fonts[0], font()));
-    listView_->setFont(FontFrom(s.fonts[2], listView_->font()));
-    QPalette palette = listView_->palette();
-    palette.setColor(QPalette::Text, ColorFrom(s.fonts[2].color));
-    listView_->setPalette(palette);
+    ApplyFonts();
     model_->SetFileNameEditable(s.Get(Option::EdtFileName));
     ApplyAllColumnWidths();
+}
+
+// The main window's font and colour, and the list's; the edit window takes its own.
+void MainWindow::ApplyFonts() {
+    const Settings& s = session_.settings;
+    setFont(FontFrom(s.fonts[0], font()));
+    QPalette windowColors = palette();
+    windowColors.setColor(QPalette::WindowText, ColorFrom(s.fonts[0].color));
+    setPalette(windowColors);
+    listView_->setFont(FontFrom(s.fonts[2], listView_->font()));
+    QPalette listColors = listView_->palette();
+    listColors.setColor(QPalette::Text, ColorFrom(s.fonts[2].color));
+    listView_->setPalette(listColors);
 }
 
 void MainWindow::CollectSettings() {

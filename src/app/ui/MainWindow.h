@@ -126,6 +126,8 @@ public slots:
     void ToolBar2Click();
     void dummy11Click();
     void AboutClick();
+    void Option1Click();
+    void Contents1Click();
     void ListView1ColumnClick(int column);
     void ToolButton1Click();
     void ToolButton2Click();
@@ -160,6 +162,9 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void ApplySettings();
+    void ApplyFonts();
+    // What follows the settings after the options dialog closes, whether by OK or not.
+    void FollowOptions();
     void CollectSettings();
     void WatchActionStates();
     void UpdateMenuChecks();

@@ -79,7 +79,7 @@ constexpr MenuEntry kFunctionMenu[] = {
     {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton9Click},
     {"WinAMPW1", "WinAMP(&W)", "", "WinAMPを制御します", nullptr, SUB(kWinampItems)},
     kSeparator,
-    {"Option1", "設定(&O)...", "F2", "動作の設定をします"},
+    {"Option1", "設定(&O)...", "F2", "動作の設定をします", &W::Option1Click},
 };
 
 constexpr MenuEntry kViewMenu[] = {
@@ -99,6 +99,8 @@ constexpr MenuEntry kViewMenu[] = {
 };
 
 constexpr MenuEntry kHelpMenu[] = {
+    {"Contents1", "目次(&C)", "F1", "ヘルプを表示します", &W::Contents1Click},
+    kSeparator,
     {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "", "バージョン情報を表示します", &W::AboutClick},
 };
 
@@ -142,7 +144,7 @@ constexpr MenuEntry kPopupMenu[] = {
     kSeparator,
     {"PopFunction", "機能(&T)", "", "", nullptr, SUB(kPopupFunctions)},
     kSeparator,
-    {"PopOption", "設定(&O)", "", "動作の設定をします"},
+    {"PopOption", "設定(&O)", "", "動作の設定をします", &W::Option1Click},
 };
 
 // The column items of "ｶﾗﾑ幅(&W)", tagged 0..14 by column.
