@@ -1,7 +1,6 @@
 #include "formats/RiffInfo.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -49,15 +48,12 @@ struct RiffPlan {
     Refusal refusal = Refusal::None;
 };
 
+// The end of what follows the form from `from` on, short of an ID3v1 block that ends the file.
 uint64_t TailEnd(riff::ByteSource& source, uint64_t from, bool& trailingId3) {
-    uint64_t end = source.Size();
-    uint8_t marker[3];
-    if (end >= from && end - from >= kId3v1Size && source.Read(end - kId3v1Size, marker, sizeof marker) &&
-        std::memcmp(marker, "TAG", 3) == 0) {
-        trailingId3 = true;
-        end -= kId3v1Size;
-    }
-    return end;
+    const uint64_t end = source.Size();
+    if (end < from || end - from < kId3v1Size || !ChunkReader(source).IsId3BlockAt(end - kId3v1Size, end)) return end;
+    trailingId3 = true;
+    return end - kId3v1Size;
 }
 
 // Lays out the new file; refuses files it may not write and any whose kept chunks it could not
@@ -120,9 +116,8 @@ void PlanRewrite(riff::ByteSource& source, FourCC formType, const std::string& i
 
 // Reads the planned file as the loader will: the same form, every kept chunk whole and
 // unchanged where the plan put it, then the new list and nothing else.
-bool PlanReadsBack(const RiffPlan& plan, FourCC formType, uint64_t listSize) {
-    Splice& result = const_cast<Splice&>(plan.file);
-    auto walk = riff::WalkForm(result, formType);
+bool PlanReadsBack(RiffPlan& plan, FourCC formType, uint64_t listSize) {
+    auto walk = riff::WalkForm(plan.file, formType);
     if (!walk || !walk->complete || walk->id3Block || walk->chunks.size() != plan.kept.size() + 1) return false;
     for (size_t i = 0; i < plan.kept.size(); ++i) {
         const Chunk& before = plan.kept[i].first;

@@ -74,6 +74,11 @@ private slots:
             QVERIFY2(window.listView()->hasFocus(), key);
         }
         QCOMPARE(window.session().rows.size(), 3);
+        // The item states, left alone while the rows change by the thousand, are current after.
+        QTest::keySequence(&window, QKeySequence("Ctrl+A"));
+        QVERIFY(window.action("C3")->isEnabled());
+        QTest::keySequence(&window, QKeySequence("Shift+Ctrl+A"));
+        QVERIFY(!window.action("C3")->isEnabled());
         window.session().settings.Set(Option::QuitMesOff, true);
     }
 

@@ -90,20 +90,6 @@ private slots:
         QVERIFY(f.main.isVisible());
         f.session().settings.Set(Option::QuitMesOff, true);
     }
-
-    // Without a window that stays on top, boxes stay in the ordinary layer.
-    void ordinaryBoxWithoutAnOnTopWindow() {
-        EditFixture f({{kMpeg, "a.mp3"}});
-        f.main.SetPrompter(nullptr);
-        f.edit.CloseWindow();
-        f.session().rows.Edit(0, [](TrackInfo& r) { r.Checked = true; });
-        BoxSeen seen;
-        AnswerNextBox(seen, "キャンセル");
-        QVERIFY(!f.main.close());
-        QVERIFY(seen.shown);
-        QVERIFY(!seen.onTop);
-        f.session().settings.Set(Option::QuitMesOff, true);
-    }
 };
 
 QTEST_MAIN(WindowStackingTest)

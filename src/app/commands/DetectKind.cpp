@@ -67,10 +67,12 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
 
 }  // namespace
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter) {
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened) {
     Detection d;
     auto native = fs::ToNative(rowPath);
-    if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
+    if (!native) return d;
+    d.file = std::move(opened);
+    if (!d.file.IsOpen() && !d.file.Open(*native, fs::File::Mode::Read)) return d;
     uint8_t b[6] = {};
     int64_t got = d.file.ReadAt(0, b, sizeof b);
     if (got < 3) return d;

@@ -290,6 +290,9 @@ void MainWindow::BuildToolBar() {
 // and the settings. It runs whenever one of these changes, so that a key does exactly what
 // its menu item would; a new command's rule goes here. Items not named are always enabled.
 void MainWindow::UpdateActionStates() {
+    // A busy section changes rows by the thousand and takes no input; its end brings the
+    // states up to date once.
+    if (busyDepth_ > 0) return;
     const bool any = !session_.rows.empty();
     const bool checked = session_.rows.AnyChecked();
     const bool selected = SelectedRow() >= 0;
