@@ -96,3 +96,9 @@ if [ -x "$build/wvr" ]; then
   cmake --build "$build" --target fit_columns_bench > /dev/null
   QT_QPA_PLATFORM=offscreen "$build/bench/fit_columns_bench" 100000 2> /dev/null
 fi
+
+# The tool commands: the selection's random fill and find over 100,000 rows, and conversion
+# against a plain copy of the same bytes (in a folder of this run).
+echo
+cmake --build "$build" --target convert_tools_bench > /dev/null
+"$build/bench/convert_tools_bench" 100000 "$work"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,8 @@ struct SubcommandEntry {
     Subcommand run;
 };
 
-// Splits off the leading "--flag" options this subcommand knows; false on an unknown one.
+// Splits off the leading options this subcommand knows ("--flag", or any listed name such as
+// "-o"); false on an unknown one or when no path follows.
 struct ParsedArguments {
     std::vector<std::string> flags;  // e.g. "--yes"
     std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
@@ -58,5 +60,12 @@ struct ParsedArguments {
 bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
                     const std::vector<std::string>& knownValues, ParsedArguments& parsed);
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
+// The last value given for an option, if any.
+const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
+// A decimal option value from `low` to `high`; nothing when absent or not such a number.
+std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
+                                  long long high);
+// UTF-8 argument -> CP932; nothing (after a message on stderr) when CP932 cannot hold it.
+std::optional<std::string> SjisArgument(const std::string& utf8, const char* what);
 
 }  // namespace wvr::cli

@@ -20,6 +20,10 @@ namespace wvr::cli {
 int ListCommand(const std::vector<std::string>& args);
 int RenameFilesCommand(const std::vector<std::string>& args);
 int WriteFilesCommand(const std::vector<std::string>& args);
+int ConvertFilesCommand(const std::vector<std::string>& args);
+int FillFilesCommand(const std::vector<std::string>& args);
+int FindRowsCommand(const std::vector<std::string>& args);
+int SelectFilesCommand(const std::vector<std::string>& args);
 
 inline constexpr SubcommandEntry kSubcommands[] = {
     {"list", "list [--yes] PATH...", "print the rows the program shows for the paths",
@@ -73,6 +77,83 @@ Exit status:
   1  some row was not written (said on stderr)
   2  bad arguments: an unknown option or no PATH)",
      WriteFilesCommand},
+    {"convert", "convert --to mp3|wav|rmp3 [--delete-source] PATH...",
+     "convert MP3, RMP3 and WAVE files into another of these forms",
+     R"(Converts every row of PATH... that holds MPEG audio (plain MP3, RMP3, WAVE-wrapped MPEG)
+into the form named by --to, as the conversion dialog does with the program's settings: "mp3"
+a plain MPEG file with an ID3v1 block, "wav" a RIFF WAVE file, "rmp3" a RIFF RMP3 file, each
+carrying the row's tags. The audio bytes are carried over unchanged; a stream other than MPEG-1
+layer III at 128 kbit/s and 44.1 kHz goes into WAVE only when the setting WavCnv is on. The new
+file is written beside its source under the target's extension and gets its name only when it
+is complete; an existing file of that name is kept (the overwrite question is answered No).
+Prints the path of each new file. Rows already in the target form need nothing.
+
+Options:
+  --to mp3|wav|rmp3  the target form
+  --delete-source    delete each source once its new file is complete on disk
+  --help             show this help
+
+Exit status:
+  0  every row was converted or was in the target form already
+  1  some row was not converted (said on stderr)
+  2  bad arguments: an unknown option or target, or no PATH)",
+     ConvertFilesCommand},
+    {"fill", "fill --field K --text T [--front|--back] [--write] PATH...",
+     "put one text into one tag field of every row",
+     R"(Puts the text T into the tag field K of every row of PATH..., as the fill dialog does, and
+prints the rows. K counts as the dialog lists the fields: 0 title, 1 artist, 2 album, 3 comment,
+4 date, 5 genre, 6 copyright, 7 engineer, 8 source, 9 software, 10 keywords, 11 technician,
+12 lyrics, 13 commission. With the setting FilUseMcr on (the default) T is expanded by the
+field macros for each row first ("%2" title, "%1" artist, "%n" the row's number from 01...).
+
+Options:
+  --field K  the field, 0 to 13
+  --text T   the text
+  --front    put T in front of the field's text instead of replacing it
+  --back     put T after the field's text instead of replacing it
+  --write    also write the rows into their files, as "write" does
+  --help     show this help
+
+Exit status:
+  0  the rows were filled (and with --write, written)
+  1  with --write: some row could not be written (said on stderr)
+  2  bad arguments: an unknown option, a field out of range, --front with --back, no PATH)",
+     FillFilesCommand},
+    {"find", "find [--match-case] TEXT PATH...", "print the rows whose name or tags hold a text",
+     R"(Prints, in list order, the rows of PATH... whose file name or any of the 17 tag fields holds
+TEXT, compared byte for byte in CP932 as the find dialog does: a match starts only where a
+character starts, and without --match-case an ASCII letter also matches its other case (no
+other letters are folded).
+
+Options:
+  --match-case  tell capital and small ASCII letters apart
+  --help        show this help
+
+Exit status:
+  0  at least one row holds TEXT
+  1  no row holds it (said on stderr)
+  2  bad arguments: an unknown option, an empty TEXT, no PATH)",
+     FindRowsCommand},
+    {"select", "select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...",
+     "draw files at random until a play time or a size is filled",
+     R"(Draws the rows of PATH... in random order and keeps each one that still fits into the budget:
+N minutes of play time (--minutes) or N kilobytes of file size (--kb; files that are not found
+are left out), as the select dialog does. Prints the chosen rows in the order they were taken
+and, with -o, writes their paths as a playlist, one per line ended by CR LF. The same seed
+gives the same choice; without --seed the clock seeds the draw.
+
+Options:
+  --minutes N  the play time to fill, 0 to 2097152 minutes
+  --kb N       the size to fill, 0 to 2097152 kilobytes
+  --seed S     the seed of the draw, 0 to 4294967295
+  -o OUT.m3u   write the choice as a playlist
+  --help       show this help
+
+Exit status:
+  0  the choice was printed (and written)
+  1  the playlist could not be written (said on stderr)
+  2  bad arguments: not exactly one of --minutes and --kb, a value out of range, no PATH)",
+     SelectFilesCommand},
 };
 
 }  // namespace wvr::cli

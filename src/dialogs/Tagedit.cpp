@@ -341,4 +341,12 @@ void TForm1::K1Click() {
     main_.ReloadEditWindow();
 }
 
+// The fill dialog starts with the field of the box that has the focus.
+void TForm1::F1Click() {
+    int field = 0;
+    for (int i = 0; i < kBoxCount; ++i)
+        if (FocusedBox() == boxes_[i]) field = i;
+    main_.OpenFillDialog(field);
+}
+
 }  // namespace wvr

@@ -61,6 +61,7 @@ public slots:
     void SelectAll1Click();
     void R1Click();
     void K1Click();
+    void F1Click();
     void RMP3L1Click();
     void EtcClick();
     void Etc2Click();

@@ -34,7 +34,7 @@ constexpr Item kEditItems[] = {
 constexpr Item kFunctionItems[] = {
     {"R1", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します", &TForm1::R1Click},
     {"K1", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します", &TForm1::K1Click},
-    {"F1", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
+    {"F1", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します", &TForm1::F1Click},
     {"P1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
 };
 constexpr int kPlayItem = 3;

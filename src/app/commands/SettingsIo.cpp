@@ -1,5 +1,7 @@
 #include "app/commands/SettingsIo.h"
 
+#include "app/commands/Select.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -235,5 +237,34 @@ std::vector<std::string> OutputSetNames() {
 }
 
 std::vector<std::string> InputFormatNames() { return SectionsOf(kInputIni); }
+
+// --- the select dialog's subkey
+
+SelectSettings LoadSelectSettings() {
+    SelectSettings s;
+    auto key = RegistryKey::Open("Select", true);
+    if (!key) return s;
+    ReadBlock r(*key);
+    r.Text("LastFile", s.LastFile).Number("SelIndex", s.SelIndex).Number("TimeIndex", s.TimeIndex);
+    r.Number("TimeValue", s.TimeValue).Number("SizeIndex", s.SizeIndex).Number("SizeValue", s.SizeValue);
+    r.Flag("LeaveFile", s.LeaveFile);
+    return s;
+}
+
+bool SaveSelectSettings(const SelectSettings& s, Prompter& prompter) {
+    auto key = RegistryKey::Open("Select", true);
+    bool ok = key.has_value();
+    auto integer = [&](const std::string& name, int v) { ok = ok && key->WriteInteger(name, v); };
+    ok = ok && key->WriteString("LastFile", s.LastFile);
+    integer("SelIndex", s.SelIndex);
+    integer("TimeIndex", s.TimeIndex);
+    integer("TimeValue", s.TimeValue);
+    integer("SizeIndex", s.SizeIndex);
+    integer("SizeValue", s.SizeValue);
+    integer("LeaveFile", s.LeaveFile ? 1 : 0);
+    ok = ok && key->Flush();
+    if (!ok) prompter.Plain(kSaveFailed);
+    return ok;
+}
 
 }  // namespace wvr

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/commands/AddFiles.h"
+#include "app/commands/Find.h"
 #include "app/commands/Session.h"
 #include "app/ui/QtPrompter.h"
 
@@ -65,6 +66,11 @@ public:
     // and every busy section by itself; call it after changing a setting elsewhere.
     void UpdateActionStates();
 
+    // Opens the fill dialog with `field` (0..13) chosen, then reloads the edit window.
+    void OpenFillDialog(int field);
+    // The searches of the find dialog and find next, kept until the program ends.
+    SearchState& searchState() { return searchState_; }
+
     void SetEditWindow(EditWindowLink* editWindow);
     EditWindowLink* editWindow() const { return editWindow_; }
     void ReloadEditWindow();
@@ -107,6 +113,12 @@ public slots:
     void Refresh1Click();
     void Exit1Click();
     void W1Click();
+    void C1Click();
+    void F2Click();
+    void C4Click();
+    void Find2Click();
+    void Find3Click();
+    void SelectClick();
     void RenameClick();
     void filenameundoClick();
     void Delete1Click();
@@ -206,6 +218,8 @@ private:
     QMenu* inputMenu_ = nullptr;
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
+    int fillField_ = 0;  // the field the fill dialog starts with; 0 (title) between uses
+    SearchState searchState_;
     QPointer<QWidget> focusBeforeBusy_;
     bool applyingWidths_ = false;
 

@@ -89,9 +89,15 @@ void MainWindow::ListView1ColumnClick(int column) {
         session_.settings.columnWidths[column] = FittedWidth(column);
         ApplyAllColumnWidths();
         break;
-    default:
-        // 1 opens the fill dialog for the column's field once that dialog is offered.
+    case 1:
+        // Column 0 has no tag field to fill.
+        if (column > 0 && (session_.rows.AnyChecked() || session_.settings.Get(Option::FilChkOff)) &&
+            FocusedRow() >= 0) {
+            fillField_ = column - 1;
+            F2Click();
+        }
         break;
+    default: break;
     }
 }
 

@@ -43,7 +43,7 @@ constexpr MenuEntry kFileMenu[] = {
     {"I1", "ﾌｧｲﾙから入力(&I)...", "", "書式を指定してファイルから情報を入力します。", nullptr, nullptr, 0, false, true},
     kSeparator,
     {"W1", "情報の書き込み(&W)", "Ctrl+S", "ファイルにTAG情報を書き込みます", &W::W1Click},
-    {"C1", "ﾌｧｲﾙ形式の変換(&C)...", "", "任意の形式に変換します"},
+    {"C1", "ﾌｧｲﾙ形式の変換(&C)...", "", "任意の形式に変換します", &W::C1Click},
     kSeparator,
     {"Exit1", "終了(&X)", "", "プログラムを終了します", &W::Exit1Click},
 };
@@ -61,18 +61,18 @@ constexpr MenuEntry kEditMenu[] = {
 };
 
 constexpr MenuEntry kSearchMenu[] = {
-    {"Find2", "検索(&F)", "Ctrl+F", "指定した文字列を検索します"},
-    {"Find3", "次を検索(&N)", "F3", "次を検索します"},
+    {"Find2", "検索(&F)", "Ctrl+F", "指定した文字列を検索します", &W::Find2Click},
+    {"Find3", "次を検索(&N)", "F3", "次を検索します", &W::Find3Click},
     kSeparator,
-    {"Select1", "条件に合わせて選択(&S)", "Ctrl+J", "再生時間やファイルサイズにあわせて選択します"},
+    {"Select1", "条件に合わせて選択(&S)", "Ctrl+J", "再生時間やファイルサイズにあわせて選択します", &W::SelectClick},
 };
 
 constexpr MenuEntry kFunctionMenu[] = {
     {"Rename", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します", &W::RenameClick},
     {"filenameundo", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します", &W::filenameundoClick},
     kSeparator,
-    {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
-    {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします"},
+    {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します", &W::F2Click},
+    {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします", &W::C4Click},
     {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します"},
     kSeparator,
     {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton8Click},
@@ -118,7 +118,7 @@ constexpr MenuEntry kPopupAll[] = {
 constexpr MenuEntry kPopupFunctions[] = {
     {"R4", "ﾌｧｲﾙ名の変更(&R)", "", "TAG情報を元にファイル名を変更します", &W::RenameClick},
     {"K1", "ﾌｧｲﾙ名の復元(&K)", "", "ファイル名を元に戻します", &W::filenameundoClick},
-    {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します"},
+    {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します", &W::F2Click},
     {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します"},
 };
 

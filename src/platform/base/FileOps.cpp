@@ -21,14 +21,6 @@ namespace {
 
 FaultHook g_faultHook = nullptr;
 
-bool Faulted(const char* operation) {
-    if (g_faultHook && g_faultHook(operation)) {
-        errno = EIO;
-        return true;
-    }
-    return false;
-}
-
 std::string FolderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -37,6 +29,14 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
+
+bool Faulted(const char* operation) {
+    if (g_faultHook && g_faultHook(operation)) {
+        errno = EIO;
+        return true;
+    }
+    return false;
+}
 
 std::optional<std::string> ToNative(std::string_view cp932Path) { return cp932::ToUtf8Exact(cp932Path); }
 std::optional<std::string> FromNative(std::string_view nativePath) {
@@ -71,6 +71,7 @@ bool File::Open(const std::string& path, Mode mode) {
     case Mode::Read: flags |= O_RDONLY; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
     case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    case Mode::CreateUnnamed: flags |= O_RDWR | O_TMPFILE; break;
     }
     if (mode != Mode::Read && Faulted("open")) {
         error_ = errno;
@@ -162,6 +163,17 @@ bool File::Close() {
     return r == 0;
 }
 
+bool CopyPieces(File& source, uint64_t offset, uint64_t n, const std::function<bool(const char*, size_t)>& write) {
+    std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(n, 1 << 20)));
+    while (n > 0) {
+        const auto piece = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
+        if (!source.ReadExact(offset, buffer.data(), piece) || !write(buffer.data(), piece)) return false;
+        offset += piece;
+        n -= piece;
+    }
+    return true;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     File f;
     if (!f.Open(path, File::Mode::Read)) return std::nullopt;
@@ -246,13 +258,15 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
+}  // namespace
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
-}  // namespace
+bool RemoveFile(const std::string& path) { return !Faulted("unlink") && ::unlink(path.c_str()) == 0; }
 
 MoveError MoveNoReplace(const std::string& from, const std::string& to) {
     struct stat st;
@@ -283,6 +297,12 @@ std::optional<uint64_t> FreeSpace(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::optional<uint64_t> RegularFileSize(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<uint64_t>(st.st_size);
 }
 
 bool IsDirectory(const std::string& path) {
@@ -326,15 +346,7 @@ bool ReplacementFile::Append(const void* data, size_t n) {
 }
 
 bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
-    std::vector<char> buffer(1 << 20);
-    while (n > 0) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
-        if (!source.ReadExact(offset, buffer.data(), chunk)) return false;
-        if (!Append(buffer.data(), chunk)) return false;
-        offset += chunk;
-        n -= chunk;
-    }
-    return true;
+    return CopyPieces(source, offset, n, [this](const char* data, size_t size) { return Append(data, size); });
 }
 
 bool ReplacementFile::Commit(const LastWriteTime* keepTime, int* timeError) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,7 +25,8 @@ std::optional<std::string> FromNative(std::string_view nativePath);
 // can make any step fail.
 class File {
 public:
-    enum class Mode { Read, ReadWrite, CreateNew };
+    // CreateUnnamed: `path` is a folder; the file has no name until it is linked into one.
+    enum class Mode { Read, ReadWrite, CreateNew, CreateUnnamed };
 
     File() = default;
     ~File();
@@ -58,6 +60,10 @@ private:
     uint64_t sizeAtOpen_ = 0;
 };
 
+// Reads n bytes of `source` from `offset` in pieces of at most 1 MB and hands each to `write`;
+// false when a read is short or `write` says so.
+bool CopyPieces(File& source, uint64_t offset, uint64_t n, const std::function<bool(const char*, size_t)>& write);
+
 // Reads a whole file (up to maxBytes); nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
 
@@ -80,7 +86,14 @@ MoveError MoveNoReplace(const std::string& from, const std::string& to);
 
 std::optional<uint64_t> FreeSpace(const std::string& path);
 
+// Whether two paths name the same file (also through links or a different letter case).
+bool SameFile(const std::string& a, const std::string& b);
+// Deletes a file (not a folder); false when it could not be deleted.
+bool RemoveFile(const std::string& path);
+
 bool Exists(const std::string& path);
+// The size of the regular file at `path` (through links); nothing for anything else.
+std::optional<uint64_t> RegularFileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
 
 // Rebuilds a file beside the original and renames it over the original at Commit(), keeping
@@ -124,5 +137,7 @@ bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* er
 // Fault hook for tests: when set, each changing operation asks it and fails when it says so.
 using FaultHook = bool (*)(const char* operation);
 void SetFaultHook(FaultHook hook);
+// Asks the hook; a faulted operation sets errno to EIO. For the writers of other files here.
+bool Faulted(const char* operation);
 
 }  // namespace wvr::fs
