@@ -24,12 +24,12 @@ constexpr MenuEntry kSeparator{"-"};
 #define SUB(table) table, std::size(table)
 
 constexpr MenuEntry kWinampItems[] = {
-    {"WinampPlay", "再生(&P)", "Ctrl+@", "", nullptr, nullptr, 0, true},
-    {"WinampPause", "一時停止(&I)", "Ctrl+[", "", nullptr, nullptr, 0, true},
-    {"WinampStop", "停止(&S)", "Ctrl+\\", "", nullptr, nullptr, 0, true},
-    {"WinampPrev", "前の曲(&R)", "Shift+Ctrl+@", ""},
-    {"WinampNext", "次の曲(&F)", "Shift+Ctrl+[", ""},
-    {"Exit2", "終了(&E)", "Shift+Ctrl+\\", ""},
+    {"WinampPlay", "再生(&P)", "Ctrl+@", "", &W::ToolButton1Click, nullptr, 0, true},
+    {"WinampPause", "一時停止(&I)", "Ctrl+[", "", &W::ToolButton2Click, nullptr, 0, true},
+    {"WinampStop", "停止(&S)", "Ctrl+\\", "", &W::ToolButton3Click, nullptr, 0, true},
+    {"WinampPrev", "前の曲(&R)", "Shift+Ctrl+@", "", &W::ToolButton4Click},
+    {"WinampNext", "次の曲(&F)", "Shift+Ctrl+[", "", &W::ToolButton7Click},
+    {"Exit2", "終了(&E)", "Shift+Ctrl+\\", "", &W::Exit2Click},
 };
 
 constexpr MenuEntry kFileMenu[] = {
@@ -76,8 +76,8 @@ constexpr MenuEntry kFunctionMenu[] = {
     {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします", &W::C4Click},
     {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します", &W::G2Click},
     kSeparator,
-    {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
-    {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します"},
+    {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton8Click},
+    {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton9Click},
     {"WinAMPW1", "WinAMP(&W)", "", "WinAMPを制御します", nullptr, SUB(kWinampItems)},
     kSeparator,
     {"Option1", "設定(&O)...", "F2", "動作の設定をします", &W::Option1Click},
@@ -124,19 +124,19 @@ constexpr MenuEntry kPopupFunctions[] = {
 };
 
 constexpr MenuEntry kPopupWinamp[] = {
-    {"PopWinampPlay", "再生(&P)", "", "", nullptr, nullptr, 0, true},
-    {"PopWinampPause", "一時停止(&I)", "", "", nullptr, nullptr, 0, true},
-    {"PopWinampStop", "停止(&S)", "", "", nullptr, nullptr, 0, true},
-    {"PopWinampPrev", "前の曲(&R)", "", ""},
-    {"PopWinampNext", "次の曲(&F)", "", ""},
-    {"PopExit", "終了(&E)", "", ""},
+    {"PopWinampPlay", "再生(&P)", "", "", &W::ToolButton1Click, nullptr, 0, true},
+    {"PopWinampPause", "一時停止(&I)", "", "", &W::ToolButton2Click, nullptr, 0, true},
+    {"PopWinampStop", "停止(&S)", "", "", &W::ToolButton3Click, nullptr, 0, true},
+    {"PopWinampPrev", "前の曲(&R)", "", "", &W::ToolButton4Click},
+    {"PopWinampNext", "次の曲(&F)", "", "", &W::ToolButton7Click},
+    {"PopExit", "終了(&E)", "", "", &W::Exit2Click},
 };
 
 constexpr MenuEntry kPopupMenu[] = {
     {"PopDelete", "削除(&D)", "", "カーソルで選択されているアイテムをリストから削除します", &W::Delete1Click},
     kSeparator,
-    {"PopPlay1", "単独再生(&P)", "", "プレーヤーを起動して再生します"},
-    {"PopPlay2", "複数再生(&M)", "", "プレーヤーを起動して再生します"},
+    {"PopPlay1", "単独再生(&P)", "", "プレーヤーを起動して再生します", &W::ToolButton8Click},
+    {"PopPlay2", "複数再生(&M)", "", "プレーヤーを起動して再生します", &W::ToolButton9Click},
     {"WinAMP1", "WinAMP(&W)", "", "WinAMPを制御します", nullptr, SUB(kPopupWinamp)},
     kSeparator,
     {"C2", "選択(&C)", "", "", &W::C2Click, nullptr, 0, true},

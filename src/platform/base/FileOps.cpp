@@ -371,4 +371,27 @@ bool ReplacementFile::Commit(const LastWriteTime* keepTime, int* timeError) {
     return true;
 }
 
+bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error) {
+    std::string temp = path + ".XXXXXX";
+    const int fd = Faulted("create") ? (errno = EACCES, -1) : ::mkstemp(temp.data());
+    if (fd < 0) {
+        if (error) *error = errno;
+        return false;
+    }
+    int failure = 0;
+    for (size_t done = 0; failure == 0 && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) done += static_cast<size_t>(n);
+        else if (n == 0) failure = EIO;
+        else if (errno != EINTR) failure = errno;
+    }
+    if (::close(fd) != 0 && failure == 0) failure = errno;
+    if (failure == 0 && ::rename(temp.c_str(), path.c_str()) != 0) failure = errno;
+    if (failure != 0) {
+        if (error) *error = failure;
+        ::unlink(temp.c_str());
+    }
+    return failure == 0;
+}
+
 }  // namespace wvr::fs

@@ -129,6 +129,11 @@ private:
     bool committed_ = false;
 };
 
+// Writes a whole new file beside `path` and renames it over `path`: a link found under that
+// name is replaced, not followed (for files of ours in folders other users share). Nothing
+// is left behind on failure.
+bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error = nullptr);
+
 // Fault hook for tests: when set, each changing operation asks it and fails when it says so.
 using FaultHook = bool (*)(const char* operation);
 void SetFaultHook(FaultHook hook);
