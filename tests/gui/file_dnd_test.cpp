@@ -33,6 +33,7 @@ constexpr Qt::DropActions kAll = Qt::CopyAction | Qt::MoveAction | Qt::LinkActio
 struct DropOutcome {
     bool entered = false;
     bool taken = false;
+    Qt::DropAction moving = Qt::IgnoreAction;  // the answer while the drag moved
     Qt::DropAction effect = Qt::IgnoreAction;
 };
 
@@ -67,6 +68,7 @@ private:
         if (!outcome.entered) return outcome;
         QDragMoveEvent move(at, kAll, &data, button, keys);
         QApplication::sendEvent(viewport, &move);
+        outcome.moving = move.dropAction();
         QDropEvent drop(at, kAll, &data, Qt::NoButton, keys);
         QApplication::sendEvent(viewport, &drop);
         outcome.taken = drop.isAccepted();
@@ -117,6 +119,8 @@ private slots:
         const DropOutcome copied = DropFiles({Copy("mpeg/vbr_lame_xing.mp3", "b.mp3")}, Qt::LeftButton, Qt::ControlModifier);
         QVERIFY(copied.taken);
         QCOMPARE(copied.effect, Qt::CopyAction);
+        QCOMPARE(DropFiles({Copy("mpeg/mp2_192k_48k.mp2", "m.mp2")}).moving, Qt::MoveAction);
+        rows().Remove(rows().size() - 1);
         QCOMPARE(Names(), (std::vector<std::string>{"song.mp3", "b.mp3"}));
 
         // While a dialog holds the rows the list takes nothing.
@@ -140,7 +144,10 @@ private slots:
         const std::string b = Copy("mpeg/vbr_lame_xing.mp3", "b.mp3");
         QString defaultItem;
         ChooseFromDropMenu("DropCancel", &defaultItem);
-        QVERIFY(!DropFiles({b}, Qt::RightButton).taken);
+        const DropOutcome cancelled = DropFiles({b}, Qt::RightButton);
+        QVERIFY(!cancelled.taken);
+        // The source acts on the answer given while moving, before the choice: never a move.
+        QCOMPARE(cancelled.moving, Qt::CopyAction);
         QCOMPARE(defaultItem, QString("DropAdd"));
         QCOMPARE(rows().size(), 1);
 

@@ -120,7 +120,7 @@ bool TFileDnD::eventFilter(QObject* watched, QEvent* event) {
         }
         if (e->buttons() & Qt::LeftButton) trackedButton_ = kKeyLeft;
         else if (e->buttons() & Qt::RightButton) trackedButton_ = kKeyRight;
-        e->setDropAction(DropEffectFor(e->modifiers(), e->possibleActions(), e->proposedAction()));
+        e->setDropAction(Answer(*e));
         e->accept();
         return true;
     }
@@ -135,13 +135,22 @@ bool TFileDnD::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+// The key rule, except for a drag made with the right button: its drop is followed by a
+// choice that may cancel it, while a source acts on the answer it was given as the drag moved
+// (an X11 source does not wait for the drop to be handled). Answered as a copy, such a drop
+// never has the source remove what it dragged before the choice is made.
+Qt::DropAction TFileDnD::Answer(const QDropEvent& event) const {
+    if (trackedButton_ == kKeyRight && event.possibleActions().testFlag(Qt::CopyAction)) return Qt::CopyAction;
+    return DropEffectFor(event.modifiers(), event.possibleActions(), event.proposedAction());
+}
+
 void TFileDnD::Drop(QDropEvent& event) {
     if (!hasData_ || !event.mimeData()) {
         event.ignore();
         return;
     }
     hasData_ = false;
-    const Qt::DropAction effect = DropEffectFor(event.modifiers(), event.possibleActions(), event.proposedAction());
+    const Qt::DropAction effect = Answer(event);
     const std::vector<std::string> paths = DroppedPaths(*event.mimeData());
     int keyState = trackedButton_;
     if (event.modifiers() & Qt::ShiftModifier) keyState |= kKeyShift;

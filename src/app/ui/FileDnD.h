@@ -68,6 +68,7 @@ protected:
 
 private:
     bool Refuses(const QDropEvent& event) const;
+    Qt::DropAction Answer(const QDropEvent& event) const;
     void Drop(QDropEvent& event);
 
     QAbstractItemView* list_;
