@@ -51,7 +51,7 @@ LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& p
 
 std::string PlaylistBytes(const std::vector<std::string>& cp932Paths) {
     std::string bytes;
-    for (const std::string& p : cp932Paths) bytes += p + "\r\n";
+    for (const std::string& p : cp932Paths) bytes += fs::ToNative(p).value_or(p) + "\r\n";
     return bytes;
 }
 

@@ -41,8 +41,9 @@ int LaunchFlagsFrom(const Settings& settings);
 LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& playerCp932, int flags,
                            ProcessStarter& starter);
 
-// The playlist of the play-many command: every path as it is in the row, each line ended by
-// CR LF, nothing else.
+// The playlist of the play-many command: every row's path as the file system names it (the
+// player opens the files by these names), each line ended by CR LF, nothing else. A path that
+// has no such name is written as the row holds it.
 std::string PlaylistBytes(const std::vector<std::string>& cp932Paths);
 
 // The paths the play-many command plays, in row order: the checked rows (every row with
