@@ -75,6 +75,10 @@ private slots:
         QVERIFY(seen.shown);
         QVERIFY(seen.onTop);
         QCOMPARE(seen.owner, static_cast<QWidget*>(&f.edit));
+        // Closed, it hands the keyboard back to the window it came from, also when the window
+        // manager passes the focus to the main window just after.
+        f.main.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&f.edit));
     }
 
     void closeQuestionOverTheEditWindow() {

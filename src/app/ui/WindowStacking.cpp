@@ -21,6 +21,10 @@ void KeepOnTop(QWidget* window) {
     if (QWindow* handle = window->windowHandle()) handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);
 }
 
+// How long after a modal window closed the window manager's own choice of the next active
+// window is overruled.
+constexpr qint64 kReturnFocusMs = 500;
+
 }  // namespace
 
 void ModalStacking::Install() {
@@ -32,11 +36,42 @@ void ModalStacking::Install() {
 }
 
 bool ModalStacking::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
+    if (!watched->isWidgetType()) return QObject::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::Show:
         if (IsModalWindow(widget) && AnyWindowStaysOnTop(widget)) KeepOnTop(widget);
+        break;
+    case QEvent::Hide:
+        if (IsModalWindow(widget)) ReturnFocusToOwner(widget);
+        break;
+    case QEvent::WindowActivate:
+        if (widget->isWindow()) OnWindowActivated(widget);
+        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// A closed modal window hands the keyboard back to the window it belongs to, unless another
+// modal window still blocks that one.
+void ModalStacking::ReturnFocusToOwner(const QWidget* modal) {
+    QWidget* owner = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
+    const QWidget* blocking = QApplication::activeModalWidget();
+    if (!owner || !owner->isVisible() || owner->isMinimized() || (blocking && blocking != owner)) return;
+    returnTo_ = owner;
+    closedAt_.start();
+    // Asked of the native window: the widget still counts as active through the closed dialog.
+    if (QWindow* handle = owner->windowHandle()) handle->requestActivate();
+}
+
+// The window manager may activate another window of ours after the owner had the focus back:
+// the owner is asked for once more.
+void ModalStacking::OnWindowActivated(QWidget* window) {
+    if (!returnTo_ || window == returnTo_) return;
+    QWidget* owner = returnTo_;
+    returnTo_.clear();
+    if (!QApplication::activeModalWidget() && closedAt_.elapsed() < kReturnFocusMs) owner->activateWindow();
 }
 
 bool AnyWindowStaysOnTop(const QWidget* except) {
