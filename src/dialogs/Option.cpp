@@ -16,6 +16,7 @@
 
 #include "app/commands/Options.h"
 #include "app/ui/Text.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/HelpViewer.h"
 #include "formats/PathText.h"
@@ -42,15 +43,10 @@ TForm2::TForm2(const Settings& settings, const std::array<QFont, 3>& fonts, Prom
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     BuildPages();
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName("OKBtn");
+    QPushButton* ok = NamedButton(this, "OKBtn", "OK");
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancel->setObjectName("CancelBtn");
-    cancel->setAutoDefault(false);
-    auto* help = new QPushButton(QStringLiteral("ヘルプ(&H)"), this);
-    help->setObjectName("HelpBtn");
-    help->setAutoDefault(false);
+    QPushButton* cancel = NamedButton(this, "CancelBtn", "キャンセル");
+    QPushButton* help = NamedButton(this, "HelpBtn", "ヘルプ(&H)");
     connect(ok, &QPushButton::clicked, this, &TForm2::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, &TForm2::HelpBtnClick);

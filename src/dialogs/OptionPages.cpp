@@ -17,6 +17,7 @@
 #include "app/commands/Options.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackTableModel.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/Option.h"
 
 namespace wvr {
@@ -53,9 +54,7 @@ QCheckBox* TForm2::Check(int bit, const char* caption) {
 }
 
 QPushButton* TForm2::Button(const char* name, const char* caption, void (TForm2::*handler)()) {
-    auto* button = new QPushButton(Utf8(caption), this);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
+    QPushButton* button = NamedButton(this, name, caption);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
 }
@@ -276,13 +275,9 @@ QWidget* TForm2::BuildFontGroup() {
     for (int i = 0; i < 3; ++i) {
         fontTexts_[i] = Box(QString("Edit%1").arg(7 + i).toLatin1().constData());
         fontTexts_[i]->setReadOnly(true);
-        auto* choose = new QPushButton(Utf8(rows[i].buttonCaption), this);
-        choose->setObjectName(rows[i].button);
-        choose->setAutoDefault(false);
+        QPushButton* choose = NamedButton(this, rows[i].button, rows[i].buttonCaption);
         connect(choose, &QPushButton::clicked, this, [this, i] { ChooseFont(i); });
-        auto* color = new QPushButton(Utf8("色..."), this);
-        color->setObjectName(QString("ColorButton%1").arg(i + 1));
-        color->setAutoDefault(false);
+        QPushButton* color = NamedButton(this, QString("ColorButton%1").arg(i + 1).toLatin1().constData(), "色...");
         connect(color, &QPushButton::clicked, this, [this, i] { ChooseColor(i); });
         grid->addWidget(Label(rows[i].caption), 2 * i, 0, 1, 3);
         grid->addWidget(fontTexts_[i], 2 * i + 1, 0);
