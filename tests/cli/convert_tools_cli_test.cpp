@@ -24,6 +24,7 @@ TEST_F(CliTest, ConvertWritesNewFilesKeepsExistingTargetsAndDeletesOnlyWhenAsked
     EXPECT_EQ(rows[0][0], dir / "a.rmp");
     EXPECT_EQ(test::ReadFile(dir / "b.rmp"), "taken");
     EXPECT_NE(err.find("wvr: 同じ名前のファイルが存在します。上書きしますか？"), std::string::npos);
+    EXPECT_NE(err.find("wvr: 変換しなかったファイルです: " + b), std::string::npos);
     EXPECT_TRUE(fs::Exists(a));
 
     ASSERT_EQ(Cli({"list", dir / "a.rmp"}), 0);
