@@ -44,14 +44,15 @@ int ConvertFilesCommand(const std::vector<std::string>& args) {
     const ConvertReport report = ConvertCommand(session, collected, *target, prompter, nullptr);
     for (const std::string& path : report.written) std::printf("%s\n", EscapeText(path).c_str());
 
-    // Rows left are files not converted, except those already in the target form.
+    // Rows left are files not converted, except those already in the target form. Each is
+    // named: the overwrite question does not say which file it was about.
     bool allDone = true;
     for (const TrackInfo& row : session.rows) {
         const int kind = row.KindCode();
         if (kind == static_cast<int>(*target) + 1) continue;
         allDone = false;
-        if (kind < 1 || kind > 3)
-            std::fprintf(stderr, "%s: 変換できない形式のファイルです: %s\n", kAppTitle, EscapeText(row.Path).c_str());
+        const char* why = kind < 1 || kind > 3 ? "変換できない形式のファイルです" : "変換しなかったファイルです";
+        std::fprintf(stderr, "%s: %s: %s\n", kAppTitle, why, EscapeText(row.Path).c_str());
     }
     std::fflush(stdout);
     return allDone ? kExitOk : kExitSomeNotDone;

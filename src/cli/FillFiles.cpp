@@ -24,9 +24,7 @@ int FillFilesCommand(const std::vector<std::string>& args) {
     session.settings.Set(Option::FilChkOff, true);
     FillRows(session, static_cast<int>(*field), *text, front ? FillMode::Front : back ? FillMode::Back : FillMode::Replace);
 
-    if (HasFlag(parsed, "--write")) return WriteEveryRowAndPrint(session, prompter);
-    PrintRows(session.rows, stdout);
-    return kExitOk;
+    return PrintOrWrite(session, prompter, true, HasFlag(parsed, "--write"));
 }
 
 }  // namespace wvr::cli

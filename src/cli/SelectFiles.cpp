@@ -14,9 +14,10 @@ int SelectFilesCommand(const std::vector<std::string>& args) {
     if (minutes.has_value() == kilobytes.has_value()) return kExitBadArguments;
     const auto seed = NumberOf(parsed, "--seed", 0, UINT32_MAX);
     if (ValueOf(parsed, "--seed") && !seed) return kExitBadArguments;
+    // Made absolute before the paths are read: a playlist among them changes the current folder.
     std::optional<std::string> playlist;
     if (const std::string* out = ValueOf(parsed, "-o")) {
-        playlist = SjisArgument(*out, "ファイル名");
+        playlist = RowPathArgument(*out);
         if (!playlist) return kExitBadArguments;
     }
 

@@ -188,7 +188,7 @@ Options:
 
 Exit status:
   0  every row was converted or was in the target form already
-  1  some row was not converted (said on stderr)
+  1  some row was not converted (each such file named on stderr)
   2  bad arguments: an unknown option or target, or no PATH)",
      ConvertFilesCommand},
     {"fill", "fill --field K --text T [--front|--back] [--write] PATH...",

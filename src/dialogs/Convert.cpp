@@ -11,13 +11,13 @@
 
 #include "app/commands/Convert.h"
 #include "app/ui/Text.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
 
 namespace wvr {
 namespace {
 
 constexpr const char* kFilters[4] = {"すべて", "MP3", "RIFF/WAV", "RIFF/RMP3"};
-constexpr const char* kTargets[3] = {"Generic MP3", "RMP3/WAV", "RMP3/MP3"};
 
 }  // namespace
 
@@ -36,15 +36,7 @@ TForm4::TForm4(Session& session, Prompter& prompter, QWidget* parent)
     comboBox1_->setObjectName("ComboBox1");
     for (const char* filter : kFilters) comboBox1_->addItem(QString::fromUtf8(filter));
 
-    auto* group = new QGroupBox(QStringLiteral("変換先"), this);
-    group->setObjectName("RadioGroup1");
-    auto* targets = new QVBoxLayout(group);
-    for (int i = 0; i < 3; ++i) {
-        targets_[i] = new QRadioButton(QString::fromUtf8(kTargets[i]), group);
-        targets_[i]->setObjectName(QString("RadioGroup1Item%1").arg(i));
-        targets->addWidget(targets_[i]);
-    }
-    targets_[0]->setChecked(true);
+    QGroupBox* group = RadioGroup(this, QStringLiteral("変換先"), {"Generic MP3", "RMP3/WAV", "RMP3/MP3"}, false, targets_);
 
     auto* ok = new QPushButton(QStringLiteral("ＯＫ"), this);
     ok->setObjectName("Button1");

@@ -1,9 +1,12 @@
 #include "dialogs/DialogParts.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "app/ui/Text.h"
 
@@ -20,6 +23,22 @@ QCheckBox* NamedCheckBox(QWidget* parent, const char* name, const char* caption)
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
     box->setObjectName(name);
     return box;
+}
+
+QGroupBox* RadioGroup(QWidget* parent, const QString& title, std::initializer_list<const char*> captions,
+                      bool sideBySide, QRadioButton** buttons) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName("RadioGroup1");
+    auto* layout = new QBoxLayout(sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, group);
+    int i = 0;
+    for (const char* caption : captions) {
+        buttons[i] = new QRadioButton(QString::fromUtf8(caption), group);
+        buttons[i]->setObjectName(QString("RadioGroup1Item%1").arg(i));
+        layout->addWidget(buttons[i]);
+        ++i;
+    }
+    buttons[0]->setChecked(true);
+    return group;
 }
 
 QLabel* Caption(QWidget* parent, const char* caption, QWidget* buddy) {

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace wvr {
@@ -17,6 +20,10 @@ namespace wvr {
 // A button that Enter does not press unless it is the dialog's default.
 QPushButton* NamedButton(QWidget* parent, const char* name, const char* caption);
 QCheckBox* NamedCheckBox(QWidget* parent, const char* name, const char* caption);
+// The group "RadioGroup1" of radio buttons "RadioGroup1Item0", ... with `captions`, side by
+// side or one under the other; `buttons` receives them, and the first is chosen.
+QGroupBox* RadioGroup(QWidget* parent, const QString& title, std::initializer_list<const char*> captions,
+                      bool sideBySide, QRadioButton** buttons);
 // A caption whose key ("&F") takes the focus to `buddy`.
 QLabel* Caption(QWidget* parent, const char* caption, QWidget* buddy);
 

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,8 +14,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/ui/FileDialogs.h"
 #include "app/ui/FileDnD.h"
 #include "app/ui/Text.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
@@ -57,13 +58,6 @@ QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent) {
     return label;
 }
 
-QPushButton* MakeButton(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 TMP3Select::TMP3Select(Session& session, Prompter& prompter, BusyIndicator* mainBusy, QWidget* parent)
@@ -84,15 +78,7 @@ TMP3Select::TMP3Select(Session& session, Prompter& prompter, BusyIndicator* main
 }
 
 void TMP3Select::BuildControls() {
-    auto* group = new QGroupBox(QStringLiteral("選択条件"), this);
-    group->setObjectName("RadioGroup1");
-    auto* modeLayout = new QVBoxLayout(group);
-    const char* modeCaptions[2] = {"再生時間", "ファイルサイズ"};
-    for (int i = 0; i < 2; ++i) {
-        modes_[i] = new QRadioButton(QString::fromUtf8(modeCaptions[i]), group);
-        modes_[i]->setObjectName(QString("RadioGroup1Item%1").arg(i));
-        modeLayout->addWidget(modes_[i]);
-    }
+    QGroupBox* group = RadioGroup(this, QStringLiteral("選択条件"), {"再生時間", "ファイルサイズ"}, false, modes_);
     modes_[state_.SelIndex]->setChecked(true);
     for (int i = 0; i < 2; ++i) {
         connect(modes_[i], &QRadioButton::toggled, this, [this, i](bool on) {
@@ -136,11 +122,11 @@ void TMP3Select::BuildControls() {
     checkBox1_->setObjectName("CheckBox1");
     checkBox1_->setChecked(state_.LeaveFile);
 
-    auto* select = MakeButton("Button1", "選択(&S)", this);
+    auto* select = NamedButton(this, "Button1", "選択(&S)");
     select->setDefault(true);
-    auto* close = MakeButton("Button2", "閉じる", this);
-    button4_ = MakeButton("Button4", "リスト保存(&O)", this);
-    button3_ = MakeButton("Button3", "リスト消去(&C)", this);
+    auto* close = NamedButton(this, "Button2", "閉じる");
+    button4_ = NamedButton(this, "Button4", "リスト保存(&O)");
+    button3_ = NamedButton(this, "Button3", "リスト消去(&C)");
     connect(select, &QPushButton::clicked, this, &TMP3Select::Button1Click);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(button4_, &QPushButton::clicked, this, &TMP3Select::Button4Click);
@@ -241,12 +227,9 @@ std::vector<int> TMP3Select::ResultRows() const {
 }
 
 void TMP3Select::Button4Click() {
-    QFileDialog dialog(this, QString(), FromSjis(state_.LastFile),
-                       QStringLiteral("プレイリスト (*.m3u);;すべてのファイル (*.*)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("m3u"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    SaveList(dialog.selectedFiles().first());
+    const QString name = AskSaveFileName(this, QStringLiteral("プレイリスト (*.m3u)|*.m3u|すべてのファイル (*.*)|*.*"),
+                                         QStringLiteral("m3u"), FromSjis(state_.LastFile));
+    if (!name.isEmpty()) SaveList(name);
 }
 
 bool TMP3Select::SaveList(const QString& nativePath) {

@@ -11,15 +11,10 @@
 #include "app/commands/Fill.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackTableModel.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
 
 namespace wvr {
-namespace {
-
-constexpr const char* kModeCaptions[3] = {"前に追加", "置換", "後ろに追加"};
-
-}  // namespace
-
 TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent, const QWidget* mainWindow)
     : QDialog(parent), session_(session), currentRow_(currentRow) {
     setObjectName("Form3");
@@ -33,14 +28,7 @@ TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent, con
     edit1_->setObjectName("Edit1");
     edit1_->setMinimumWidth(260);
 
-    auto* group = new QGroupBox(this);
-    group->setObjectName("RadioGroup1");
-    auto* modes = new QHBoxLayout(group);
-    for (int i = 0; i < 3; ++i) {
-        modes_[i] = new QRadioButton(QString::fromUtf8(kModeCaptions[i]), group);
-        modes_[i]->setObjectName(QString("RadioGroup1Item%1").arg(i));
-        modes->addWidget(modes_[i]);
-    }
+    QGroupBox* group = RadioGroup(this, QString(), {"前に追加", "置換", "後ろに追加"}, true, modes_);
     modes_[static_cast<int>(FillMode::Replace)]->setChecked(true);
 
     auto* ok = new QPushButton(QStringLiteral("ＯＫ"), this);

@@ -153,9 +153,11 @@ TEST_F(CsvTest, WithoutAPathColumnLinesAreLaidOntoTheRows) {
     for (const char* p : {"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"}) Listed(p, "old", "old");
     Row(2).Checked = true;
     Columns({2, 1, 21});
+    session.settings.Set(Option::EdtAddClr, true);  // the lines need the rows: they stay
     test::WriteFile(dir / "a.csv", "A1,T1,x\nA2\n");
     test::WriteFile(dir / "b.csv", "B1,U1\n");
     ASSERT_TRUE(Load(session, {dir / "a.csv", dir / "b.csv"}));
+    ASSERT_EQ(session.rows.size(), 3);
     EXPECT_EQ(session.rows[0].Fields[kArtist], "B1");  // each file starts again at the first row
     EXPECT_EQ(session.rows[0].Fields[kTitle], "U1");
     EXPECT_EQ(session.rows[0].Seconds, "");  // code 21: Seconds, empty when the line has no value
@@ -168,9 +170,11 @@ TEST_F(CsvTest, WithoutAPathColumnLinesAreLaidOntoTheRows) {
 TEST_F(CsvTest, CdPlayerTrackList) {
     for (const char* p : {"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"}) Listed(p, "old", "old");
     session.settings.Set(Option::CsvKnowCD, true);
+    session.settings.Set(Option::EdtAddClr, true);  // the track list needs the rows: they stay
     test::WriteFile(dir / "cd.csv", "\"Album X\",1999\r\n\"Artist Y\"\r\n1,One,4:00,c1\r\n2,Two,3:00\r\n3,Three,1:00,c3\r\n");
     test::WriteFile(dir / "other.csv", "Z\r\nZ\r\n1,Z,Z,Z\r\n");
     ASSERT_TRUE(Load(session, {dir / "cd.csv", dir / "other.csv"}));
+    ASSERT_EQ(session.rows.size(), 3);
     EXPECT_EQ(session.rows[0].Fields[kTitle], "One");
     EXPECT_EQ(session.rows[0].Fields[kArtist], "Artist Y");
     EXPECT_EQ(session.rows[0].Fields[kAlbum], "Album X");

@@ -102,6 +102,9 @@ TEST(ContainsText, FoldsAsciiLettersOnly) {
     EXPECT_FALSE(ContainsText("ABC", "abc", true));
     EXPECT_FALSE(ContainsText(Sjis("ＡＢＣ"), Sjis("ａｂｃ"), false));
     EXPECT_TRUE(ContainsText(Sjis("ＡＢＣ"), Sjis("ＡＢＣ"), false));
+    // The second byte of a kana is no letter: "ア" (83 41) does not find "ヂ" (83 61).
+    EXPECT_FALSE(ContainsText(Sjis("ヂ"), Sjis("ア"), false));
+    EXPECT_TRUE(ContainsText(Sjis("xアB"), Sjis("アb"), false));
     EXPECT_FALSE(ContainsText("[", "{", false));  // 0x5B and 0x7B are no letters
     EXPECT_FALSE(ContainsText("abc", "", false));
     EXPECT_FALSE(ContainsText("ab", "abc", false));

@@ -72,6 +72,12 @@ TEST_F(TagsFromNameTest, TheFirstNameThatDoesNotMatchIsNamedAndStopsTheRun) {
     EXPECT_FALSE(TagsFromNameCommand(session, run, prompter, &failed));
     EXPECT_EQ(failed, 0);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{kFailed + "/m"});
+
+    // The root folder has an empty name, which does not match either.
+    session.rows.Mutable(0).Path = "/[A] B.mp3";
+    prompter.Clear();
+    EXPECT_FALSE(TagsFromNameCommand(session, run, prompter, &failed));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{kFailed});
 }
 
 TEST_F(TagsFromNameTest, StoredValuesComeBackAndEmptyListsGetTheirDefault) {

@@ -1,4 +1,6 @@
 // wvr-cli convert, fill, find and select over copies of test files.
+#include <filesystem>
+
 #include "formats/TrackInfo.h"
 #include "platform/base/FileOps.h"
 #include "support/CliRun.h"
@@ -22,6 +24,7 @@ TEST_F(CliTest, ConvertWritesNewFilesKeepsExistingTargetsAndDeletesOnlyWhenAsked
     EXPECT_EQ(rows[0][0], dir / "a.rmp");
     EXPECT_EQ(test::ReadFile(dir / "b.rmp"), "taken");
     EXPECT_NE(err.find("wvr: 同じ名前のファイルが存在します。上書きしますか？"), std::string::npos);
+    EXPECT_NE(err.find("wvr: 変換しなかったファイルです: " + b), std::string::npos);
     EXPECT_TRUE(fs::Exists(a));
 
     ASSERT_EQ(Cli({"list", dir / "a.rmp"}), 0);
@@ -73,6 +76,20 @@ TEST_F(CliTest, SelectFillsTheBudgetTheSameWayForTheSameSeed) {
     EXPECT_EQ(rows, first);
     EXPECT_EQ(Cli({"select", "--minutes", "1", "--kb", "1", args.back()}), 2);
     EXPECT_EQ(Cli({"select", "--kb", "2097153", args.back()}), 2);
+}
+
+TEST_F(CliTest, SelectWritesARelativePlaylistNameWhereItWasStarted) {
+    // A playlist among the paths makes its own folder the current one while it is read.
+    std::filesystem::create_directory(dir / "lists");
+    test::CopyCorpusFile(kCbr128, dir, "lists/a.mp3");
+    test::WriteFile(dir / "lists/in.m3u", "a.mp3\r\n");
+    const auto started = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const int status = Cli({"select", "--kb", "100", "-o", "picked.m3u", "lists/in.m3u"});
+    std::filesystem::current_path(started);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(test::ReadFile(dir / "picked.m3u"), (dir / "lists/a.mp3") + "\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "lists/picked.m3u"));
 }
 
 }  // namespace

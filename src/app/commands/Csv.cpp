@@ -235,8 +235,13 @@ bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompte
              SkippedCsvLines* skipped) {
     const Settings& settings = session.settings;
     BusySection section(busy);
-    // The list is cleared only when there is something to put in its place.
-    bool clearFirst = settings.Get(Option::EdtAddClr);
+    const bool cdList = settings.Get(Option::CsvKnowCD);
+    const std::vector<int> columns = CsvColumnsInUse(settings);
+    const int pathColumn = PathColumnOf(columns);
+    // The list is cleared only when there is something to put in its place: rows that the
+    // lines add. The CD player's list and lines without a path are laid onto the rows listed,
+    // which a clearing would throw away and leave nothing to lay them onto.
+    bool clearFirst = settings.Get(Option::EdtAddClr) && !cdList && pathColumn >= 0;
     auto readNext = [&](const std::string& csvPath) -> std::optional<std::vector<std::string>> {
         auto bytes = ReadTextFile(csvPath, prompter);
         if (!bytes) return std::nullopt;
@@ -245,15 +250,13 @@ bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompte
         return SplitLines(*bytes);
     };
 
-    if (settings.Get(Option::CsvKnowCD)) {
+    if (cdList) {
         if (csvPaths.empty()) return true;
         auto lines = readNext(csvPaths[0]);  // further files are not read in this mode
         if (lines) LayCdList(session.rows, *lines);
         return lines.has_value();
     }
 
-    const std::vector<int> columns = CsvColumnsInUse(settings);
-    const int pathColumn = PathColumnOf(columns);
     std::optional<CsvRowReader> reader;  // made after the list was cleared, if it is
     bool allRead = true;
     for (const std::string& csvPath : csvPaths) {

@@ -30,8 +30,8 @@ bool SaveCsv(Session& session, const std::string& csvPath, Prompter& prompter, B
 using SkippedCsvLines = std::vector<std::pair<std::string, int>>;
 
 // Reads the files in order. False when one could not be read: what the files before it
-// added or changed stays, and the list is cleared first (EdtAddClr) only once the first file
-// was read.
+// added or changed stays. With EdtAddClr the list is cleared once the first file was read,
+// and only when its lines add rows (a path column, not the CD player's list).
 bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompter& prompter, BusyIndicator* busy,
              SkippedCsvLines* skipped = nullptr);
 

@@ -15,8 +15,17 @@ bool BytesAgree(unsigned char t, unsigned char n) {
 
 bool MatchesAt(std::string_view text, size_t at, std::string_view needle, bool matchCase) {
     if (matchCase) return text.compare(at, needle.size(), needle) == 0;
-    for (size_t k = 0; k < needle.size(); ++k)
-        if (!BytesAgree(static_cast<unsigned char>(text[at + k]), static_cast<unsigned char>(needle[k]))) return false;
+    for (size_t k = 0; k < needle.size(); ++k) {
+        const auto n = static_cast<unsigned char>(needle[k]);
+        // A double-byte character of the needle matches only itself: its second byte may
+        // be a letter's code ("ア" is 83 41), and folding it would find "ヂ" (83 61).
+        if (cp932::IsLeadByte(n) && k + 1 < needle.size()) {
+            if (text.compare(at + k, 2, needle.substr(k, 2)) != 0) return false;
+            ++k;
+        } else if (!BytesAgree(static_cast<unsigned char>(text[at + k]), n)) {
+            return false;
+        }
+    }
     return true;
 }
 

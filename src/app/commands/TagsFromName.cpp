@@ -1,5 +1,7 @@
 #include "app/commands/TagsFromName.h"
 
+#include <optional>
+
 #include "app/commands/NamedSets.h"
 #include "app/commands/RegistryReads.h"
 #include "formats/CommaText.h"
@@ -102,7 +104,8 @@ bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& pro
         TrackInfo& row = rows.Mutable(i);
         // The name on disk, not the file-name column, which may hold a pending rename.
         const std::string name = path::FileName(row.Path);
-        std::string failedName;
+        // The name that did not match; a file in the root folder has an empty folder name.
+        std::optional<std::string> failedName;
         if (!ParseByPattern(path::WithoutExtension(name), run.filePattern, row.Fields, run.fileOptions)) {
             failedName = name;
         } else if (run.useFolder) {
@@ -111,9 +114,9 @@ bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& pro
                 failedName = folder;
         }
         if (first < 0) first = i;
-        if (!failedName.empty()) {
+        if (failedName) {
             changed(i);  // values stored before the failure stay
-            prompter.Warning(kParseFailed + cp932::ToUtf8(failedName));
+            prompter.Warning(kParseFailed + cp932::ToUtf8(*failedName));
             if (failedRow) *failedRow = i;
             return false;
         }
