@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 
 #include "WriteFaults.h"
 #include "formats/Id3v1.h"
@@ -305,30 +304,4 @@ TEST_F(SoundVqWrite, EveryFailingStepLeavesTheFileAsItWas) {
         EXPECT_EQ(fs::ReadLastWriteTime(path)->mtime.tv_sec, old.tv_sec);
     }
     EXPECT_TRUE(prompter.shown().empty());
-}
-
-TEST_F(SoundVqWrite, FfprobeReadsTheHeaderWeWrote) {
-    if (!test::HasTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
-    const std::string path = test::CopyCorpusFile("vqf/vqf_full_script.vqf", dir);
-    auto probe = [&](const std::string& what) {
-        return test::RunTool("ffprobe -v quiet " + what + " '" + path + "' 2>/dev/null");
-    };
-    auto packetBytes = [&] {
-        long long sum = 0, size = 0;
-        for (std::istringstream lines(probe("-show_entries packet=size -of csv=p=0")); lines >> size;) sum += size;
-        return sum;
-    };
-    const long long packetsBefore = packetBytes();
-    ASSERT_GT(packetsBefore, 0);
-
-    TrackInfo row = Row(path);
-    row.Fields[kTitle] = "Peer Title";
-    row.Fields[kComment] = "Peer Comment";
-    row.Fields[kMp3Field] = "x";
-    ASSERT_TRUE(WriteSoundVqTags(row, genres, prompter));
-    // ffprobe names "(c) " copyright and "AUTH" author: our artist and copyright columns.
-    EXPECT_EQ(probe("-show_entries format_tags=title,comment,copyright,author,filename,size -of default=nw=1"),
-              "TAG:title=Peer Title\nTAG:comment=Peer Comment\nTAG:copyright=Artist\nTAG:filename=" + row.FileName +
-                  "\nTAG:author=Owner\nTAG:size=6000\n");
-    EXPECT_EQ(packetBytes(), packetsBefore);
 }
