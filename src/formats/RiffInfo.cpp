@@ -174,7 +174,8 @@ bool WriteRiffInfo(const TrackInfo& row, const Id3v1Tag& id3Block, bool addId3Ch
 
     riff::FileSource bytes(source);
     auto plan = PlanRewrite(bytes, *formType);
-    if (!plan) return false;
+    // A chunk that could not be read would be taken for the end of the form.
+    if (!plan || source.ReadFailed()) return false;
 
     // The file must be writable as it stands: a read-only file is refused, never replaced.
     fs::File access;

@@ -239,9 +239,9 @@ TEST_F(RenameStepTest, LetterCaseSubfoldersAndFailuresHalfWay) {
     // A move that fails leaves the file; a time that cannot be set back is only reported,
     // once for the file and once for its lyrics file.
     file = row.Path;
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "rename") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "rename") == 0; });
     EXPECT_FALSE(Rename("Y.mp3"));
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "utime") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "utime") == 0; });
     EXPECT_TRUE(prompter.shown().empty());
     EXPECT_TRUE(fs::Exists(file));
     EXPECT_TRUE(Rename("Y.mp3"));

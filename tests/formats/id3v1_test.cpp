@@ -185,7 +185,7 @@ TEST_F(Id3v1Write, UnopenableFileShowsTheOpenMessage) {
 TEST_F(Id3v1Write, FailedAppendLeavesTheFileAsItWas) {
     std::string path = test::CopyCorpusFile("mpeg/cbr128_44k_notag.mp3", dir);
     auto before = test::ReadFile(path);
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "write") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "write") == 0; });
     EXPECT_FALSE(WriteId3v1Tag(path, BuildId3v1Tag(RowWith("x"), genres), prompter));
     fs::SetFaultHook(nullptr);
     EXPECT_EQ(test::ReadFile(path), before);

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "WriteFaults.h"
 #include "formats/Id3v1.h"
 #include "formats/SoundVq.h"
 #include "platform/base/FileOps.h"
@@ -284,24 +283,4 @@ TEST_F(SoundVqWrite, TooLittleFreeSpaceIsShownAndNothingChanges) {
     ASSERT_TRUE(file.ReadExact(0, start.data(), start.size()));
     EXPECT_EQ(start, head);
     EXPECT_EQ(test::EntriesIn(dir.path()), 1u);
-}
-
-TEST_F(SoundVqWrite, EveryFailingStepLeavesTheFileAsItWas) {
-    for (const char* corpus : {"vqf/vqf_full_script.vqf", "vqf/vqf_dsiz_after_unknown_id3v1_script.vqf"}) {
-        SCOPED_TRACE(corpus);
-        test::TempDir work, reference;
-        const std::string path = test::CopyCorpusFile(corpus, work);
-        const std::string clean = test::CopyCorpusFile(corpus, reference);
-        ASSERT_TRUE(WriteSoundVqTags(Row(clean), genres, prompter));
-
-        timespec old{};
-        old.tv_sec = 1000000000;
-        ASSERT_TRUE(fs::SetLastWriteTime(path, {old}));
-        const int failures =
-            test::FailEachStepUntilSuccess(path, [&] { return WriteSoundVqTags(Row(path), genres, prompter); });
-        EXPECT_GE(failures, 4);
-        EXPECT_EQ(test::ReadFile(path), test::ReadFile(clean));
-        EXPECT_EQ(fs::ReadLastWriteTime(path)->mtime.tv_sec, old.tv_sec);
-    }
-    EXPECT_TRUE(prompter.shown().empty());
 }

@@ -59,7 +59,7 @@ TEST(IniFile, SaveAndLoadKeepBytes) {
 }
 
 namespace {
-bool FailWrites(const char* operation) { return std::string(operation) == "write"; }
+bool FailWrites(const char* operation, uint64_t) { return std::string(operation) == "write"; }
 }  // namespace
 
 TEST(IniFile, FailedSaveLeavesTheOldFileWhole) {

@@ -60,6 +60,12 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
+size_t EntriesIn(const std::string& folder) {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++n;
+    return n;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream f(path, std::ios::binary | std::ios::trunc);

@@ -34,6 +34,8 @@ std::string CorpusPath(const std::string& relative);
 std::string CopyCorpusFile(const std::string& relative, const TempDir& dir, const std::string& as = {});
 
 std::string ReadFile(const std::string& path);
+// How many entries a folder holds.
+size_t EntriesIn(const std::string& folder);
 void WriteFile(const std::string& path, const std::string& bytes);
 
 // For as long as it lives, root loses its right to open files and folders whatever their

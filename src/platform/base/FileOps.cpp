@@ -4,16 +4,15 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 #include "platform/base/Cp932.h"
+#include "platform/base/FaultPoints.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr::fs {
@@ -21,20 +20,22 @@ namespace {
 
 FaultHook g_faultHook = nullptr;
 
-bool Faulted(const char* operation) {
-    if (g_faultHook && g_faultHook(operation)) {
-        errno = EIO;
-        return true;
-    }
-    return false;
-}
-
 std::string FolderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
 }  // namespace
+
+bool detail::Faulted(const char* operation, uint64_t bytes) {
+    if (g_faultHook && g_faultHook(operation, bytes)) {
+        errno = EIO;
+        return true;
+    }
+    return false;
+}
+
+using detail::Faulted;
 
 void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
 
@@ -50,13 +51,17 @@ File::~File() {
 }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), sizeAtOpen_(other.sizeAtOpen_) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      error_(other.error_),
+      readFailed_(other.readFailed_),
+      sizeAtOpen_(other.sizeAtOpen_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
+        readFailed_ = other.readFailed_;
         sizeAtOpen_ = other.sizeAtOpen_;
     }
     return *this;
@@ -72,11 +77,26 @@ bool File::Open(const std::string& path, Mode mode) {
     case Mode::ReadWrite: flags |= O_RDWR; break;
     case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
-    if (mode != Mode::Read && Faulted("open")) {
+    if (Faulted("open")) {
         error_ = errno;
         return false;
     }
-    fd_ = ::open(path.c_str(), flags, 0644);
+    return Adopt(::open(path.c_str(), flags, 0644));
+}
+
+bool File::OpenUnnamed(const std::string& folder) {
+    if (fd_ >= 0) Close();
+    if (Faulted("open")) {
+        error_ = errno;
+        return false;
+    }
+    // The mode a new file of the folder would get; a replaced file's own is set on commit.
+    return Adopt(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644));
+}
+
+bool File::Adopt(int fd) {
+    fd_ = fd;
+    readFailed_ = false;
     if (fd_ < 0) {
         error_ = errno;
         return false;
@@ -104,6 +124,11 @@ std::optional<uint64_t> File::Size() {
 }
 
 int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
+    if (Faulted("read", n)) {
+        error_ = errno;
+        readFailed_ = true;
+        return -1;
+    }
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < n) {
@@ -111,6 +136,7 @@ int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
         if (r < 0) {
             if (errno == EINTR) continue;
             error_ = errno;
+            readFailed_ = true;
             return -1;
         }
         if (r == 0) break;
@@ -120,14 +146,13 @@ int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
 }
 
 bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
-    if (Faulted("write")) {
-        error_ = errno;
-        return false;
-    }
+    // A failing write stops part of the way, as one does on a full disk.
+    const bool faulted = Faulted("write", n);
+    const size_t goal = faulted ? n / 2 : n;
     size_t done = 0;
     auto* in = static_cast<const char*>(data);
-    while (done < n) {
-        ssize_t r = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+    while (done < goal) {
+        ssize_t r = ::pwrite(fd_, in + done, goal - done, static_cast<off_t>(offset + done));
         if (r < 0) {
             if (errno == EINTR) continue;
             error_ = errno;
@@ -135,7 +160,8 @@ bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
         }
         done += static_cast<size_t>(r);
     }
-    return true;
+    if (faulted) error_ = ENOSPC;
+    return !faulted;
 }
 
 bool File::Truncate(uint64_t length) {
@@ -284,73 +310,6 @@ bool Exists(const std::string& path) {
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// --- replacement through a temporary file
-
-ReplacementFile::ReplacementFile(std::string targetPath) : target_(std::move(targetPath)) {}
-
-ReplacementFile::~ReplacementFile() {
-    file_.Close();
-    if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
-}
-
-bool ReplacementFile::Create() {
-    // Through a link the file it names is rebuilt; renaming over the link itself would turn
-    // it into a copy and leave the real file as it was.
-    if (char* real = ::realpath(target_.c_str(), nullptr)) {
-        target_ = real;
-        std::free(real);
-    }
-    // The name does not repeat the target's, which may already be as long as a name can be.
-    const std::string folder = FolderOf(target_);
-    for (int i = 0; i < 1000; ++i) {
-        std::string candidate = folder + ".wvr-tmp" + std::to_string(i);
-        if (file_.Open(candidate, File::Mode::CreateNew)) {
-            temp_ = candidate;
-            return true;
-        }
-        if (file_.Error() != EEXIST) return false;
-    }
-    return false;
-}
-
-bool ReplacementFile::Append(const void* data, size_t n) {
-    if (!file_.WriteAt(written_, data, n)) return false;
-    written_ += n;
-    return true;
-}
-
-bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
-    std::vector<char> buffer(1 << 20);
-    while (n > 0) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
-        if (!source.ReadExact(offset, buffer.data(), chunk)) return false;
-        if (!Append(buffer.data(), chunk)) return false;
-        offset += chunk;
-        n -= chunk;
-    }
-    return true;
-}
-
-bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
-    // A target that is not there yet is simply created, with the mode a new file gets.
-    struct stat st;
-    if (::stat(target_.c_str(), &st) == 0) {
-        if (Faulted("chmod") || ::fchmod(file_.Descriptor(), st.st_mode & 07777) != 0) return false;
-        if (::fchown(file_.Descriptor(), st.st_uid, st.st_gid) != 0) {
-            // Not allowed for an ordinary user when the group differs; the file stays the user's.
-        }
-    } else if (errno != ENOENT) {
-        return false;
-    }
-    if (!file_.Sync()) return false;
-    if (keepTime && (Faulted("utime") || ::futimens(file_.Descriptor(), LastWriteOnly(*keepTime).data()) != 0))
-        return false;
-    if (!file_.Close()) return false;
-    if (Faulted("rename") || ::rename(temp_.c_str(), target_.c_str()) != 0) return false;
-    committed_ = true;
-    return true;
 }
 
 }  // namespace wvr::fs

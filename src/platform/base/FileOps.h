@@ -20,8 +20,8 @@ std::optional<std::string> ToNative(std::string_view cp932Path);
 // Native path -> row path (CP932); nothing when CP932 cannot represent the name.
 std::optional<std::string> FromNative(std::string_view nativePath);
 
-// An open file. Every operation that changes a file passes the fault hook, so that tests
-// can make any step fail.
+// An open file. Every operation of the write path (opening, reading, writing, cutting,
+// flushing) passes the fault hook, so that tests can make any step fail.
 class File {
 public:
     enum class Mode { Read, ReadWrite, CreateNew };
@@ -34,8 +34,13 @@ public:
     File& operator=(const File&) = delete;
 
     bool Open(const std::string& path, Mode mode);
+    // A new file in `folder` that has no name (Linux O_TMPFILE): if the process dies it is gone.
+    // Fails where the file system cannot do it.
+    bool OpenUnnamed(const std::string& folder);
     bool IsOpen() const { return fd_ >= 0; }
     int Error() const { return error_; }  // errno of the last failure
+    // Whether a read failed since the file was opened: what was read may not be the whole story.
+    bool ReadFailed() const { return readFailed_; }
 
     std::optional<uint64_t> Size();
     // The size seen when the file was opened (no system call).
@@ -53,8 +58,11 @@ public:
     int Descriptor() const { return fd_; }
 
 private:
+    bool Adopt(int fd);
+
     int fd_ = -1;
     int error_ = 0;
+    bool readFailed_ = false;
     uint64_t sizeAtOpen_ = 0;
 };
 
@@ -81,11 +89,16 @@ std::optional<uint64_t> FreeSpace(const std::string& path);
 bool Exists(const std::string& path);
 bool IsDirectory(const std::string& path);
 
-// Rebuilds a file beside the original and renames it over the original at Commit(), keeping
-// the original's permissions, owner where allowed, and last-write time. Until Commit() the
-// original is untouched; a replacement that is not committed is removed. A target that does
-// not exist yet is created by the commit; a target that is a symbolic link has the file it
-// names replaced, and stays a link.
+// Rebuilds a file beside the original and puts it in the original's place at Commit(). Until
+// Commit() the original is untouched. The file keeps its identity: owner where allowed,
+// permission bits, extended attributes (and with them ACLs), access time and, when given, the
+// last-write time; a file with several hard links stays one file. A target that does not exist
+// yet is created by the commit; a target that is a symbolic link has the file it names
+// replaced, and stays a link.
+//
+// The rebuild is an unnamed file where the file system allows (Linux O_TMPFILE), so a process
+// that dies while building leaves nothing behind; it gets a name only once it is complete and
+// on disk. See ReplacementFile.cpp for how each case reaches the original safely.
 class ReplacementFile {
 public:
     explicit ReplacementFile(std::string targetPath);
@@ -101,19 +114,29 @@ public:
     // Copies n bytes from `source` at `offset` to the end of the replacement.
     bool CopyFrom(File& source, uint64_t offset, uint64_t n);
     uint64_t Written() const { return written_; }
-    // Flushes, gives the replacement the original's mode and time, and renames it over.
+    // Flushes the replacement, gives it the original's identity and puts it in its place.
     bool Commit(const LastWriteTime* keepTime);
 
 private:
+    bool Name(const std::string& name);
+    bool CommitByRename(const std::string& pendingName);
+    bool CommitByWriteBack(const std::string& copyName, const timespec& access, const LastWriteTime* keepTime);
+
     std::string target_;
-    std::string temp_;
+    std::string folder_;
+    std::string named_;  // the replacement's name while it has one
     File file_;
     uint64_t written_ = 0;
     bool committed_ = false;
+    bool keepNamed_ = false;  // a complete copy that a half-done write-back still needs
 };
 
-// Fault hook for tests: when set, each changing operation asks it and fails when it says so.
-using FaultHook = bool (*)(const char* operation);
+// Fault hook for tests: when set, each step of the write path asks it before it runs and fails
+// when it says so ("open", "read", "write", "truncate", "sync", "rename", "link", "utime",
+// "chmod", "xattr", "allocate"); `bytes` is the size of a read or write, else 0. A failing
+// "write" writes half of its bytes first, as a full disk does. A hook may also end the process
+// there, to stand for a crash at that point.
+using FaultHook = bool (*)(const char* operation, uint64_t bytes);
 void SetFaultHook(FaultHook hook);
 
 }  // namespace wvr::fs
