@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "platform/base/Cp932.h"
-#include "platform/base/FaultPoints.h"
+#include "platform/base/FileOpsDetail.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr::fs {
@@ -54,7 +54,8 @@ File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       error_(other.error_),
       readFailed_(other.readFailed_),
-      sizeAtOpen_(other.sizeAtOpen_) {}
+      sizeAtOpen_(other.sizeAtOpen_),
+      linkCount_(other.linkCount_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -62,6 +63,7 @@ File& File::operator=(File&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
         readFailed_ = other.readFailed_;
+        linkCount_ = other.linkCount_;
         sizeAtOpen_ = other.sizeAtOpen_;
     }
     return *this;
@@ -81,7 +83,13 @@ bool File::Open(const std::string& path, Mode mode) {
         error_ = errno;
         return false;
     }
-    return Adopt(::open(path.c_str(), flags, 0644));
+    if (!Adopt(::open(path.c_str(), flags, 0644))) return false;
+    if (linkCount_ > 1) {
+        detail::FinishInterruptedWriteBack(path);
+        struct stat st;
+        if (::fstat(fd_, &st) == 0) sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
+    }
+    return true;
 }
 
 bool File::OpenUnnamed(const std::string& folder) {
@@ -111,6 +119,7 @@ bool File::Adopt(int fd) {
         return false;
     }
     sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
+    linkCount_ = static_cast<uint64_t>(st.st_nlink);
     return true;
 }
 

@@ -33,6 +33,8 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    // A file with several names that a crash left half-rewritten is finished first
+    // (ReplacementFile), so what is read is whole.
     bool Open(const std::string& path, Mode mode);
     // A new file in `folder` that has no name (Linux O_TMPFILE): if the process dies it is gone.
     // Fails where the file system cannot do it.
@@ -64,6 +66,7 @@ private:
     int error_ = 0;
     bool readFailed_ = false;
     uint64_t sizeAtOpen_ = 0;
+    uint64_t linkCount_ = 0;
 };
 
 // Reads a whole file (up to maxBytes); nothing when it cannot be read.

@@ -14,11 +14,11 @@
 //   copy's bytes written into the original from its start and the original cut to their
 //   length, and the copy's name removed. A longer file first has its room reserved, so a full
 //   disk stops the write before its first byte. A write that fails half-way is made again
-//   from the copy; if that fails too, the copy stays. A crash half-way leaves the copy too: the
-//   next rebuild of the same file (known by inode and birth time, so a new file that reuses
-//   the inode number is never taken for it) finishes the write-back from it first. Without a
-//   birth time the copy is left for the user and the file is not rebuilt again while it is
-//   there.
+//   from the copy; if that fails too, the copy stays. A crash half-way leaves the copy too:
+//   the next time the file is opened (File::Open) the write-back is finished from it, the
+//   copy being known by the file's inode and birth time, so that a new file that reuses the
+//   inode number is never taken for it. Without a birth time the copy is left for the user
+//   and the file is not rebuilt again while it is there.
 //
 // A replacement holds an exclusive lock while it lives, so a leftover name that is locked
 // belongs to a rebuild still at work and is left alone.
@@ -36,7 +36,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/base/FaultPoints.h"
+#include "platform/base/FileOpsDetail.h"
 #include "platform/base/FileOps.h"
 
 namespace wvr::fs {
@@ -169,32 +169,51 @@ bool WriteBackFromCopy(File& copy, uint64_t length, File& original, const timesp
     return false;
 }
 
-// Finishes what a crash interrupted in the folder of `target`: a rebuild of it that was named
-// but not renamed is removed (the original is whole), a write-back into it is completed from
-// its copy. False when that could not be done, or another process is rebuilding the file.
-bool ClearLeftovers(const std::string& target, const std::string& folder, const Identity& id) {
+// Set while the rebuild's own steps open files, which are not to look for leftovers again.
+thread_local bool t_rebuilding = false;
+
+class Rebuilding {
+public:
+    Rebuilding() : outer_(t_rebuilding) { t_rebuilding = true; }
+    ~Rebuilding() { t_rebuilding = outer_; }
+    Rebuilding(const Rebuilding&) = delete;
+    Rebuilding& operator=(const Rebuilding&) = delete;
+
+private:
+    bool outer_;
+};
+
+// A rebuild of `target` that was named but not renamed over it (the original is whole) is
+// removed. False when it belongs to a rebuild still at work.
+bool RemovePendingRename(const std::string& folder, const Identity& id) {
     const std::string pending = PendingRenameName(folder, id);
-    if (Exists(pending)) {
-        File stale;
-        if (!stale.Open(pending, File::Mode::Read) || !LockExclusive(stale)) return false;
-        ::unlink(pending.c_str());
-    }
-    if (!id.birth) return true;
-    const std::string copyName = PendingWriteBackName(folder, id);
-    if (!Exists(copyName)) return true;
-    File copy, original;
-    if (!copy.Open(copyName, File::Mode::Read) || !LockExclusive(copy)) return false;
-    if (!original.Open(target, File::Mode::ReadWrite)) return false;
-    struct stat copyStat;
-    if (::fstat(copy.Descriptor(), &copyStat) != 0) return false;
-    // The copy carries the times the interrupted write meant the file to have.
-    if (!WriteBackFromCopy(copy, copy.SizeAtOpen(), original, copyStat.st_atim, copyStat.st_mtim)) return false;
-    ::unlink(copyName.c_str());
-    SyncFolder(folder);
+    if (!Exists(pending)) return true;
+    File stale;
+    if (!stale.Open(pending, File::Mode::Read) || !LockExclusive(stale)) return false;
+    ::unlink(pending.c_str());
     return true;
 }
 
 }  // namespace
+
+void detail::FinishInterruptedWriteBack(const std::string& path) {
+    if (t_rebuilding) return;
+    Rebuilding rebuilding;
+    const auto id = Identify(path);
+    if (!id || !id->exists || !id->birth) return;
+    const std::string folder = FolderOf(path);
+    const std::string copyName = PendingWriteBackName(folder, *id);
+    if (!Exists(copyName)) return;
+    File copy, original;
+    if (!copy.Open(copyName, File::Mode::Read) || !LockExclusive(copy)) return;
+    if (!original.Open(path, File::Mode::ReadWrite)) return;
+    struct stat copyStat;
+    if (::fstat(copy.Descriptor(), &copyStat) != 0) return;
+    // The copy carries the times the interrupted write meant the file to have.
+    if (!WriteBackFromCopy(copy, copy.SizeAtOpen(), original, copyStat.st_atim, copyStat.st_mtim)) return;
+    ::unlink(copyName.c_str());
+    SyncFolder(folder);
+}
 
 ReplacementFile::ReplacementFile(std::string targetPath) : target_(std::move(targetPath)) {}
 
@@ -212,7 +231,13 @@ bool ReplacementFile::Create() {
     }
     folder_ = FolderOf(target_);
     const auto id = Identify(target_);
-    if (!id || (id->exists && !ClearLeftovers(target_, folder_, *id))) return false;
+    if (!id) return false;
+    if (id->exists) {
+        if (!RemovePendingRename(folder_, *id)) return false;
+        // A write-back that could not be finished (or is still at work) is not overtaken.
+        detail::FinishInterruptedWriteBack(target_);
+        if (Exists(PendingWriteBackName(folder_, *id))) return false;
+    }
 
     if (file_.OpenUnnamed(folder_)) return LockExclusive(file_);
     const int error = file_.Error();
@@ -292,6 +317,7 @@ bool ReplacementFile::CommitByRename(const std::string& pendingName) {
 
 bool ReplacementFile::CommitByWriteBack(const std::string& copyName, const timespec& access,
                                         const LastWriteTime* keepTime) {
+    Rebuilding rebuilding;
     if (!Name(copyName)) return false;
     SyncFolder(folder_);
     File original;
