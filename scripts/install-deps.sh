@@ -7,15 +7,16 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-translations-l10n
   libid3-3.8.3-dev zlib1g-dev
   libgtest-dev
   fonts-ipafont-gothic
   xvfb xauth dbus
   python3 python3-mutagen
 )
-# Peer readers used as oracles by the tests (small ones only).
+# Peer readers used as oracles by the tests (small ones only); groff checks the manual page.
 if [ "${WVR_ORACLES:-1}" = 1 ]; then
-  packages+=(libimage-exiftool-perl id3v2)
+  packages+=(libimage-exiftool-perl id3v2 groff-base)
 fi
 # ffprobe reads the audio packets back after a write; with its libraries it is a download of
 # about 120 MB on a clean system, so it is only installed when asked for. Without it the two

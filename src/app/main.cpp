@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "app/ui/MainWindow.h"
+#include "app/ui/QtCatalogue.h"
 #include "dialogs/Tagedit.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     // No display name: the desktop would add it to every title ("Quit — wvr", "Edit — wvr").
     QApplication::setApplicationName("wvr");
     QApplication::setWindowIcon(QIcon(":/wvr.svg"));
+    wvr::InstallQtCatalogue();
     // The stored font names are those of Windows; map them onto the Japanese fonts here.
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP"});
     QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {"IPAGothic", "Noto Sans Mono CJK JP"});

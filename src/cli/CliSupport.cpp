@@ -54,7 +54,10 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<std:
         return std::find(list.begin(), list.end(), a) != list.end();
     };
     size_t i = 0;
-    for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+    auto isOption = [&](const std::string& a) {
+        return a.rfind("--", 0) == 0 || known(knownFlags, a) || known(knownValues, a);
+    };
+    for (; i < args.size() && isOption(args[i]); ++i) {
         if (args[i] == "--") {
             ++i;
             break;
@@ -74,6 +77,29 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<std:
 
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag) {
     return std::find(parsed.flags.begin(), parsed.flags.end(), flag) != parsed.flags.end();
+}
+
+const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option) {
+    const std::string* value = nullptr;
+    for (const auto& [name, text] : parsed.values)
+        if (name == option) value = &text;
+    return value;
+}
+
+std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
+                                  long long high) {
+    const std::string* text = ValueOf(parsed, option);
+    if (!text || text->empty() || text->size() > 18 || text->find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const long long value = std::stoll(*text);
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> SjisArgument(const std::string& utf8, const char* what) {
+    auto cp932 = cp932::FromUtf8Exact(utf8);
+    if (!cp932) std::fprintf(stderr, "%s: CP932で表せない%sです: %s\n", kAppTitle, what, utf8.c_str());
+    return cp932;
 }
 
 }  // namespace wvr::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@
 
 namespace wvr::cli {
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitBadArguments = 2;
+// Every subcommand exits with one of these.
+inline constexpr int kExitOk = 0;             // everything asked for was done
+inline constexpr int kExitSomeNotDone = 1;    // some row or file was not done (said on stderr)
+inline constexpr int kExitBadArguments = 2;   // unknown option, missing PATH, bad value
 
 // Boxes go to stderr as "title: text"; questions are answered by `answerYes`.
 class StderrPrompter : public Prompter {
@@ -35,13 +38,20 @@ std::string EscapeText(const std::string& cp932);
 // A subcommand: its arguments after the subcommand name; returns the exit status.
 using Subcommand = int (*)(const std::vector<std::string>& args);
 
+// One line of the subcommand table (Subcommands.h). main() gives every subcommand its
+// "--help" from these texts, and the manual page is made from them at build time.
 struct SubcommandEntry {
-    const char* name;
-    const char* usage;
+    const char* name;     // "list"
+    const char* usage;    // after "wvr-cli ": "list [--yes] PATH..."
+    const char* summary;  // one line for "wvr-cli --help"
+    // What it does, in paragraphs parted by blank lines; an "Options:" and an "Exit status:"
+    // paragraph list one item a line, as "  --yes  text" and "  0  text".
+    const char* help;
     Subcommand run;
 };
 
-// Splits off the leading "--flag" options this subcommand knows; false on an unknown one.
+// Splits off the leading options this subcommand knows ("--flag", or any listed name such as
+// "-o"); false on an unknown one or when no path follows.
 struct ParsedArguments {
     std::vector<std::string> flags;  // e.g. "--yes"
     std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
@@ -50,5 +60,12 @@ struct ParsedArguments {
 bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
                     const std::vector<std::string>& knownValues, ParsedArguments& parsed);
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
+// The last value given for an option, if any.
+const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
+// A decimal option value from `low` to `high`; nothing when absent or not such a number.
+std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
+                                  long long high);
+// UTF-8 argument -> CP932; nothing (after a message on stderr) when CP932 cannot hold it.
+std::optional<std::string> SjisArgument(const std::string& utf8, const char* what);
 
 }  // namespace wvr::cli

@@ -1,29 +1,34 @@
 // wvr-cli: the headless front end over the program's own routines and settings.
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
-#include "cli/Subcommands.h"
-
-namespace {
-
-int Usage() {
-    std::fprintf(stderr, "usage:\n");
-    for (const auto& sub : wvr::cli::kSubcommands) std::fprintf(stderr, "  wvr-cli %s\n", sub.usage);
-    return wvr::cli::kExitBadArguments;
-}
-
-}  // namespace
+#include "cli/Help.h"
 
 int main(int argc, char** argv) {
+    using namespace wvr::cli;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("wvr");
-    if (argc < 2) return Usage();
-    for (const auto& sub : wvr::cli::kSubcommands) {
-        if (std::strcmp(argv[1], sub.name) != 0) continue;
-        int status = sub.run(std::vector<std::string>(argv + 2, argv + argc));
-        if (status == wvr::cli::kExitBadArguments) Usage();
+    const std::string first = argc < 2 ? std::string() : argv[1];
+    if (first == "--help" || first == "-h") {
+        PrintOverview(stdout);
+        return kExitOk;
+    }
+    // The manual page is made from the help texts when the program is built.
+    if (first == "--man") {
+        std::fputs(ManPage().c_str(), stdout);
+        return kExitOk;
+    }
+    if (const SubcommandEntry* sub = FindSubcommand(first)) {
+        const std::vector<std::string> args(argv + 2, argv + argc);
+        if (AsksForHelp(args)) {
+            PrintHelp(*sub, stdout);
+            return kExitOk;
+        }
+        const int status = sub->run(args);
+        if (status == kExitBadArguments) PrintUsage(stderr);
         return status;
     }
-    return Usage();
+    PrintUsage(stderr);
+    return kExitBadArguments;
 }

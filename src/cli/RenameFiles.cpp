@@ -6,28 +6,14 @@
 #include "platform/base/Cp932.h"
 
 namespace wvr::cli {
-namespace {
-
-// The last value given for an option, if any.
-const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option) {
-    const std::string* value = nullptr;
-    for (const auto& [name, text] : parsed.values)
-        if (name == option) value = &text;
-    return value;
-}
-
-}  // namespace
 
 int RenameFilesCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     if (!ParseArguments(args, {"--yes", "--write"}, {"--pattern"}, parsed)) return kExitBadArguments;
     std::optional<std::string> pattern;
     if (const std::string* utf8 = ValueOf(parsed, "--pattern")) {
-        pattern = cp932::FromUtf8Exact(*utf8);
-        if (!pattern) {
-            std::fprintf(stderr, "%s: CP932で表せないパターンです: %s\n", kAppTitle, utf8->c_str());
-            return kExitBadArguments;
-        }
+        pattern = SjisArgument(*utf8, "パターン");
+        if (!pattern) return kExitBadArguments;
     }
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));

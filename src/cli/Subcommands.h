@@ -1,4 +1,13 @@
 // The subcommands of wvr-cli, each in a file of its own.
+//
+// A new subcommand is one entry of kSubcommands: its name, its usage line, a one-line summary,
+// its help text and its routine. main() answers "wvr-cli NAME --help" from that text (stdout,
+// exit 0), lists the summary under "wvr-cli --help", and the manual page is made from the same
+// texts at build time, so nothing else needs writing. The help text says what the subcommand
+// does, then an "Options:" paragraph (one "  --option  text" line each, "--help" included)
+// and an "Exit status:" paragraph (one "  N  text" line each, from kExitOk, kExitSomeNotDone
+// and kExitBadArguments). The routine prints rows with PrintRows, speaks through
+// StderrPrompter and asks no questions.
 #pragma once
 
 #include <string>
@@ -11,12 +20,140 @@ namespace wvr::cli {
 int ListCommand(const std::vector<std::string>& args);
 int RenameFilesCommand(const std::vector<std::string>& args);
 int WriteFilesCommand(const std::vector<std::string>& args);
+int ConvertFilesCommand(const std::vector<std::string>& args);
+int FillFilesCommand(const std::vector<std::string>& args);
+int FindRowsCommand(const std::vector<std::string>& args);
+int SelectFilesCommand(const std::vector<std::string>& args);
 
-// The table main() dispatches by; a new subcommand adds one line here.
 inline constexpr SubcommandEntry kSubcommands[] = {
-    {"list", "list [--yes] PATH...", ListCommand},
-    {"rename", "rename [--yes] [--pattern P] [--write] PATH...", RenameFilesCommand},
-    {"write", "write [--yes] PATH...", WriteFilesCommand},
+    {"list", "list [--yes] PATH...", "print the rows the program shows for the paths",
+     R"(Prints the rows the program would show for PATH..., read with the program's settings as
+when the paths are given on its command line (the file-name filter applies when it is on).
+
+One line per row, tab-separated: FileName, the 17 tag fields, AudioSize, Path, Kind, InfoText,
+Seconds, converted from CP932 to UTF-8, with "\" written as "\\", tab as "\t", CR as "\r", LF
+as "\n" and a byte CP932 cannot decode as "\xNN".
+
+Options:
+  --yes   answer Yes to the program's questions (removing a MacBinary header); without it, No
+  --help  show this help
+
+Exit status:
+  0  the rows were printed
+  2  bad arguments: an unknown option or no PATH)",
+     ListCommand},
+    {"rename", "rename [--yes] [--pattern P] [--write] PATH...",
+     "new file names from the tags; with --write, write and rename",
+     R"(Gives every row of PATH... a new file name from its tags, by the rename pattern in use and
+the settings' exception rules and name options, and prints the rows with the new name in the
+first column. Nothing changes on disk unless --write is given: then every row is written as
+"write" does, its tags into its file, and the file is moved to its new name (with its lyrics
+file when the settings say so).
+
+Options:
+  --pattern P  the macro pattern to use, for example "[%1] %2%e", instead of the selected one
+  --write      write the tags and rename the files on disk
+  --yes        answer Yes to the program's questions; without it, No
+  --help       show this help
+
+Exit status:
+  0  the names were printed; with --write, every file was written and renamed
+  1  with --write: some file could not be written or renamed (said on stderr)
+  2  bad arguments: an unknown option, no PATH, a pattern CP932 cannot hold)",
+     RenameFilesCommand},
+    {"write", "write [--yes] PATH...", "write the tags of the files back as they were read",
+     R"(Writes the tags of every row of PATH... back into its file as they were read, with the
+program's settings: an ID3v1 block for MPEG files, the INFO list for RMP3 and WAVE files, the
+header chunks for SoundVQ files; each file keeps its last-write time. Then prints the rows.
+Running it is the go-ahead: the count question is not asked. A file the writer refuses (an
+ID3v2 tag, a layout it cannot rewrite without changing other data) stays as it was.
+
+Options:
+  --yes   answer Yes to the program's questions; without it, No
+  --help  show this help
+
+Exit status:
+  0  every row was written
+  1  some row was not written (said on stderr)
+  2  bad arguments: an unknown option or no PATH)",
+     WriteFilesCommand},
+    {"convert", "convert --to mp3|wav|rmp3 [--delete-source] PATH...",
+     "convert MP3, RMP3 and WAVE files into another of these forms",
+     R"(Converts every row of PATH... that holds MPEG audio (plain MP3, RMP3, WAVE-wrapped MPEG)
+into the form named by --to, as the conversion dialog does with the program's settings: "mp3"
+a plain MPEG file with an ID3v1 block, "wav" a RIFF WAVE file, "rmp3" a RIFF RMP3 file, each
+carrying the row's tags. The audio bytes are carried over unchanged; a stream other than MPEG-1
+layer III at 128 kbit/s and 44.1 kHz goes into WAVE only when the setting WavCnv is on. The new
+file is written beside its source under the target's extension and gets its name only when it
+is complete; an existing file of that name is kept (the overwrite question is answered No).
+Prints the path of each new file. Rows already in the target form need nothing.
+
+Options:
+  --to mp3|wav|rmp3  the target form
+  --delete-source    delete each source once its new file is complete on disk
+  --help             show this help
+
+Exit status:
+  0  every row was converted or was in the target form already
+  1  some row was not converted (said on stderr)
+  2  bad arguments: an unknown option or target, or no PATH)",
+     ConvertFilesCommand},
+    {"fill", "fill --field K --text T [--front|--back] [--write] PATH...",
+     "put one text into one tag field of every row",
+     R"(Puts the text T into the tag field K of every row of PATH..., as the fill dialog does, and
+prints the rows. K counts as the dialog lists the fields: 0 title, 1 artist, 2 album, 3 comment,
+4 date, 5 genre, 6 copyright, 7 engineer, 8 source, 9 software, 10 keywords, 11 technician,
+12 lyrics, 13 commission. With the setting FilUseMcr on (the default) T is expanded by the
+field macros for each row first ("%2" title, "%1" artist, "%n" the row's number from 01...).
+
+Options:
+  --field K  the field, 0 to 13
+  --text T   the text
+  --front    put T in front of the field's text instead of replacing it
+  --back     put T after the field's text instead of replacing it
+  --write    also write the rows into their files, as "write" does
+  --help     show this help
+
+Exit status:
+  0  the rows were filled (and with --write, written)
+  1  with --write: some row could not be written (said on stderr)
+  2  bad arguments: an unknown option, a field out of range, --front with --back, no PATH)",
+     FillFilesCommand},
+    {"find", "find [--match-case] TEXT PATH...", "print the rows whose name or tags hold a text",
+     R"(Prints, in list order, the rows of PATH... whose file name or any of the 17 tag fields holds
+TEXT, compared byte for byte in CP932 as the find dialog does: a match starts only where a
+character starts, and without --match-case an ASCII letter also matches its other case (no
+other letters are folded).
+
+Options:
+  --match-case  tell capital and small ASCII letters apart
+  --help        show this help
+
+Exit status:
+  0  at least one row holds TEXT
+  1  no row holds it (said on stderr)
+  2  bad arguments: an unknown option, an empty TEXT, no PATH)",
+     FindRowsCommand},
+    {"select", "select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...",
+     "draw files at random until a play time or a size is filled",
+     R"(Draws the rows of PATH... in random order and keeps each one that still fits into the budget:
+N minutes of play time (--minutes) or N kilobytes of file size (--kb; files that are not found
+are left out), as the select dialog does. Prints the chosen rows in the order they were taken
+and, with -o, writes their paths as a playlist, one per line ended by CR LF. The same seed
+gives the same choice; without --seed the clock seeds the draw.
+
+Options:
+  --minutes N  the play time to fill, 0 to 2097152 minutes
+  --kb N       the size to fill, 0 to 2097152 kilobytes
+  --seed S     the seed of the draw, 0 to 4294967295
+  -o OUT.m3u   write the choice as a playlist
+  --help       show this help
+
+Exit status:
+  0  the choice was printed (and written)
+  1  the playlist could not be written (said on stderr)
+  2  bad arguments: not exactly one of --minutes and --kb, a value out of range, no PATH)",
+     SelectFilesCommand},
 };
 
 }  // namespace wvr::cli

@@ -15,7 +15,7 @@ int WriteEveryRowAndPrint(Session& session, Prompter& prompter) {
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
     WriteCommand(session, prompter, nullptr, Questions::Skip);
     PrintRows(session.rows, stdout);
-    return session.rows.AnyChecked() ? kExitSomeNotWritten : kExitOk;
+    return session.rows.AnyChecked() ? kExitSomeNotDone : kExitOk;
 }
 
 int WriteFilesCommand(const std::vector<std::string>& args) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/commands/Session.h"
+#include "cli/CliSupport.h"
 
 namespace wvr {
 class Prompter;
@@ -9,10 +10,8 @@ class Prompter;
 
 namespace wvr::cli {
 
-inline constexpr int kExitSomeNotWritten = 1;
-
 // Runs the write command over every row without its question, then prints the rows.
-// Returns kExitSomeNotWritten when a row could not be written or renamed.
+// Returns kExitSomeNotDone when a row could not be written or renamed.
 int WriteEveryRowAndPrint(Session& session, Prompter& prompter);
 
 }  // namespace wvr::cli

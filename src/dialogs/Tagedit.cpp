@@ -3,6 +3,7 @@
 #include "dialogs/Tagedit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -46,6 +47,8 @@ TForm1::TForm1(MainWindow& main) : QWidget(nullptr, Qt::Tool), main_(main) {
 }
 
 TForm1::~TForm1() {
+    // The boxes go after this object's own part: their last focus change must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
     if (main_.editWindow() == this) main_.SetEditWindow(nullptr);
 }
 
@@ -141,6 +144,16 @@ void TForm1::TakeFocus() {
     raise();
     activateWindow();
     if (!focusWidget()) boxes_[0]->setFocus();
+}
+
+void TForm1::FollowSettings() {
+    const Settings& settings = main_.session().settings;
+    const QFont before = font();
+    ApplyFont(settings.fonts[1]);
+    // The groups are measured in lines of text: a new size needs a new height.
+    if (font() != before) FitHeightToGroups();
+    boxes_[kSoftware]->setEnabled(settings.Get(Option::EdtISFT));
+    Reload();
 }
 
 void TForm1::StoreState(Settings& settings) const {
@@ -299,7 +312,6 @@ void TForm1::W1Click() {
     const int row = main_.FocusedRow();
     if (row < 0) return;
     WriteCurrentRow(session, row, main_.prompter(), &main_);
-    if (session.rows.empty()) CloseWindow();
     main_.ReloadEditWindow();
 }
 
@@ -327,6 +339,14 @@ void TForm1::K1Click() {
     if (row < 0) return;
     main_.session().rows.Edit(row, [](TrackInfo& r) { r.FileName = path::FileName(r.Path); });
     main_.ReloadEditWindow();
+}
+
+// The fill dialog starts with the field of the box that has the focus.
+void TForm1::F1Click() {
+    int field = 0;
+    for (int i = 0; i < kBoxCount; ++i)
+        if (FocusedBox() == boxes_[i]) field = i;
+    main_.OpenFillDialog(field);
 }
 
 }  // namespace wvr

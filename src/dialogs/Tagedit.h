@@ -38,6 +38,8 @@ public:
     void SetStayOnTop(bool onTop) override;
     bool StaysOnTop() const override;
     void TakeFocus() override;
+    void FollowSettings() override;
+    void UpdateActionStates() override;
     void StoreState(Settings& settings) const override;
 
     QLineEdit* box(int field) const { return boxes_[field]; }
@@ -59,6 +61,7 @@ public slots:
     void SelectAll1Click();
     void R1Click();
     void K1Click();
+    void F1Click();
     void RMP3L1Click();
     void EtcClick();
     void Etc2Click();
@@ -85,9 +88,7 @@ private:
     // TageditMenus.cpp
     void BuildMenus();
     void UpdateEditItems();
-    void UpdateFunctionItems();
     void UpdateViewItems();
-    void EnableAllItems();
     void ShowPopup(const QPoint& globalPos);
 
     // Tagedit.cpp

@@ -1,5 +1,6 @@
 // The edit window's boxes and groups, where they sit at every width, and the window height
 // that fits the groups shown.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +53,7 @@ QLineEdit* TForm1::AddBox(QGroupBox* group, const QString& name) {
     auto* box = new QLineEdit(group);
     box->setObjectName(name);
     box->installEventFilter(this);
+    ShowCaretOnlyWithFocus(box);
     return box;
 }
 
@@ -89,7 +91,10 @@ void TForm1::BuildGroups() {
     order.insert(order.begin() + 6, fileNameBox_);
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
-    for (size_t i = 0; i < limits_.size(); ++i) limits_[i] = new ByteLimitValidator(kLimits[i], this);
+    for (size_t i = 0; i < limits_.size(); ++i) {
+        limits_[i] = new ByteLimitValidator(kLimits[i], this);
+        connect(limits_[i], &ByteLimitValidator::Overflowed, this, [] { QApplication::beep(); });
+    }
     siGroup_->hide();
     siOptionGroup_->hide();
 }

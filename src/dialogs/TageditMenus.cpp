@@ -1,5 +1,6 @@
 // The edit window's menu bar and pop-up menu, built from tables, and the rules that enable
-// their items each time a menu opens.
+// their items, kept current as the focused box and the main list change.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,7 +34,7 @@ constexpr Item kEditItems[] = {
 constexpr Item kFunctionItems[] = {
     {"R1", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します", &TForm1::R1Click},
     {"K1", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します", &TForm1::K1Click},
-    {"F1", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
+    {"F1", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します", &TForm1::F1Click},
     {"P1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
 };
 constexpr int kPlayItem = 3;
@@ -75,7 +76,6 @@ void TForm1::BuildMenus() {
         menu->setObjectName(top.name);
         menu->menuAction()->setStatusTip(" ");
         for (size_t i = 0; i < top.count; ++i) AddItem(this, menu, top.items[i], "");
-        connect(menu, &QMenu::aboutToHide, this, &TForm1::EnableAllItems);
     }
     for (const Item& e : kHiddenItems) AddItem(this, nullptr, e, "");
 
@@ -89,13 +89,15 @@ void TForm1::BuildMenus() {
     AddItem(this, popup_, kFunctionItems[kPlayItem], "Pop");
     popup_->addSeparator();
     for (const Item& e : kFileItems) AddItem(this, popup_, e, "Pop");
-    connect(popup_, &QMenu::aboutToHide, this, &TForm1::EnableAllItems);
 
-    connect(findChild<QMenu*>("EditMenu1"), &QMenu::aboutToShow, this, &TForm1::UpdateEditItems);
-    connect(findChild<QMenu*>("Function1"), &QMenu::aboutToShow, this, &TForm1::UpdateFunctionItems);
     connect(findChild<QMenu*>("View1"), &QMenu::aboutToShow, this, &TForm1::UpdateViewItems);
-    connect(popup_, &QMenu::aboutToShow, this, &TForm1::UpdateEditItems);
-    connect(functions, &QMenu::aboutToShow, this, &TForm1::UpdateFunctionItems);
+    // The edit items follow the box with the focus: its selection, its text, its undo.
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::UpdateEditItems);
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        connect(box, &QLineEdit::selectionChanged, this, &TForm1::UpdateEditItems);
+        connect(box, &QLineEdit::textChanged, this, &TForm1::UpdateEditItems);
+    }
+    UpdateActionStates();
 }
 
 QAction* TForm1::item(const char* name) const { return findChild<QAction*>(QString::fromUtf8(name)); }
@@ -112,21 +114,18 @@ void TForm1::UpdateEditItems() {
     }
 }
 
-void TForm1::UpdateFunctionItems() {
+// Fill is offered while a row of the list is checked or FilChkOff is on.
+void TForm1::UpdateActionStates() {
     const Session& session = main_.session();
     const bool fill = session.rows.AnyChecked() || session.settings.Get(Option::FilChkOff);
     item("F1")->setEnabled(fill);
     item("PopF1")->setEnabled(fill);
+    UpdateEditItems();
 }
 
 void TForm1::UpdateViewItems() {
     item("RMP3L1")->setChecked(!siGroup_->isHidden());
     item("RMP3L2")->setChecked(!siOptionGroup_->isHidden());
-}
-
-// Item states are shown while a menu is open; keys always reach their handlers.
-void TForm1::EnableAllItems() {
-    for (QAction* action : findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly)) action->setEnabled(true);
 }
 
 }  // namespace wvr

@@ -42,28 +42,24 @@ char HalfWidthOf(unsigned char lead, unsigned char trail) {
     return 0;
 }
 
-bool IsSingleByteCharacter(unsigned char b) { return (b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF); }
-
 }  // namespace
 
 std::string FullToHalfWidth(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     std::string out;
     out.reserve(text.size());
-    size_t singles = 0;  // single-byte characters seen: they shift where characters start
+    // Character by character: a lead byte takes the next byte with it, any other byte stands
+    // alone, so a control byte or a stray byte never shifts where the next character starts.
     for (size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
-        const bool characterStart = (i + singles) % 2 == 0;
-        if (characterStart && i + 1 < text.size()) {
-            if (char half = HalfWidthOf(b, static_cast<unsigned char>(text[i + 1]))) {
-                out += half;
-                i += 2;
-                continue;
-            }
+        if (!sjis::IsLeadByte(b) || i + 1 == text.size()) {
+            out += static_cast<char>(b);
+            ++i;
+            continue;
         }
-        if (characterStart && IsSingleByteCharacter(b)) ++singles;
-        out += static_cast<char>(b);
-        ++i;
+        if (char half = HalfWidthOf(b, static_cast<unsigned char>(text[i + 1]))) out += half;
+        else out.append(text.substr(i, 2));
+        i += 2;
     }
     return out;
 }

@@ -60,15 +60,12 @@ std::string FrameText(const ID3_Frame& frame) {
     }
 }
 
-// A tag that claims more bytes than the file holds belongs to a damaged file; like other
-// readers (mutagen, exiftool, ffprobe) the program does not take texts from it.
-bool FitsInFile(const id3v2::TagHeader& header, uint64_t fileSize) {
-    return id3v2::kHeaderSize + uint64_t{header.size} <= fileSize;
-}
-
-// Bytes of the tag that are read: all of it, or the first kMaxTagBytes after its header.
-size_t ReadLength(const id3v2::TagHeader& header) {
-    return id3v2::kHeaderSize + std::min<size_t>(header.size, id3v2::kMaxTagBytes);
+// Bytes of the tag that are read: all of it, or the first kMaxTagBytes after its header, and
+// never more than the file holds. A tag whose declared size runs past the end of the file
+// gives the frames that are wholly there, as id3lib and other readers do.
+size_t ReadLength(const id3v2::TagHeader& header, uint64_t fileSize) {
+    const uint64_t declared = id3v2::kHeaderSize + std::min<uint64_t>(header.size, id3v2::kMaxTagBytes);
+    return static_cast<size_t>(std::min(declared, fileSize));
 }
 
 void ReadCleanedTag(std::string_view tag, Fields& fields, Prompter& prompter) {
@@ -96,16 +93,16 @@ void ReadId3LibTexts(ID3_Reader& reader, Fields& fields, Prompter& prompter) {
 
 void ReadId3v2Tag(std::string_view fileStart, Fields& fields, Prompter& prompter) {
     const std::optional<id3v2::TagHeader> header = id3v2::ParseTagHeader(fileStart);
-    if (!header || !FitsInFile(*header, fileStart.size())) return;
-    ReadCleanedTag(fileStart.substr(0, ReadLength(*header)), fields, prompter);
+    if (!header) return;
+    ReadCleanedTag(fileStart.substr(0, ReadLength(*header, fileStart.size())), fields, prompter);
 }
 
 void ReadId3v2(fs::File& file, Fields& fields, Prompter& prompter) {
     char head[id3v2::kHeaderSize];
     if (!file.ReadExact(0, head, sizeof head)) return;
     const std::optional<id3v2::TagHeader> header = id3v2::ParseTagHeader({head, sizeof head});
-    if (!header || !FitsInFile(*header, file.SizeAtOpen())) return;
-    std::string tag(ReadLength(*header), '\0');
+    if (!header) return;
+    std::string tag(ReadLength(*header, file.SizeAtOpen()), '\0');
     if (!file.ReadExact(0, tag.data(), tag.size())) return;
     ReadCleanedTag(tag, fields, prompter);
 }

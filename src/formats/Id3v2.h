@@ -18,8 +18,8 @@ class Prompter;
 // Reads title, artist, album, comment, year and content type of the file's leading ID3v2 tag
 // into fields[0..5] (CP932 bytes, untrimmed); fields 6..16 are left alone. An error of the
 // ID3 library is shown as its own text in a plain box (prompter.Plain) and ends the reading;
-// fields copied before it keep their texts. A tag that runs past the end of the file is damaged
-// and gives no texts; of a tag larger than id3v2::kMaxTagBytes the frames within that are read.
+// fields copied before it keep their texts. Of a tag that runs past the end of the file the
+// frames wholly present are read; of a tag larger than id3v2::kMaxTagBytes the frames within that.
 void ReadId3v2(fs::File& file, std::array<std::string, kFieldCount>& fields, Prompter& prompter);
 
 // The same from the first bytes of a file (the whole file, or at least the whole tag).

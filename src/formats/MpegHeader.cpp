@@ -61,13 +61,18 @@ void AppendNumber(std::string& out, long long value, size_t width, char pad) {
 
 }  // namespace
 
+int BitRateKbit(uint8_t b1, uint8_t b2) {
+    const int index = b2 >> 4;
+    if (index < 1 || index > 14) return 0;
+    return BitRateTable(b1 & 0x08, LayerOf(b1))[index - 1];
+}
+
 AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind) {
     const bool mpeg1 = header.b1 & 0x08;
     const Layer layer = LayerOf(header.b1);
-    const int index = header.b2 >> 4;
-    if (index < 1 || index > 14) return {};  // free format or invalid: no bit rate, no play time
+    const int kbit = BitRateKbit(header.b1, header.b2);
+    if (kbit == 0) return {};  // free format or invalid: no bit rate, no play time
 
-    const int kbit = BitRateTable(mpeg1, layer)[index - 1];
     const long long bytesPerSecond = kbit * 1000 / 8;
     const long long seconds = audioSize / bytesPerSecond;
 

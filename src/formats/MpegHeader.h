@@ -19,6 +19,10 @@ struct AudioInfo {
 // A header is accepted when B0 is 0xFF and B1 is above 0xF0.
 inline bool IsMpegSync(uint8_t b0, uint8_t b1) { return b0 == 0xFF && b1 > 0xF0; }
 
+// The bit rate in kbit/s of a frame header (version and layer from B1, index from B2); 0 for
+// the free-format and forbidden indexes 0 and 15.
+int BitRateKbit(uint8_t b1, uint8_t b2);
+
 AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind);
 
 }  // namespace wvr

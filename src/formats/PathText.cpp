@@ -24,4 +24,11 @@ std::string WithoutExtension(std::string_view path) {
     return std::string(path.substr(0, path.size() - Extension(path).size()));
 }
 
+std::string WithTrailingSeparator(std::string_view folder) {
+    std::string out(folder);
+    // The last character, not the last byte: on Windows "\" is also the second byte of characters like "ソ".
+    if (!out.empty() && sjis::FindLastChar(out, kSeparator) != out.size() - 1) out += kSeparator;
+    return out;
+}
+
 }  // namespace wvr::path

@@ -21,5 +21,7 @@ std::string Folder(std::string_view path);
 std::string Extension(std::string_view path);
 // The path without its extension: "a/b/c.mp3" -> "a/b/c".
 std::string WithoutExtension(std::string_view path);
+// A folder as names are joined to it: "a/b" -> "a/b/"; an empty text and "a/b/" stay as they are.
+std::string WithTrailingSeparator(std::string_view folder);
 
 }  // namespace wvr::path

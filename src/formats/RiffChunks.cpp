@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/Id3v1.h"
 #include "platform/base/FileOps.h"
 
 namespace wvr::riff {
@@ -55,12 +56,35 @@ std::optional<Chunk> ChunkReader::ReadHeader(uint64_t limit) {
     chunk.offset = position_;
     chunk.storedSize = ReadLe32(header + 4);
     chunk.size = std::min<uint64_t>(chunk.storedSize, limit - chunk.DataOffset());
-    chunk.padPresent = chunk.size % 2 == 1 && chunk.size == chunk.storedSize && chunk.DataEnd() < limit;
+    if (chunk.size % 2 == 1 && chunk.size == chunk.storedSize && chunk.DataEnd() < limit)
+        chunk.padPresent = PadFollows(chunk.DataEnd(), limit);
     if ((chunk.id == kRiff || chunk.id == kList) && chunk.size >= kTypeSize) {
         uint8_t type[kTypeSize];
         if (source_.Read(chunk.DataOffset(), type, sizeof type)) chunk.type = FourCC::From(type);
     }
     return chunk;
+}
+
+bool ChunkReader::IsId3BlockAt(uint64_t at, uint64_t limit) {
+    char marker[3];
+    return at <= limit && limit - at == kId3v1Size && source_.Read(at, marker, sizeof marker) &&
+           std::memcmp(marker, "TAG", sizeof marker) == 0;
+}
+
+bool ChunkReader::PadFollows(uint64_t dataEnd, uint64_t limit) {
+    // An ID3v1 block where the next chunk would start decides alone: its title can look like anything.
+    if (IsId3BlockAt(dataEnd + 1, limit)) return true;
+    if (IsId3BlockAt(dataEnd, limit)) return false;
+    return !(HeaderFitsAt(dataEnd, limit) && !HeaderFitsAt(dataEnd + 1, limit));
+}
+
+bool ChunkReader::HeaderFitsAt(uint64_t at, uint64_t limit) {
+    limit = std::min(limit, source_.Size());
+    uint8_t header[kHeaderSize];
+    if (at > limit || limit - at < kHeaderSize || !source_.Read(at, header, sizeof header)) return false;
+    for (size_t i = 0; i < 4; ++i)
+        if (header[i] < 0x20 || header[i] > 0x7E) return false;
+    return ReadLe32(header + 4) <= limit - at - kHeaderSize;
 }
 
 std::optional<Chunk> ChunkReader::Descend(const Chunk* parent, Search search) {
@@ -89,6 +113,31 @@ std::optional<std::string> ChunkReader::ReadData(const Chunk& chunk, uint64_t ma
     std::string data(static_cast<size_t>(std::min(chunk.size, maxBytes)), '\0');
     if (!source_.Read(chunk.DataOffset(), data.data(), data.size())) return std::nullopt;
     return data;
+}
+
+std::optional<FormWalk> WalkForm(ByteSource& source, FourCC formType) {
+    ChunkReader reader(source);
+    auto form = reader.Descend(nullptr, Search::Form(formType));
+    if (!form) return std::nullopt;
+    FormWalk walk;
+    walk.form = *form;
+    const uint64_t limit = form->DataEnd();
+    while (true) {
+        if (reader.IsId3BlockAt(reader.Position(), limit)) {
+            walk.id3Block = true;
+            break;
+        }
+        auto chunk = reader.ReadHeader(limit);
+        if (!chunk) break;
+        if (walk.chunks.size() == ChunkReader::kMaxChunksPerSearch) {
+            walk.complete = false;
+            break;
+        }
+        walk.chunks.push_back(*chunk);
+        reader.Ascend(*chunk);
+    }
+    walk.end = reader.Position();
+    return walk;
 }
 
 // --- writing

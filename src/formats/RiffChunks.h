@@ -1,8 +1,11 @@
 // RIFF chunk input and output: descend into a chunk by id, a LIST by list type or a RIFF by
-// form type, searching forward inside a parent; ascend past a chunk and its pad byte; build
-// chunks in memory with a size placeholder that closing the chunk fills in; copy chunks of a
-// file into its replacement.
+// form type, searching forward inside a parent; ascend past a chunk and its pad byte; walk the
+// chunks of a form; build chunks in memory with a size placeholder that closing the chunk fills
+// in; copy chunks of a file into its replacement.
 // Sizes as stored are never trusted: each chunk is clamped to the bytes its parent holds.
+// Every reader and writer of the program walks chunks through ChunkReader, so that what one of
+// them finds the others find too: a writer that walked by another rule would rewrite what it
+// misread.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +43,9 @@ struct Chunk {
     uint64_t offset = 0;      // of the id
     uint32_t storedSize = 0;  // the size field as stored
     uint64_t size = 0;        // the data bytes actually inside the parent (<= storedSize)
-    bool padPresent = false;  // an odd size is followed by its pad byte inside the parent
+    // An odd size is followed by its pad byte inside the parent. Some writers leave the pad out;
+    // the walker tells the two apart by what follows (ChunkReader::ReadHeader).
+    bool padPresent = false;
 
     uint64_t DataOffset() const { return offset + kHeaderSize; }
     uint64_t DataEnd() const { return DataOffset() + size; }
@@ -100,6 +105,7 @@ public:
     void Seek(uint64_t position) { position_ = position; }
 
     // The chunk at the current position, clamped to `limit`; nothing when no header fits.
+    // After an odd size the pad byte is taken as missing only when what follows says so (PadFollows).
     std::optional<Chunk> ReadHeader(uint64_t limit);
     // Searches forward from the current position for a matching chunk inside `parent` (the whole
     // source when null). Found: the position is the chunk's data, after the type of a RIFF or LIST.
@@ -112,10 +118,33 @@ public:
     // Where a search inside `parent` ends: its data end, or the source's end.
     uint64_t LimitOf(const Chunk* parent) const { return parent ? parent->DataEnd() : source_.Size(); }
 
+    // Whether the 128 bytes before `limit` start at `at` and hold an ID3v1 block ("TAG"):
+    // taggers append one to RIFF files and some count it in the form's size.
+    bool IsId3BlockAt(uint64_t at, uint64_t limit);
+
 private:
+    // Whether the byte at `dataEnd`, after the data of an odd-sized chunk, is its pad byte:
+    // unless the ID3v1 block that ends the form, or a chunk header, starts right there and no
+    // header starts one byte later.
+    bool PadFollows(uint64_t dataEnd, uint64_t limit);
+    // Four printable characters and a size that fits before `limit` start at `at`.
+    bool HeaderFitsAt(uint64_t at, uint64_t limit);
+
     ByteSource& source_;
     uint64_t position_ = 0;
 };
+
+// The chunks of a RIFF form in file order, as every reader and writer of RIFF files sees them.
+struct FormWalk {
+    Chunk form;
+    std::vector<Chunk> chunks;
+    uint64_t end = 0;        // where the walk stopped: after the last whole chunk
+    bool id3Block = false;   // an ID3v1 block fills the form's last 128 bytes, from `end`
+    bool complete = true;    // false when the chunk count ran out before the form's end
+};
+
+// The first RIFF form of the type at the top level of the source, walked; nothing without one.
+std::optional<FormWalk> WalkForm(ByteSource& source, FourCC formType);
 
 // Builds chunks into a byte buffer. CreateChunk writes a size placeholder that Ascend fills in.
 class ChunkWriter {

@@ -8,6 +8,7 @@
 #include "formats/Id3v1.h"
 #include "formats/PathText.h"
 #include "formats/RiffChunks.h"
+#include "formats/Splice.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/Prompter.h"
@@ -75,7 +76,7 @@ bool IsRewritten(FourCC id) {
 // The header chunks after "COMM" and the audio that follows "DATA", as found in the file.
 struct SoundVqLayout {
     uint64_t commEnd = 0;
-    std::vector<HeaderChunk> carried;
+    std::vector<HeaderChunk> chunks;  // after "COMM", in file order
     uint64_t audioOffset = 0;
     uint64_t audioEnd = 0;  // the file's end, or the start of its trailing ID3v1 block
     bool trailingId3 = false;
@@ -93,11 +94,10 @@ std::optional<SoundVqLayout> ReadLayout(fs::File& file, uint64_t fileSize) {
     SoundVqLayout layout;
     layout.commEnd = kCommDataOffset + *commSize;
     if (layout.commEnd > dataId) return std::nullopt;
-    int count = 0;
-    for (uint64_t at = layout.commEnd; at < dataId; ++count) {
+    for (uint64_t at = layout.commEnd; at < dataId;) {
         auto chunk = ReadChunkHeader(file, at);
-        if (!chunk || chunk->End() > dataId || count == kMaxChunks) return std::nullopt;
-        if (!IsRewritten(chunk->id)) layout.carried.push_back(*chunk);
+        if (!chunk || chunk->End() > dataId || layout.chunks.size() == kMaxChunks) return std::nullopt;
+        layout.chunks.push_back(*chunk);
         at = chunk->End();
     }
 
@@ -112,32 +112,65 @@ std::optional<SoundVqLayout> ReadLayout(fs::File& file, uint64_t fileSize) {
     return layout;
 }
 
-// NAME, COMT, "(c) ", FILE (only when the row has a file-name field), AUTH, DSIZ.
-std::string RowChunks(const TrackInfo& row, uint32_t audioBytes) {
-    std::string chunks = TextChunk("NAME", row.Fields[kTitle]) + TextChunk("COMT", row.Fields[kComment]) +
-                         TextChunk("(c) ", row.Fields[kArtist]);
-    if (!row.Fields[kMp3Field].empty()) chunks += TextChunk("FILE", row.FileName);
-    chunks += TextChunk("AUTH", row.Fields[kCopyright]);
-    chunks += std::string("DSIZ") + Be32(kDsizSize) + Be32(audioBytes);
+// The chunks the row gives, in the order they are written: NAME, COMT, "(c) ", FILE (only
+// when the row has a file-name field), AUTH, DSIZ.
+std::vector<std::pair<FourCC, std::string>> RowChunks(const TrackInfo& row, uint32_t audioSize) {
+    std::vector<std::pair<FourCC, std::string>> chunks = {
+        {"NAME", TextChunk("NAME", row.Fields[kTitle])},
+        {"COMT", TextChunk("COMT", row.Fields[kComment])},
+        {"(c) ", TextChunk("(c) ", row.Fields[kArtist])}};
+    if (!row.Fields[kMp3Field].empty()) chunks.push_back({"FILE", TextChunk("FILE", row.FileName)});
+    chunks.push_back({"AUTH", TextChunk("AUTH", row.Fields[kCopyright])});
+    chunks.push_back({"DSIZ", std::string("DSIZ") + Be32(kDsizSize) + Be32(audioSize)});
     return chunks;
 }
 
-bool Rebuild(const SoundVqLayout& layout, const std::string& rowChunks, const Id3v1Tag* id3Block,
-             riff::ChunkCopier& out) {
-    uint64_t headerSize = layout.commEnd - kChunksOffset + rowChunks.size();
-    for (const HeaderChunk& chunk : layout.carried) headerSize += chunk.End() - chunk.offset;
-    if (headerSize > UINT32_MAX) return false;
+// The new header chunks after "COMM": the carried chunks, then the row's. A chunk that starts
+// among the property bytes (a "COMM" shorter than they reach) keeps its place in front, so
+// that those bytes stay where the loader takes them from.
+void HeaderChunksAfterComm(const SoundVqLayout& layout, const TrackInfo& row, uint32_t audioSize, Splice& out) {
+    auto rowChunks = RowChunks(row, audioSize);
+    std::vector<bool> written(rowChunks.size(), false);
+    auto writeRowChunk = [&](FourCC id) {
+        for (size_t i = 0; i < rowChunks.size(); ++i)
+            if (rowChunks[i].first == id && !written[i]) {
+                out.Append(rowChunks[i].second);
+                written[i] = true;
+            }
+    };
+    std::vector<bool> carriedDone(layout.chunks.size(), false);
+    for (size_t i = 0; i < layout.chunks.size() && layout.chunks[i].offset < kPropertyBytesEnd; ++i) {
+        const HeaderChunk& chunk = layout.chunks[i];
+        if (IsRewritten(chunk.id)) writeRowChunk(chunk.id);
+        else out.Copy(chunk.offset, chunk.End() - chunk.offset);
+        carriedDone[i] = true;
+    }
+    for (size_t i = 0; i < layout.chunks.size(); ++i)
+        if (!carriedDone[i] && !IsRewritten(layout.chunks[i].id))
+            out.Copy(layout.chunks[i].offset, layout.chunks[i].End() - layout.chunks[i].offset);
+    for (const auto& [id, bytes] : rowChunks) writeRowChunk(id);
+}
 
-    if (!out.Copy(0, kMagicSize) || !out.Append(Be32(static_cast<uint32_t>(headerSize))) ||
-        !out.Copy(kChunksOffset, layout.commEnd - kChunksOffset))
-        return false;
-    for (const HeaderChunk& chunk : layout.carried)
-        if (!out.Copy(chunk.offset, chunk.End() - chunk.offset)) return false;
-    if (!out.Append(rowChunks) || !out.Append("DATA") ||
-        !out.Copy(layout.audioOffset, layout.audioEnd - layout.audioOffset))
-        return false;
-    return !id3Block ||
-           out.Append(std::string_view(reinterpret_cast<const char*>(id3Block->data()), id3Block->size()));
+// The rewritten file, or nothing when it would move a property byte.
+bool PlanRewrite(const SoundVqLayout& layout, const TrackInfo& row, uint32_t audioSize, const Id3v1Tag* id3Block,
+                 riff::ByteSource& original, Splice& out) {
+    Splice header(original);  // measured first: its size goes in front of it
+    HeaderChunksAfterComm(layout, row, audioSize, header);
+    const uint64_t headerSize = layout.commEnd - kChunksOffset + header.Size();
+    if (headerSize > UINT32_MAX) return false;
+    out.Copy(0, kMagicSize);
+    out.Append(Be32(static_cast<uint32_t>(headerSize)));
+    out.Copy(kChunksOffset, layout.commEnd - kChunksOffset);
+    HeaderChunksAfterComm(layout, row, audioSize, out);
+    out.Append("DATA");
+    out.Copy(layout.audioOffset, layout.audioEnd - layout.audioOffset);
+    if (id3Block) out.Append(std::string_view(reinterpret_cast<const char*>(id3Block->data()), id3Block->size()));
+
+    for (uint64_t at : kPropertyByteOffsets) {
+        char before = 0, after = 0;
+        if (!original.Read(at, &before, 1) || !out.Read(at, &after, 1) || before != after) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -205,16 +238,28 @@ bool WriteSoundVqTags(const TrackInfo& row, const GenreTable& genres, Prompter& 
         prompter.Plain("異常終了します。");
         return false;
     }
-    const uint64_t audioBytes = layout->audioEnd - layout->audioOffset;
+    // DSIZ stays what the header declares when the file holds that much: bytes after the audio
+    // (another tag) are carried over as they are and are no audio.
+    std::array<std::string, kFieldCount> scratch;
+    const auto declared = ReadSoundVqTags(source, scratch);
+    const uint64_t audioBytes = declared && static_cast<uint64_t>(*declared) <= *fileSize - layout->audioOffset
+                                    ? static_cast<uint64_t>(*declared)
+                                    : layout->audioEnd - layout->audioOffset;
     if (audioBytes > UINT32_MAX) return false;
 
     const Id3v1Tag block = BuildId3v1Tag(row, genres);
+    riff::FileSource original(source);
+    Splice plan(original);
+    if (!PlanRewrite(*layout, row, static_cast<uint32_t>(audioBytes), layout->trailingId3 ? &block : nullptr,
+                     original, plan)) {
+        ShowUnusualLayout(cp932::ToUtf8(row.Path), prompter);
+        return false;
+    }
     fs::ReplacementFile out(*path);
     if (!out.Create()) return false;
     riff::ChunkCopier copier(source, out);
-    if (!Rebuild(*layout, RowChunks(row, static_cast<uint32_t>(audioBytes)), layout->trailingId3 ? &block : nullptr,
-                 copier))
-        return false;
+    if (!plan.WriteTo(copier)) return false;
+    // A time that cannot be set back leaves the change done, without a word.
     return out.Commit(time ? &*time : nullptr);
 }
 

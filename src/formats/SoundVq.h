@@ -27,6 +27,10 @@ inline constexpr uint64_t kHeaderSizeOffset = 12;  // counts the bytes from kChu
 inline constexpr uint64_t kChunksOffset = 16;      // where "COMM" stands
 inline constexpr uint64_t kCommSizeOffset = 20;
 inline constexpr uint64_t kCommDataOffset = 24;
+// The loader takes the property bytes (channel mode, kbit/s, kHz) at these offsets, whatever
+// chunk they fall in; a rewrite must leave them as they are.
+inline constexpr uint64_t kPropertyByteOffsets[3] = {27, 31, 35};
+inline constexpr uint64_t kPropertyBytesEnd = 36;
 inline constexpr uint64_t kChunkHeaderSize = 8;  // id + size; no pad bytes
 inline constexpr uint64_t kIdSize = 4;
 inline constexpr uint64_t kDsizSize = 4;

@@ -133,7 +133,7 @@ TEST_P(CorpusRowTest, MatchesTheManifest) {
 
     std::string audioSize = expected.audioSize, seconds = expected.seconds, infoText = expected.infoText;
     const std::string bytes = test::ReadFile(path);
-    if (expected.kind == 4) audioSize = std::to_string(bytes.size() - 128);  // as for plain MPEG files
+    if (expected.kind == 4) audioSize = std::to_string(static_cast<long long>(bytes.size()) - 128);  // as for plain MPEG
     if (expected.kind == 2 || expected.kind == 3) {
         if (auto end = DataEndAfterInfo(bytes)) {
             const long long playTime = *end / BytesPerSecond(infoText);
@@ -165,6 +165,8 @@ TEST(CorpusManifestTest, EveryMusicFileOfTheCorpusIsDescribed) {
         const std::string ext = entry.path().extension().string();
         if (!entry.is_regular_file() || ext == ".md" || ext == ".tsv" || ext == ".json" || ext == ".txt") continue;
         const std::string relative = std::filesystem::relative(entry.path(), root).string();
+        // Texts, and fuzz findings, which their own replay tests read.
+        if (relative.rfind("text/", 0) == 0 || relative.rfind("fuzz/", 0) == 0) continue;
         EXPECT_TRUE(described.count(relative)) << relative;
     }
     EXPECT_GT(described.size(), 60u);

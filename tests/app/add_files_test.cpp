@@ -272,6 +272,41 @@ TEST_F(AddFilesTest, MacBinaryFileIsListedOnlyWhenItsWrapperMayGo) {
     EXPECT_EQ(prompter.shown().size(), 2u);
 }
 
+TEST_F(AddFilesTest, ALongListKeepsItsOrderItsQuestionsAndItsDuplicates) {
+    // Long enough for the files to be opened ahead on other threads.
+    WorkList work;
+    std::vector<std::string> expected, macBinary;
+    const std::vector<PromptAnswer> answers = {PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Yes,
+                                               PromptAnswer::No};
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".mp3";
+        if (i % 70 == 20) {
+            const std::string wrapped = "m" + std::to_string(macBinary.size()) + ".mp3";
+            macBinary.push_back(test::CopyCorpusFile("macbinary/macbinary_wrapped_script.mp3", dir, wrapped));
+            prompter.Answer(answers[macBinary.size() - 1]);
+            work.push_back(macBinary.back());
+            if (answers[macBinary.size() - 1] == PromptAnswer::Yes) expected.push_back(wrapped);
+        }
+        if (i % 50 == 7) work.push_back(dir / ("f" + std::to_string(i - 1) + ".mp3"));  // listed already
+        if (i % 90 == 11) work.push_back(dir / "missing.mp3");  // no file
+        if (i == 120) work.push_back(test::CopyCorpusFile("tree/notes.txt", dir));
+        Id3v1Texts tag;
+        tag.title = name;
+        work.push_back(Mp3(name, tag));
+        expected.push_back(name);
+    }
+    ASSERT_EQ(Add(work), static_cast<int>(expected.size()));
+    EXPECT_EQ(FileNames(session), expected);
+    for (const TrackInfo& row : session.rows) {
+        if (row.FileName.starts_with("f")) {
+            EXPECT_EQ(row.Fields[kTitle], row.FileName);
+        }
+    }
+    // One question per wrapped file, in list order.
+    ASSERT_EQ(prompter.shown().size(), macBinary.size());
+    for (size_t i = 0; i < macBinary.size(); ++i) EXPECT_TRUE(prompter.shown()[i].text.ends_with(macBinary[i]));
+}
+
 // --- bad input
 
 TEST_F(AddFilesTest, PcmWaveIsNotListed) {

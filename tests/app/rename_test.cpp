@@ -6,6 +6,7 @@
 #include "app/commands/Rename.h"
 #include "formats/PathText.h"
 #include "platform/base/FileOps.h"
+#include "platform/base/Cp932.h"
 #include "support/TestSupport.h"
 
 using namespace wvr;
@@ -231,7 +232,8 @@ TEST_F(RenameStepTest, NamesThatLeaveTheFolderOrCannotBeSpelledAreRefused) {
     for (const std::string name : {"", "../x2.mp3", "/tmp/x2.mp3", "a/../../x2.mp3", "a//b.mp3", "d/", ".", "\xFF.mp3"}) {
         prompter.Clear();
         EXPECT_FALSE(Rename(name)) << name;
-        EXPECT_EQ(prompter.texts(), Names{"ファイルへアクセスできませんでした。\n" + file}) << name;
+        EXPECT_EQ(prompter.texts(), Names{"ファイル名「" + cp932::ToUtf8(name) + "」は使用できません。"}) << name;
+        EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Stop);
         EXPECT_EQ(row.Path, file);
     }
     EXPECT_EQ(test::ReadFile(file), bytes);

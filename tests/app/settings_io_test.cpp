@@ -253,6 +253,22 @@ TEST_F(SettingsTest, SavingWritesTheCsvSectionAndKeepsTheOthers) {
     EXPECT_EQ(ini.find("Data_9"), std::string::npos) << "the old section is erased first";
 }
 
+TEST_F(SettingsTest, SavingKeepsEveryOtherLineOfWvrIniByteForByte) {
+    // Comments, blank lines, LF and CR LF line ends, blanks around values, a last line without end.
+    const std::string head = "; my templates\n\n[HTML]\r\nHeader=  <html>\r\n\r\n";
+    const std::string csv = "[wvr_csv]\r\n; column order\r\nCount=7\r\nData_9=x\r\n";
+    const std::string tail = "\n[Text]\nBody = %1\t\n;end";
+    test::WriteFile(ConfigFile("wvr.ini"), head + csv + tail);
+    Settings s;
+    s.csvColumns = {1, 2};
+    SaveSettings(s, prompter);
+    EXPECT_EQ(test::ReadFile(ConfigFile("wvr.ini")),
+              head + "[wvr_csv]\r\n; column order\r\nCount=1\r\nData_0=\"0102\"\r\n" + tail);
+    Settings loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(loaded.csvColumns, s.csvColumns);
+}
+
 TEST_F(SettingsTest, SavingLeavesAWvrIniThatCouldNotBeReadAsItIs) {
     // Too large to be read: saving the CSV section must not replace it with that section alone.
     const std::string path = ConfigFile("wvr.ini");

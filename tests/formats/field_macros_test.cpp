@@ -67,14 +67,16 @@ TEST(FieldMacros, SafeCharTableGoesCharacterByCharacter) {
     EXPECT_EQ(ApplySafeCharTable(Sjis("ソポ\\|") + "\x83"), Sjis("ソポ￥｜") + "\x83");
 }
 
-TEST(FieldMacros, FullToHalfWidthWalksTheBytes) {
+TEST(FieldMacros, FullToHalfWidthWalksByCharacters) {
     EXPECT_EQ(FullToHalfWidth(Sjis("０９ＡＺａｚ　，：；？！／｜”＜＞￥＊")), "09AZaz ,:;?!/|\"<>\\*");
     EXPECT_EQ(FullToHalfWidth(Sjis("あ～＃ｱＡ曲Ｂ")), Sjis("あ～＃ｱA曲B"));
-    // ASCII and half-width katakana count as one byte; control bytes, 7F, 80, A0 and E0..FF
-    // take the next byte with them, which moves every later character start.
     EXPECT_EQ(FullToHalfWidth("\xB1\x82\x60"), "\xB1" "A");
-    for (char first : {'\x01', '\x7F', '\x80', '\xA0', '\xFF'})
-        EXPECT_EQ(FullToHalfWidth(std::string{first} + "\x82\x60\x82\x60"), std::string{first} + "\x82\x60" "A");
+    // A byte that is neither ASCII nor a lead byte stands alone: what follows is still read
+    // from its character starts.
+    for (char first : {'\x01', '\x7F', '\x80', '\xA0', '\xFD', '\xFF'})
+        EXPECT_EQ(FullToHalfWidth(std::string{first} + "\x82\x60\x82\x60"), std::string{first} + "AA");
+    // "\x04求^": the trail byte of "求" and the next byte were once taken for "／" and became "/".
+    EXPECT_EQ(FullToHalfWidth("\x04\x8B\x81\x5E"), "\x04\x8B\x81\x5E");
     EXPECT_EQ(FullToHalfWidth("\x88\x82\x60"), "\x88\x82\x60");
     EXPECT_EQ(FullToHalfWidth("a\x82"), "a\x82");
     EXPECT_EQ(FullToHalfWidth(Sjis("Ａ") + std::string(1, '\0') + Sjis("Ｂ")), "A");

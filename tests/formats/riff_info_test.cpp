@@ -100,7 +100,10 @@ TEST(RiffInfoRead, CorpusFiles) {
         {"riff/rmp3_noinfo_v1_script.rmp", FileKind::RiffRmp3, false, 0, {}},
         {"riff/wave_mp3_ffmpeg_noinfo.wav", FileKind::RiffWave, false, 0, {}},
         {"thirdparty/taglib/segfault.wav", FileKind::RiffWave, false, 0, {}},
-        {"thirdparty/taglib/infloop.wav", FileKind::RiffWave, false, 0, {}},
+        // Odd-sized data without its pad byte, then the list.
+        {"thirdparty/taglib/infloop.wav", FileKind::RiffWave, true, 14127 + 12, {{kTitle, ""}}},
+        {"regress/wave_info_before_unpadded_odd_chunk.wav", FileKind::RiffWave, true, 1383,
+         {{kTitle, "Before the odd chunk"}, {kArtist, "Regress"}}},
         {"thirdparty/taglib/zero-size-chunk.wav", FileKind::RiffWave, false, 0, {}},
         {"thirdparty/taglib/invalid-chunk.wav", FileKind::RiffWave, false, 0, {}},
     };
@@ -383,20 +386,88 @@ TEST_F(RiffWrite, FilesItMayNotWriteStayAsTheyWereWithoutAWord) {
     EXPECT_EQ(test::EntriesIn(dir.path()), cases.size());
 }
 
-TEST_F(RiffWrite, HostileChunkSizesAreMendedNotCopied) {
-    // infloop.wav: a last chunk that claims 1.2 GB and a form that ends before the file does.
-    const std::string path = test::CopyCorpusFile("thirdparty/taglib/infloop.wav", dir);
+TEST_F(RiffWrite, AChunkWithoutItsPadByteIsKeptByteForByte) {
+    // The list stood before an odd-sized chunk that lacks its pad: a write once misread the next
+    // header and overwrote the data size and the first audio byte.
+    const std::string path = test::CopyCorpusFile("regress/wave_info_before_unpadded_odd_chunk.wav", dir);
     const std::string before = test::ReadFile(path);
-    ASSERT_TRUE(Write(TitleRow(path, FileKind::RiffWave)));
-    const std::string after = test::ReadFile(path);
-    auto chunks = FormChunks(after);
-    ASSERT_EQ(chunks.size(), 4u);
-    EXPECT_EQ(chunks[2].first, "ISTt");
-    EXPECT_EQ(chunks[2].second, before.substr(14136, 14251 - 14136));
-    EXPECT_EQ(chunks[3].first, "LIST");
-    // The bytes after the old form still follow the new one.
-    EXPECT_EQ(after.substr(8 + RiffSize(after)), before.substr(14251));
-    EXPECT_EQ(ReadInfo(path, FileKind::RiffWave).texts[kTitle], "Song");
+    const TrackInfo row = TitleRow(path, FileKind::RiffWave);
+    ASSERT_TRUE(Write(row));
+    const std::string list = BuildInfoList(row, nullptr);
+    const std::string kept = before.substr(12, 38) + before.substr(108);  // fmt, then "note" and data as stored
+    EXPECT_EQ(test::ReadFile(path), "RIFF" + U32(static_cast<uint32_t>(4 + kept.size() + list.size())) + "WAVE" + kept + list);
+    auto info = ReadInfo(path, FileKind::RiffWave);
+    EXPECT_EQ(info.texts[kTitle], "Song");
+    EXPECT_EQ(info.audioSize, static_cast<long long>(12 + kept.size() + 12));
+    EXPECT_TRUE(prompter.shown().empty());
+
+    // infloop.wav: odd data without its pad, the list, and bytes after the form.
+    const std::string loop = test::CopyCorpusFile("thirdparty/taglib/infloop.wav", dir);
+    const std::string loopBefore = test::ReadFile(loop);
+    ASSERT_TRUE(Write(TitleRow(loop, FileKind::RiffWave)));
+    const std::string loopAfter = test::ReadFile(loop);
+    EXPECT_EQ(loopAfter.substr(0, 4) + loopAfter.substr(8, 14127 - 8), loopBefore.substr(0, 4) + loopBefore.substr(8, 14127 - 8));
+    EXPECT_EQ(loopAfter.substr(14127, 1 + list.size()), std::string(1, '\0') + list);  // the pad the list needs
+    EXPECT_EQ(loopAfter.substr(8 + RiffSize(loopAfter)), loopBefore.substr(14251));  // "pan\0ICRD…" is no pad
+
+}
+
+TEST_F(RiffWrite, AnId3BlockAtTheEndOfTheFormIsTheFilesId3Block) {
+    for (const auto& [file, kind] : {std::pair{"regress/wave_id3v1_inside_form.wav", FileKind::RiffWave},
+                                     std::pair{"regress/rmp3_id3v1_inside_form.rmp", FileKind::RiffRmp3}}) {
+        SCOPED_TRACE(file);
+        const std::string before = test::ReadFile(test::CorpusPath(file));
+        const std::string form = before.substr(0, before.size() - 128);
+        const TrackInfo row = Row(dir / "x", kind, FullRow());
+        const Id3v1Tag block = BuildId3v1Tag(row, genres);
+        const std::string blockBytes(reinterpret_cast<const char*>(block.data()), block.size());
+        for (bool iid3 : {false, true}) {
+            const std::string path = test::CopyCorpusFile(file, dir, iid3 ? "with.riff" : "without.riff");
+            ASSERT_TRUE(Write(Row(path, kind, FullRow()), iid3));
+            const std::string list = BuildInfoList(row, iid3 ? &block : nullptr);
+            // Without IID3 the row's block follows the form, as a block after the form would be renewed.
+            const std::string body = form.substr(8) + list;
+            EXPECT_EQ(test::ReadFile(path), "RIFF" + U32(static_cast<uint32_t>(body.size())) + body + (iid3 ? "" : blockBytes));
+            EXPECT_EQ(ReadInfo(path, kind).audioSize, static_cast<long long>(form.size() + 12));
+        }
+    }
+}
+
+TEST_F(RiffWrite, AFileItCouldNotCopyWholeIsRefusedWithAMessage) {
+    const std::string fmt = Raw("fmt ", "1234");
+    const std::string list = InfoList(Raw("INAM", Text("Old")));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // The data chunk claims more than the form holds: copying it would need a new size.
+        {"overrun.wav", Form("WAVE", fmt + "data" + U32(5000) + Audio(100))},
+        // Without the list, the chunk after "note" would read as if "note" had its pad byte.
+        {"shifted.wav", Form("WAVE", fmt + Raw("data", Audio(8)) + "note" + U32(5) + "abcde" + list + "ABCD" +
+                                         U32(32) + std::string(32, '\0'))},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        prompter.Clear();
+        const std::string path = dir / name;
+        test::WriteFile(path, bytes);
+        EXPECT_FALSE(Write(TitleRow(path, FileKind::RiffWave)));
+        EXPECT_EQ(test::ReadFile(path), bytes);
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown()[0].text, "ファイルの構造が標準的でないため、書き込みを中止しました。\n" + path);
+        EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Stop);
+    }
+    EXPECT_EQ(test::EntriesIn(dir.path()), cases.size());
+}
+
+TEST_F(RiffWrite, ATimeThatCannotBeSetBackLeavesTheWriteDone) {
+    const std::string path = test::CopyCorpusFile("riff/rmp3_full_info_script.rmp", dir);
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "utime") == 0; });
+    const bool written = Write(TitleRow(path, FileKind::RiffRmp3, "Timeless"));
+    fs::SetFaultHook(nullptr);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(ReadInfo(path, FileKind::RiffRmp3).texts[kTitle], "Timeless");
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].text, std::string("FileTime SetError.\n") + std::strerror(EIO));
+    EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::None);
+    EXPECT_EQ(test::EntriesIn(dir.path()), 1u);
 }
 
 TEST_F(RiffWrite, OpenAndAccessFailuresAreShown) {

@@ -230,6 +230,53 @@ TEST_F(SoundVqWrite, ATrailingId3BlockIsWrittenAfreshFromTheRow) {
     EXPECT_EQ(tag->genre, "Jazz");
 }
 
+TEST_F(SoundVqWrite, ThePropertyBytesStayWhereTheLoaderTakesThem) {
+    // COMM holds 4 bytes: the bit rate (offset 31) is the last letter of "(c) " and the sampling
+    // rate (offset 35) the low byte of its size. A write once moved "(c) " and changed both.
+    const std::string path = test::CopyCorpusFile("regress/vqf_short_comm.vqf", dir);
+    const std::string before = test::ReadFile(path);
+    auto properties = [](const std::string& bytes) { return std::string{bytes[27], bytes[31], bytes[35]}; };
+    TrackInfo row = Row(path);
+    row.Fields[kArtist] = "A new artist, 22 bytes";
+    ASSERT_TRUE(WriteSoundVqTags(row, genres, prompter));
+    const std::string after = test::ReadFile(path);
+    EXPECT_EQ(properties(after), properties(before));
+    EXPECT_EQ(after.substr(16, 12 + 8), before.substr(16, 12) + Chunk("(c) ", row.Fields[kArtist]).substr(0, 8));
+    EXPECT_EQ(ReadTags(path).fields[kTitle], row.Fields[kTitle]);
+    EXPECT_TRUE(prompter.shown().empty());
+
+    // An artist of another length would change the sampling rate: refused, the file as it was.
+    row.Fields[kArtist] = "Artist";
+    EXPECT_FALSE(WriteSoundVqTags(row, genres, prompter));
+    EXPECT_EQ(test::ReadFile(path), after);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ファイルの構造が標準的でないため、書き込みを中止しました。\n" + path});
+    EXPECT_EQ(test::EntriesIn(dir.path()), 1u);
+}
+
+TEST_F(SoundVqWrite, DsizStaysTheDeclaredAudioLength) {
+    // An APE tag follows the 1000 bytes of audio: it is carried over and is no audio.
+    const std::string path = test::CopyCorpusFile("regress/vqf_ape_after_data.vqf", dir);
+    const std::string before = test::ReadFile(path);
+    fs::File file;
+    ASSERT_TRUE(file.Open(path, fs::File::Mode::Read));
+    TrackInfo row = Row(path);
+    row.Fields = {};
+    ReadSoundVqTags(file, row.Fields);
+    ASSERT_TRUE(WriteSoundVqTags(row, genres, prompter));
+    EXPECT_EQ(test::ReadFile(path), before);  // nothing changed, so nothing moved
+    EXPECT_EQ(ReadTags(path).dsiz, 1000);
+}
+
+TEST_F(SoundVqWrite, ATimeThatCannotBeSetBackLeavesTheWriteDoneWithoutAWord) {
+    const std::string path = test::CopyCorpusFile("vqf/vqf_full_script.vqf", dir);
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "utime") == 0; });
+    const bool written = WriteSoundVqTags(Row(path), genres, prompter);
+    fs::SetFaultHook(nullptr);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(ReadTags(path).fields[kArtist], "Artist");
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
 TEST_F(SoundVqWrite, HeadersWithoutDataEndAbnormally) {
     const std::string good = VqFile(Chunk("NAME", "t"), "audio");
     const std::vector<std::string> broken = {

@@ -45,6 +45,7 @@ private:
     std::string Title(int row) { return rows()[row].Fields[kTitle]; }
     void Open(QMenu* menu) { emit menu->aboutToShow(); }
     bool Enabled(const char* name) { return window_->action(name)->isEnabled(); }
+    void Check(int row, bool on = true) { rows().Edit(row, [on](TrackInfo& r) { r.Checked = on; }); }
 
     void MakeWindow() {
         window_ = std::make_unique<MainWindow>();
@@ -135,8 +136,8 @@ private slots:
         QCOMPARE(rows().size(), 3);
         QCOMPARE(rows()[1].Path, second);
 
-        rows().Mutable(0).Checked = true;
-        rows().Mutable(2).Checked = true;
+        Check(0);
+        Check(2);
         const std::string kept = rows()[1].Path;
         prompter_.Answer(PromptAnswer::No);
         Trigger("C3");
@@ -153,7 +154,7 @@ private slots:
 
     void moveCarriesTheWholeRowAndFocus() {
         Focus(1);
-        rows().Mutable(1).Checked = true;
+        Check(1);
         const TrackInfo moved = rows()[1];
         const TrackInfo other = rows()[0];
         Trigger("U2");
@@ -196,6 +197,45 @@ private slots:
         QVERIFY(stored > 0);
         QCOMPARE(window_->listView()->columnWidth(1), stored);
         QCOMPARE(window_->session().settings.columnWidths[2], 100);
+    }
+
+    // Every way of fitting a column reads every row: a long title in the last of 1,500 rows
+    // is shown whole.
+    void fittingMeasuresEveryRow() {
+        Settings& s = window_->session().settings;
+        std::vector<TrackInfo> many(1500);
+        for (TrackInfo& row : many) row.Fields[kTitle].assign(1, 't');
+        many.back().Fields[kTitle] = test::Sjis("とても長い曲名 A Very Long Title Indeed の最後");
+        rows().Append(std::move(many));
+        const QModelIndex last = window_->model()->index(rows().size() - 1, 1);
+        const int needed = window_->listView()->sizeHintForIndex(last).width() + 1;  // and the grid line
+        auto fits = [&] { return window_->listView()->columnWidth(1) >= needed; };
+
+        s.EdtClmIdx = 2;
+        window_->ListView1ColumnClick(1);
+        QVERIFY(fits());
+        QCOMPARE(s.columnWidths[1], window_->listView()->columnWidth(1));
+        s.columnWidths[1] = 50;
+        window_->ApplyAllColumnWidths();
+        Trigger("ColumnItems1");
+        QVERIFY(fits());
+        s.columnWidths[1] = 50;
+        window_->ApplyAllColumnWidths();
+        Trigger("N20");
+        QVERIFY(fits());
+        // Never much wider than the text either.
+        QVERIFY(window_->listView()->columnWidth(1) <= needed + 3);
+    }
+
+    // A header click on an empty list changes no width, as no other click there does.
+    void headerClickOnEmptyListChangesNothing() {
+        Trigger("NewItem");
+        window_->session().settings.EdtClmIdx = 2;
+        const auto stored = window_->session().settings.columnWidths;
+        const int shown = window_->listView()->columnWidth(1);
+        window_->ListView1ColumnClick(1);
+        QCOMPARE(window_->session().settings.columnWidths, stored);
+        QCOMPARE(window_->listView()->columnWidth(1), shown);
     }
 
     void columnWidthSubmenu() {
@@ -245,36 +285,76 @@ private slots:
         QCOMPARE(rows()[1].FileName, std::string("same.mp3"));
         QVERIFY(rows()[1].Checked);
         QCOMPARE(rows()[1].Path, path);
-        rows().Mutable(1).Checked = false;
+        Check(1, false);
         window_->model()->setData(cell, QString("same.mp3"), Qt::EditRole);
         QVERIFY(!rows()[1].Checked);  // an unchanged text does not check the row
     }
 
+    // The states are kept current, not only while a menu is open.
     void menuItemsFollowTheListState() {
-        QMenu* file = window_->findChild<QMenu*>("File1");
-        QMenu* edit = window_->findChild<QMenu*>("Edit1");
-        QMenu* functions = window_->findChild<QMenu*>("Function1");
-        Open(file);
         QVERIFY(!Enabled("W1"));
         QVERIFY(Enabled("NewItem"));
         window_->session().settings.Set(Option::WitChkOff, true);
-        Open(file);
+        window_->UpdateActionStates();
         QVERIFY(Enabled("W1"));
-        Open(edit);
         QVERIFY(!Enabled("C3"));
         QVERIFY(!Enabled("U2"));
         Focus(0);
-        rows().Mutable(0).Checked = true;
-        Open(edit);
-        QVERIFY(Enabled("C3"));
         QVERIFY(Enabled("U2"));
-        Open(functions);
+        Check(0);
+        QVERIFY(Enabled("C3"));
         QVERIFY(Enabled("Rename"));
         QVERIFY(!Enabled("WinAMPW1"));
+        Open(window_->findChild<QMenu*>("Function1"));
+        emit window_->findChild<QMenu*>("Function1")->aboutToHide();
+        QVERIFY(!Enabled("WinAMPW1"));  // closing a menu enables nothing
         Trigger("NewItem");
-        Open(file);
         QVERIFY(!Enabled("NewItem"));
         QVERIFY(!Enabled("SaveItem"));
+        QVERIFY(!Enabled("C3"));
+    }
+
+    // A key does what its item would: nothing while the item is disabled.
+    void shortcutsFollowTheItemStates() {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        Focus(0);
+        QTest::keyClick(window_->listView(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(prompter_.shown().empty());
+        QTest::keyClick(window_->listView(), Qt::Key_Space);
+        QTest::keyClick(window_->listView(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(prompter_.texts(), std::vector<std::string>{"ファイル名を元に戻します。よろしいですか？"});
+        Trigger("R3");
+        prompter_.Clear();
+        QTest::keyClick(window_->listView(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(prompter_.shown().empty());
+        // A setting changed by an item's handler (as the options dialog does) counts as soon
+        // as the handler returns; any item shows it.
+        window_->session().settings.Set(Option::RenChkOff, true);
+        Trigger("G1");
+        QTest::keyClick(window_->listView(), Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(prompter_.shown().size(), size_t(1));
+    }
+
+    // The panels show their texts whole in any font: the property text of the longest kind,
+    // a six-digit row count.
+    void statusPanelsFitTheirTexts() {
+        window_->AddChosenFiles({QString::fromStdString(test::CopyCorpusFile("vqf/vqf_full_script.vqf", *dir_))});
+        for (int points : {9, 24}) {
+            QFont font = window_->font();
+            font.setPointSize(points);
+            window_->setFont(font);
+            for (int row : {2, 4}) {  // a Layer II row, the SoundVQ row
+                Focus(row);
+                QApplication::processEvents();
+                QLabel* info = window_->statusPanel(3);
+                QVERIFY(info->text().startsWith(row == 4 ? "SoundVQ " : "MP2 "));
+                QVERIFY2(info->fontMetrics().horizontalAdvance(info->text()) <= info->contentsRect().width(),
+                         qPrintable(info->text()));
+            }
+            QLabel* count = window_->statusPanel(2);
+            QVERIFY(count->fontMetrics().horizontalAdvance("999999Files ") <= count->contentsRect().width());
+        }
     }
 
     void viewTogglesAndFilterPanel() {
@@ -294,7 +374,7 @@ private slots:
     }
 
     void closeAsksWhileRowsAreChecked() {
-        for (int i : {0, 1, 3}) rows().Mutable(i).Checked = true;
+        for (int i : {0, 1, 3}) Check(i);
         prompter_.Answer(PromptAnswer::Cancel);
         QVERIFY(!window_->close());
         QCOMPARE(prompter_.shown().size(), size_t(1));

@@ -1,4 +1,6 @@
 // The edit window driven offscreen over the real main window and copies of corpus files.
+#include <QClipboard>
+#include <QSignalSpy>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -73,6 +75,26 @@ private slots:
         // A reload is not an edit: nothing was checked.
         QVERIFY(!f.row(f.RowOf("b.wav")).Checked);
         QVERIFY(!f.row(f.RowOf("a.mp3")).Checked);
+    }
+
+    // After moving between rows only the box with the focus shows a text cursor; the others
+    // hold their (unseen) selection without one.
+    void onlyTheFocusedBoxShowsACursor() {
+        EditFixture f({{kMpeg, "a.mp3"}, {kWave, "b.wav"}, {kRmp, "c.rmp"}});
+        f.main.GoToRow(0);
+        QVERIFY(f.Focus(f.edit.box(0)));
+        QVERIFY(f.Focus(f.edit.box(3)));
+        QTest::keyClick(f.edit.box(3), Qt::Key_Down);
+        QTest::keyClick(f.edit.box(3), Qt::Key_Down);
+        for (int field : {0, 1}) {
+            QLineEdit* box = f.edit.box(field);
+            QVERIFY(box->hasSelectedText());
+            // Taking the focus away once more hides a cursor if one is drawn: nothing changes.
+            const QImage shown = box->grab().toImage();
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(box, &out);
+            QCOMPARE(box->grab().toImage(), shown);
+        }
     }
 
     void upAndDownStepTheListWithinItsEnds() {
@@ -175,6 +197,45 @@ private slots:
         QVERIFY(!f.edit.siGroup()->isEnabled());
         QVERIFY(!f.edit.siOptionGroup()->isEnabled());
         QVERIFY(!f.edit.box(6)->isEnabled());
+    }
+
+    // A paste or an input method's commit beyond the limit puts in what fits, in whole
+    // characters, and beeps for the rest.
+    void pasteAndInputMethodInsertWhatFits() {
+        EditFixture f({{kMpeg, "a.mp3"}});  // title 春の小川, 8 bytes of 30
+        QLineEdit* title = f.edit.box(0);
+        const auto* limit = qobject_cast<const ByteLimitValidator*>(title->validator());
+        QVERIFY(limit);
+        QSignalSpy beeps(limit, &ByteLimitValidator::Overflowed);
+        QVERIFY(f.Focus(title));
+        title->end(false);
+        const QChar a(0x3042);  // あ, two bytes
+        QGuiApplication::clipboard()->setText(QString(15, a));
+        f.EditItem("Paste1")->trigger();
+        QCOMPARE(title->text(), QString("春の小川") + QString(11, a));
+        QCOMPARE(f.row(0).Fields[kTitle], ToSjis(title->text()));
+        QCOMPARE(f.row(0).Fields[kTitle].size(), size_t(30));
+        QCOMPARE(beeps.count(), 1);
+
+        // Into a selection in the middle: what stood around it stays.
+        title->setText("春の小川");
+        title->setSelection(1, 2);  // の小
+        QGuiApplication::clipboard()->setText("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+        QTest::keyClick(title, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(title->text(), QString("春ABCDEFGHIJKLMNOPQRSTUVWXYZ川"));
+        QCOMPARE(title->cursorPosition(), 27);
+        QCOMPARE(beeps.count(), 2);
+
+        // An odd room of bytes takes no half of a double-byte character.
+        title->setText("x");
+        title->end(false);
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(15, a));
+        QCoreApplication::sendEvent(title, &commit);
+        QCOMPARE(title->text(), "x" + QString(14, a));
+        QCOMPARE(ByteLength(title->text()), 29);
+        QCOMPARE(f.row(0).Fields[kTitle].size(), size_t(29));
+        QCOMPARE(beeps.count(), 3);
     }
 
     void longerTextStaysAndOnlyShrinks() {
@@ -430,30 +491,57 @@ private slots:
         QLineEdit* title = f.edit.box(0);
         QVERIFY(f.Focus(title));
         title->deselect();
-        QMenu* editMenu = f.edit.findChild<QMenu*>("EditMenu1");
-        emit editMenu->aboutToShow();
         QVERIFY(!f.EditItem("Undo1")->isEnabled());
         QVERIFY(!f.EditItem("Cut1")->isEnabled());
         QVERIFY(!f.EditItem("Copy1")->isEnabled());
         QVERIFY(f.EditItem("Paste1")->isEnabled());
         Type(title, "q");
         title->selectAll();
-        emit editMenu->aboutToShow();
         QVERIFY(f.EditItem("Undo1")->isEnabled());
         QVERIFY(f.EditItem("Cut1")->isEnabled());
-        emit editMenu->aboutToHide();
         f.EditItem("Undo1")->trigger();
         QCOMPARE(title->text(), QString("Wave Title"));
 
         // Fill is offered while a row is checked or FilChkOff is on.
         f.session().rows.Edit(0, [](TrackInfo& r) { r.Checked = false; });
-        QMenu* functions = f.edit.findChild<QMenu*>("Function1");
-        emit functions->aboutToShow();
         QVERIFY(!f.EditItem("F1")->isEnabled());
         f.session().settings.Set(Option::FilChkOff, true);
-        emit functions->aboutToShow();
+        f.main.UpdateActionStates();
         QVERIFY(f.EditItem("F1")->isEnabled());
         QVERIFY(f.EditItem("R1")->isEnabled());
+    }
+
+    // However the rows leave the list, the edit window closes with the last one; the typing
+    // it would take went nowhere.
+    void closesWhenTheLastRowGoes() {
+        EditFixture f({{kMpeg, "a.mp3"}, {kWave, "b.wav"}});
+        auto reopen = [&f] {
+            f.main.GoToRow(0);
+            f.edit.ShowWindow();
+            return f.edit.IsShown();
+        };
+        f.main.action("Refresh1")->trigger();  // F5 clears the list before it reads it again
+        QCOMPARE(f.session().rows.size(), 2);
+        QVERIFY(!f.edit.IsShown());
+
+        QVERIFY(reopen());
+        f.session().settings.Set(Option::EdtAddClr, true);
+        f.main.AddChosenFiles({QString::fromStdString(f.Path("a.mp3"))});
+        QCOMPARE(f.session().rows.size(), 1);
+        QVERIFY(!f.edit.IsShown());
+
+        QVERIFY(reopen());
+        f.main.action("Delete1")->trigger();
+        QVERIFY(f.session().rows.empty());
+        QVERIFY(!f.edit.IsShown());
+
+        // One of several rows going leaves the window open.
+        f.main.AddChosenFiles({QString::fromStdString(f.Path("a.mp3")), QString::fromStdString(f.Path("b.wav"))});
+        QVERIFY(reopen());
+        f.main.action("Delete1")->trigger();
+        QVERIFY(f.edit.IsShown());
+        f.main.action("NewItem")->trigger();
+        QVERIFY(!f.edit.IsShown());
     }
 
     void layoutFollowsTheWidth() {

@@ -101,3 +101,12 @@ TEST(Cp932, OverlongFormsAndSurrogatesAreNoCharacters) {
     EXPECT_EQ(cp932::FromUtf8("a\xE0\x80\xAF" "b"), "a???b");
     EXPECT_EQ(cp932::FromUtf8Exact("\xE3\x81\x82"), "\x82\xA0");
 }
+
+TEST(Cp932, LeadsThatNoCharacterHasAreRefused) {
+    // F9 91 A0 once read as U+9460 (CP932 E8 6A), which comes back as E9 91 A0: another file.
+    EXPECT_FALSE(cp932::FromUtf8Exact("\xF9\x91\xA0"));
+    for (const char* bytes : {"\xC0\xAF", "\xC1\xBF", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xFE", "\xFF"})
+        EXPECT_FALSE(cp932::FromUtf8Exact(std::string("a") + bytes)) << bytes;
+    EXPECT_EQ(cp932::FromUtf8("\xF9\x91\xA0"), "???");
+    EXPECT_EQ(cp932::FromUtf8Exact("\xF0\x9F\x8E\xB5"), std::nullopt);  // a real character CP932 lacks
+}

@@ -56,6 +56,24 @@ TEST(IniFile, WriteEraseAndRenderWithCrLf) {
     EXPECT_EQ(ini.Render(), "[A]\r\nk=v\r\n");
 }
 
+TEST(IniFile, ChangesTouchOnlyTheirOwnLines) {
+    const std::string text = "; top\n[A]\n  k = 1 \n\n; about B\r\n[B]\r\nx=\"q\"\r\n[a]\nlater=2";
+    IniFile ini = IniFile::Parse(text);
+    EXPECT_EQ(ini.Render(), text);
+    EXPECT_EQ(ini.Value("A", "k"), "1");
+    EXPECT_EQ(ini.Value("A", "later"), "2");  // one section, met twice
+    ini.SetValue("B", "x", "r");
+    ini.SetValue("B", "y", "s");
+    ini.SetValue("A", "later", "3");
+    EXPECT_EQ(ini.Render(), "; top\n[A]\n  k = 1 \n\n; about B\r\n[B]\r\nx=r\r\ny=s\r\n[a]\nlater=3");
+    ini.SetValue("C", "z", "1");  // a new section after a last line without its end
+    EXPECT_EQ(ini.Render(), "; top\n[A]\n  k = 1 \n\n; about B\r\n[B]\r\nx=r\r\ny=s\r\n[a]\nlater=3\r\n[C]\r\nz=1\r\n");
+    ini.ReplaceSection("b", {{"n", "1"}});
+    EXPECT_EQ(ini.Render(), "; top\n[A]\n  k = 1 \n\n; about B\r\n[B]\r\nn=1\r\n[a]\nlater=3\r\n[C]\r\nz=1\r\n");
+    ini.EraseSection("A");
+    EXPECT_EQ(ini.Render(), "; top\n[B]\r\nn=1\r\n[C]\r\nz=1\r\n");
+}
+
 TEST(IniFile, SaveAndLoadKeepBytes) {
     test::TempDir dir;
     IniFile ini;

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "app/commands/DetectKind.h"
+#include "app/commands/FilePrefetch.h"
 #include "formats/Id3v1.h"
 #include "formats/Id3v2.h"
 #include "formats/PathText.h"
@@ -114,12 +115,16 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         lastFlush = std::chrono::steady_clock::now();
     };
 
+    // The files are opened and their heads and tails read ahead on other threads; this loop
+    // still reads every file itself, in order, so rows, questions and messages come as before.
+    FilePrefetch prefetch(work);
     for (size_t i = 0; i < work.size(); ++i) {
+        fs::File opened = prefetch.Take(i);
         // Taken out of the list, which may grow while we read; a path already listed is passed
         // over before its file is even opened.
         std::string entry = std::move(work[i]);
         if (paths.count(entry)) continue;
-        Detection detection = DetectKind(entry, prompter);
+        Detection detection = DetectKind(entry, prompter, std::move(opened));
         if (detection.kind == FileKind::Unsupported) continue;
         // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "formats/RiffChunks.h"
+#include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/Prompter.h"
 
@@ -41,10 +42,11 @@ FileKind DetectRiff(fs::File& file, HeaderBytes& header) {
 }
 
 FileKind DetectSoundVq(fs::File& file, HeaderBytes& header) {
-    uint8_t b[36];
+    uint8_t b[soundvq::kPropertyBytesEnd];
     if (!file.ReadExact(0, b, sizeof b)) return FileKind::Unsupported;
     if (std::memcmp(b + 3, "N97012000", 9) != 0 || std::memcmp(b + 16, "COMM", 4) != 0) return FileKind::Unsupported;
-    header = {b[27], b[31], b[35]};
+    const auto& at = soundvq::kPropertyByteOffsets;
+    header = {b[at[0]], b[at[1]], b[at[2]]};
     return FileKind::SoundVq;
 }
 
@@ -65,10 +67,12 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
 
 }  // namespace
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter) {
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened) {
     Detection d;
     auto native = fs::ToNative(rowPath);
-    if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
+    if (!native) return d;
+    d.file = std::move(opened);
+    if (!d.file.IsOpen() && !d.file.Open(*native, fs::File::Mode::Read)) return d;
     uint8_t b[6] = {};
     int64_t got = d.file.ReadAt(0, b, sizeof b);
     if (got < 3) return d;

@@ -18,7 +18,8 @@ struct Detection {
     fs::File file;       // still open for reading when a kind was found
 };
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter);
+// `opened`, when open, is the file at rowPath already opened for reading (by FilePrefetch).
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened = {});
 
 // Rewrites the file with the data fork of its MacBinary header; false after showing why not.
 bool RemoveMacBinary(const std::string& nativePath, Prompter& prompter);

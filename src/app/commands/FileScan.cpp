@@ -11,6 +11,7 @@
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
 #include "platform/base/FileOps.h"
+#include "platform/base/Utf8.h"
 
 namespace wvr {
 namespace {
@@ -20,13 +21,6 @@ constexpr char kSep = path::kSeparator;
 bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
 bool IsDotEntry(const char* name) { return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])); }
-
-// Length of the UTF-8 character at `i` (a stray byte counts as one).
-size_t CharLength(std::string_view s, size_t i) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    const size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    return std::min(n, s.size() - i);
-}
 
 bool SameCharacter(std::string_view a, std::string_view b) {
     auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -46,7 +40,7 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
             continue;
         }
         if (p < pattern.size()) {
-            const size_t np = CharLength(pattern, p), nn = CharLength(name, n);
+            const size_t np = utf8::CharLength(pattern, p), nn = utf8::CharLength(name, n);
             if (pattern[p] == '?' || SameCharacter(pattern.substr(p, np), name.substr(n, nn))) {
                 p += np;
                 n += nn;
@@ -54,7 +48,7 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
             }
         }
         if (starP == std::string_view::npos) return false;
-        starN += CharLength(name, starN);
+        starN += utf8::CharLength(name, starN);
         n = starN;
         p = starP;
     }

@@ -15,8 +15,8 @@ constexpr const char* kNotFound = "ファイルが存在しません。\n";
 constexpr const char* kAccessDenied = "ファイルへアクセスできませんでした。\n";
 constexpr const char* kTargetExists = "同じ名前のファイルが存在します。\n";
 
-// An exception rule: comparison text, pattern, field number (0 file name, k Fields[k-1]).
-enum RuleItem { kRuleText, kRulePattern, kRuleField, kRuleItems };
+// A file-name column that cannot name a file beside the old one.
+std::string NameRefused(const std::string& name) { return "ファイル名「" + cp932::ToUtf8(name) + "」は使用できません。"; }
 
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     return QString::compare(QString::fromStdString(cp932::ToUtf8(a)), QString::fromStdString(cp932::ToUtf8(b)),
@@ -24,10 +24,8 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 bool RuleMatches(const std::vector<std::string>& rule, const TrackInfo& row) {
-    if (rule.size() < kRuleItems) return false;
-    const long long field = DecimalValue(rule[kRuleField]);
-    if (field < 0 || field >= kColumnCount) return false;
-    return EqualIgnoringCase(row.Column(static_cast<int>(field)), rule[kRuleText]);
+    const int field = RuleField(rule);
+    return field >= 0 && EqualIgnoringCase(row.Column(field), rule[kRuleText]);
 }
 
 // Whether a file-name column names a file in the row's folder or below it: every component
@@ -144,7 +142,11 @@ bool RenameStep(TrackInfo& row, const Settings& settings, Prompter& prompter) {
     const auto nativeFrom = fs::ToNative(from);
     const auto nativeTo = fs::ToNative(to);
     // A name that leaves the folder, or that the file system cannot spell, is never tried.
-    if (!StaysInFolder(row.FileName) || !nativeFrom || !nativeTo) {
+    if (!StaysInFolder(row.FileName) || !nativeTo) {
+        prompter.Error(NameRefused(row.FileName));
+        return false;
+    }
+    if (!nativeFrom) {
         prompter.Error(kAccessDenied + cp932::ToUtf8(from));
         return false;
     }

@@ -15,7 +15,7 @@ struct Session {
     bool sortDescending = false;  // direction of the next sort, shared by all columns
 };
 
-// The busy section of long commands: wait cursor, list redrawing suspended, window disabled.
+// The busy section of long commands: wait cursor, window disabled (the list stays drawn).
 // Commands enter it where they start their real work (after their questions).
 class BusyIndicator {
 public:

@@ -27,6 +27,12 @@ Settings::Settings() {
     fonts[1].name = cp932::Text("ＭＳ ゴシック");
 }
 
+int RuleField(const std::vector<std::string>& rule) {
+    if (rule.size() <= kRuleField) return -1;
+    const long long field = DecimalValue(rule[kRuleField]);
+    return field >= 0 && field < kColumnCount ? static_cast<int>(field) : -1;
+}
+
 std::string Settings::CurrentRenamePattern() const {
     if (RenStrIdx >= 0 && RenStrIdx < static_cast<int>(RenString.size())) return RenString[RenStrIdx];
     return kDefaultRenamePattern;

@@ -53,6 +53,13 @@ struct EditWindowSettings {
     bool operator==(const EditWindowSettings&) const = default;
 };
 
+// The texts of a rename exception rule, in their stored order.
+enum RenameRuleItem : int { kRuleText = 0, kRulePattern, kRuleField, kRuleItemCount };
+
+// The column an exception rule compares (0 file name, k Fields[k-1]); -1 when the rule has
+// no such column.
+int RuleField(const std::vector<std::string>& rule);
+
 inline constexpr const char* kDefaultRenamePattern = "[%1] %2%e";
 inline constexpr std::array<int, kColumnCount> kDefaultColumnWidths = {150, 150, 100, 50, 50, 50, 50, 50,
                                                                        50,  50,  50,  50,  50, 50, 50};

@@ -1,10 +1,13 @@
 #include "app/commands/SettingsIo.h"
 
+#include "app/commands/Select.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 
 #include "formats/CommaText.h"
+#include "platform/base/FileOps.h"
 #include "platform/base/IniFile.h"
 #include "platform/base/Prompter.h"
 #include "platform/core/Registry.h"
@@ -219,10 +222,11 @@ void SaveCsvColumnOrder(const Settings& settings) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
     if (!ini) return;  // a file that could not be read is left as it is
-    ini->EraseSection(kCsvSection);
-    ini->SetValue(kCsvSection, "Count", "1");
-    ini->SetValue(kCsvSection, "Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\"");
-    ini->Save(path);
+    // Only this section changes; the user's other lines stay as they are, byte for byte.
+    const std::string before = ini->Render();
+    ini->ReplaceSection(kCsvSection,
+                        {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
+    if (ini->Render() != before || !fs::Exists(path)) ini->Save(path);
 }
 
 std::vector<std::string> OutputSetNames() {
@@ -233,5 +237,34 @@ std::vector<std::string> OutputSetNames() {
 }
 
 std::vector<std::string> InputFormatNames() { return SectionsOf(kInputIni); }
+
+// --- the select dialog's subkey
+
+SelectSettings LoadSelectSettings() {
+    SelectSettings s;
+    auto key = RegistryKey::Open("Select", true);
+    if (!key) return s;
+    ReadBlock r(*key);
+    r.Text("LastFile", s.LastFile).Number("SelIndex", s.SelIndex).Number("TimeIndex", s.TimeIndex);
+    r.Number("TimeValue", s.TimeValue).Number("SizeIndex", s.SizeIndex).Number("SizeValue", s.SizeValue);
+    r.Flag("LeaveFile", s.LeaveFile);
+    return s;
+}
+
+bool SaveSelectSettings(const SelectSettings& s, Prompter& prompter) {
+    auto key = RegistryKey::Open("Select", true);
+    bool ok = key.has_value();
+    auto integer = [&](const std::string& name, int v) { ok = ok && key->WriteInteger(name, v); };
+    ok = ok && key->WriteString("LastFile", s.LastFile);
+    integer("SelIndex", s.SelIndex);
+    integer("TimeIndex", s.TimeIndex);
+    integer("TimeValue", s.TimeValue);
+    integer("SizeIndex", s.SizeIndex);
+    integer("SizeValue", s.SizeValue);
+    integer("LeaveFile", s.LeaveFile ? 1 : 0);
+    ok = ok && key->Flush();
+    if (!ok) prompter.Plain(kSaveFailed);
+    return ok;
+}
 
 }  // namespace wvr

@@ -14,28 +14,57 @@
 #include <QToolBar>
 
 #include "app/commands/SettingsIo.h"
+#include "formats/MpegHeader.h"
+#include "formats/SoundVq.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/FontSetting.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
+#include "app/ui/WindowStacking.h"
 
 namespace wvr {
 namespace {
 
-constexpr int kPanelWidths[4] = {500, 50, 50, 50};
+// The least widths of panels 1 to 3; each grows to what its longest text needs in the font.
+constexpr int kPanelWidths[4] = {0, 70, 70, 50};
+
+// The longest texts of panels 1 to 3: the filter mark, a six-digit row count, and the
+// longest property text the readers make (a SoundVQ row with three-digit rates and a
+// five-digit play time) with the two spaces after it.
+QString LongestPanelText(int panel) {
+    switch (panel) {
+    case 1: return QStringLiteral("FILTER");
+    case 2: return QStringLiteral("999999Files ");
+    default: {
+        constexpr long long kSeconds = 99999;
+        const HeaderBytes rates{0, 255, 255};
+        return FromSjis(SoundVqInfoText(rates, kSeconds * rates.b1 * 125).infoText) + "  ";
+    }
+    }
+}
+
+// The width at which a panel shows `text` whole: the text, the frame on both sides and the
+// indent a framed label keeps on its aligned side.
+int PanelWidthFor(const QLabel* panel, const QString& text) {
+    const QFontMetrics metrics = panel->fontMetrics();
+    return metrics.horizontalAdvance(text) + 2 * panel->frameWidth() + metrics.horizontalAdvance(QLatin1Char('x'));
+}
 
 }  // namespace
 
 MainWindow::MainWindow() : boxes_(this) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
+    ModalStacking::Install();
     LoadSettings(session_.settings);
 
     model_ = new TrackTableModel(session_.rows, this);
     listView_ = new TrackListView(this);
     listView_->setModel(model_);
     setCentralWidget(listView_);
+    // The list has the keyboard from the start.
+    listView_->setFocus();
 
     BuildMenus();
     BuildToolBar();
@@ -58,7 +87,27 @@ MainWindow::MainWindow() : boxes_(this) {
     connect(model_, &QAbstractItemModel::rowsInserted, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::UpdateStatusBar);
     connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::UpdateStatusBar);
+    // When the last row goes, whichever way (delete, new list, reload, adding with the list
+    // cleared first, writing with the rows removed), the edit window has nothing to show.
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::CloseEditWindowWhenEmpty);
+    connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::CloseEditWindowWhenEmpty);
+    WatchActionStates();
     UpdateStatusBar();
+}
+
+// The item states follow every change of what their rules read.
+void MainWindow::WatchActionStates() {
+    auto update = [this] { UpdateActionStates(); };
+    connect(model_, &QAbstractItemModel::rowsInserted, this, update);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, update);
+    connect(model_, &QAbstractItemModel::modelReset, this, update);
+    connect(model_, &QAbstractItemModel::dataChanged, this, update);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, update);
+    connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, update);
+    connect(listView_->selectionModel(), &QItemSelectionModel::currentChanged, this, update);
+    // The player's remote-control buttons carry the WinAMP submenus along.
+    connect(action("ToolButton2"), &QAction::changed, this, update);
+    UpdateActionStates();
 }
 
 MainWindow::~MainWindow() { session_.rows.SetObserver(nullptr); }
@@ -73,13 +122,22 @@ void MainWindow::ApplySettings() {
     statusBar()->setVisible(s.StatusBarVis);
     listView_->setShowGrid(s.GridLineVis);
     toolBar_->setVisible(s.ToolBarVis);
-    setFont(FontFrom(s.fonts[0], font()));
-    listView_->setFont(FontFrom(s.fonts[2], listView_->font()));
-    QPalette palette = listView_->palette();
-    palette.setColor(QPalette::Text, ColorFrom(s.fonts[2].color));
-    listView_->setPalette(palette);
+    ApplyFonts();
     model_->SetFileNameEditable(s.Get(Option::EdtFileName));
     ApplyAllColumnWidths();
+}
+
+// The main window's font and colour, and the list's; the edit window takes its own.
+void MainWindow::ApplyFonts() {
+    const Settings& s = session_.settings;
+    setFont(FontFrom(s.fonts[0], font()));
+    QPalette windowColors = palette();
+    windowColors.setColor(QPalette::WindowText, ColorFrom(s.fonts[0].color));
+    setPalette(windowColors);
+    listView_->setFont(FontFrom(s.fonts[2], listView_->font()));
+    QPalette listColors = listView_->palette();
+    listColors.setColor(QPalette::Text, ColorFrom(s.fonts[2].color));
+    listView_->setPalette(listColors);
 }
 
 void MainWindow::CollectSettings() {
@@ -100,14 +158,11 @@ void MainWindow::BuildStatusBar() {
         panels_[i] = new QLabel(this);
         panels_[i]->setObjectName(QString("Panel%1").arg(i));
         panels_[i]->setAlignment(align[i] | Qt::AlignVCenter);
-        panels_[i]->setMinimumWidth(0);
         if (i > 0) panels_[i]->setFrameShape(QFrame::StyledPanel);
-        panels_[i]->setFixedWidth(kPanelWidths[i]);
-        // The last panel runs to the end of the bar.
-        bar->addWidget(panels_[i], i == 3 ? 1 : 0);
+        // Panel 0 takes what the others leave of the bar.
+        bar->addWidget(panels_[i], i == 0 ? 1 : 0);
     }
-    panels_[3]->setMinimumWidth(kPanelWidths[3]);
-    panels_[3]->setMaximumWidth(QWIDGETSIZE_MAX);
+    panels_[0]->setMinimumWidth(0);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("AddProgress");
     progress_->setRange(0, 0);
@@ -116,17 +171,19 @@ void MainWindow::BuildStatusBar() {
     progress_->hide();
     bar->addPermanentWidget(progress_);
     bar->installEventFilter(this);
+    LayoutStatusPanels();
 }
 
 void MainWindow::LayoutStatusPanels() {
-    panels_[0]->setFixedWidth(std::max(0, statusBar()->width() - 340));
-    panels_[1]->setFixedWidth(70);
-    panels_[2]->setFixedWidth(70);
+    for (int i = 1; i < 4; ++i)
+        panels_[i]->setFixedWidth(std::max(kPanelWidths[i], PanelWidthFor(panels_[i], LongestPanelText(i))));
     UpdateStatusBar();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == statusBar() && event->type() == QEvent::Resize) LayoutStatusPanels();
+    // The panels follow the font (the main window's, set at start and by the options).
+    if (watched == statusBar() && (event->type() == QEvent::Resize || event->type() == QEvent::FontChange))
+        LayoutStatusPanels();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -156,7 +213,14 @@ void MainWindow::GoToRow(int row) {
     listView_->scrollTo(index);
 }
 
-void MainWindow::SetEditWindow(EditWindowLink* editWindow) { editWindow_ = editWindow; }
+void MainWindow::SetEditWindow(EditWindowLink* editWindow) {
+    editWindow_ = editWindow;
+    UpdateActionStates();
+}
+
+void MainWindow::CloseEditWindowWhenEmpty() {
+    if (session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
+}
 
 void MainWindow::ReloadEditWindow() {
     if (editWindow_) editWindow_->Reload();
@@ -167,9 +231,11 @@ void MainWindow::ReloadEditWindow() {
 
 void MainWindow::Begin() {
     if (busyDepth_++ > 0) return;
+    // Disabling the list takes the keyboard focus from it; it goes back at the end.
+    focusBeforeBusy_ = focusWidget();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    listView_->setUpdatesEnabled(false);
-    // The window takes no input meanwhile; the status bar stays lit to show progress.
+    // The window takes no input meanwhile. The list keeps being drawn (rows appear as they
+    // are added) and the status bar stays lit to show progress.
     listView_->setEnabled(false);
     menuBar()->setEnabled(false);
     toolBar_->setEnabled(false);
@@ -181,9 +247,14 @@ void MainWindow::End() {
     toolBar_->setEnabled(true);
     menuBar()->setEnabled(true);
     listView_->setEnabled(true);
-    listView_->setUpdatesEnabled(true);
+    // Back to what had the focus (in the window's focus chain even while another window is
+    // active, so that the edit window keeps its own).
+    QWidget* focus = focusBeforeBusy_ && focusBeforeBusy_->isEnabled() ? focusBeforeBusy_.data() : listView_;
+    focusBeforeBusy_.clear();
+    focus->setFocus(Qt::OtherFocusReason);
     QApplication::restoreOverrideCursor();
     UpdateStatusBar();
+    UpdateActionStates();
 }
 
 void MainWindow::Progress(int done) {

@@ -5,9 +5,11 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 
 #include "app/commands/AddFiles.h"
+#include "app/commands/Find.h"
 #include "app/commands/Session.h"
 #include "app/ui/QtPrompter.h"
 
@@ -47,6 +49,15 @@ public:
     // Highlights and focuses the row and scrolls it into view.
     void GoToRow(int row);
     void UpdateStatusBar();
+    // Enables each menu item and key by its rule, from the rows, checks, selection and
+    // settings. It follows every change of the rows and the selection, every item's handler
+    // and every busy section by itself; call it after changing a setting elsewhere.
+    void UpdateActionStates();
+
+    // Opens the fill dialog with `field` (0..13) chosen, then reloads the edit window.
+    void OpenFillDialog(int field);
+    // The searches of the find dialog and find next, kept until the program ends.
+    SearchState& searchState() { return searchState_; }
 
     void SetEditWindow(EditWindowLink* editWindow);
     EditWindowLink* editWindow() const { return editWindow_; }
@@ -57,7 +68,8 @@ public:
     // Adds a work list with the busy section and progress, as the open commands do.
     void AddWorkList(WorkList& work, const AddOptions& options);
 
-    // BusyIndicator: wait cursor, list redrawing suspended, window disabled; nests.
+    // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
+    // at the end; nests.
     void Begin() override;
     void End() override;
     void Progress(int done) override;
@@ -74,6 +86,12 @@ public slots:
     void Refresh1Click();
     void Exit1Click();
     void W1Click();
+    void C1Click();
+    void F2Click();
+    void C4Click();
+    void Find2Click();
+    void Find3Click();
+    void SelectClick();
     void RenameClick();
     void filenameundoClick();
     void Delete1Click();
@@ -93,6 +111,8 @@ public slots:
     void ToolBar2Click();
     void dummy11Click();
     void AboutClick();
+    void Option1Click();
+    void Contents1Click();
     void ListView1ColumnClick(int column);
 
     // The work of the open commands after their dialogs (also used by drops and tests).
@@ -111,9 +131,12 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void ApplySettings();
+    void ApplyFonts();
+    // What follows the settings after the options dialog closes, whether by OK or not.
+    void FollowOptions();
     void CollectSettings();
-    void UpdateMenuStates();
-    void EnableMenuActions();
+    void WatchActionStates();
+    void UpdateMenuChecks();
     void UpdateViewMenuChecks();
     void UpdateColumnMenuChecks(QMenu* menu, int column);
     void ColumnItemWidthClick(int column);
@@ -126,6 +149,7 @@ private:
     void OnColumnResized(int column, int oldWidth, int newWidth);
     int FittedWidth(int column) const;
     void ShowEditWindowForFocusedRow();
+    void CloseEditWindowWhenEmpty();
     bool ConfirmQuit();
 
     Session session_;
@@ -142,6 +166,9 @@ private:
     QMenu* inputMenu_ = nullptr;
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
+    int fillField_ = 0;  // the field the fill dialog starts with; 0 (title) between uses
+    SearchState searchState_;
+    QPointer<QWidget> focusBeforeBusy_;
     bool applyingWidths_ = false;
 };
 

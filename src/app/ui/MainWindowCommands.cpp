@@ -9,8 +9,6 @@ namespace wvr {
 
 void MainWindow::W1Click() {
     WriteCommand(session_, *prompter_, this);
-    // Written rows may have left the list (WitEndClr); an empty list has nothing to edit.
-    if (session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
     ReloadEditWindow();
 }
 

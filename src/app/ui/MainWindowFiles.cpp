@@ -10,7 +10,6 @@ namespace wvr {
 
 void MainWindow::NewClick() {
     session_.rows.Clear();
-    if (editWindow_) editWindow_->CloseWindow();
     UpdateStatusBar();
 }
 

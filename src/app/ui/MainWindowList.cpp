@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "app/commands/ListEditing.h"
+#include "app/ui/ColumnFit.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
@@ -54,16 +55,12 @@ void MainWindow::OnToggleKey() {
 void MainWindow::Delete1Click() {
     const int row = FocusedRow();
     if (row < 0) return;
-    if (session_.rows.size() == 1 && editWindow_) editWindow_->CloseWindow();
     session_.rows.Remove(row);
     UpdateStatusBar();
 }
 
 void MainWindow::C3Click() {
-    // The item is offered only while rows are checked; its shortcut keeps to the same rule.
-    if (!session_.rows.AnyChecked()) return;
     const bool removed = DeleteCheckedRows(session_.rows, *prompter_);
-    if (removed && session_.rows.empty() && editWindow_) editWindow_->CloseWindow();
     UpdateStatusBar();
     if (removed) ReloadEditWindow();
 }
@@ -81,6 +78,8 @@ void MainWindow::MoveDownClick() {
 // --- header clicks and sorting
 
 void MainWindow::ListView1ColumnClick(int column) {
+    // A click on the header of an empty list changes nothing, whatever it is set to do.
+    if (session_.rows.empty()) return;
     switch (session_.settings.EdtClmIdx) {
     case 0:
         SortRows(session_, column);
@@ -90,17 +89,31 @@ void MainWindow::ListView1ColumnClick(int column) {
         session_.settings.columnWidths[column] = FittedWidth(column);
         ApplyAllColumnWidths();
         break;
-    default:
-        // 1 opens the fill dialog for the column's field once that dialog is offered.
+    case 1:
+        // Column 0 has no tag field to fill.
+        if (column > 0 && (session_.rows.AnyChecked() || session_.settings.Get(Option::FilChkOff)) &&
+            FocusedRow() >= 0) {
+            fillField_ = column - 1;
+            F2Click();
+        }
         break;
+    default: break;
     }
 }
 
 // --- column widths
 
+// The widest item text of the column over every row, with the margins (and, in column 0, the
+// check box) that the list draws around a text.
 int MainWindow::FittedWidth(int column) const {
-    const int hint = listView_->ItemsWidth(column);
-    return hint > 0 ? hint : listView_->horizontalHeader()->minimumSectionSize() + 8;
+    if (session_.rows.empty()) return listView_->horizontalHeader()->minimumSectionSize() + 8;
+    CharacterWidths widths(listView_->font());
+    const WidestText widest = WidestInColumn(session_.rows, column, widths);
+    // The widest row exactly as the list measures it; the others within a pixel or so.
+    const QModelIndex sample = model_->index(std::max(widest.row, 0), column);
+    const int cell = listView_->sizeHintForIndex(sample).width();
+    const int margins = cell - listView_->fontMetrics().horizontalAdvance(sample.data().toString());
+    return std::max(cell, widest.width + margins) + (listView_->showGrid() ? 1 : 0);
 }
 
 void MainWindow::ApplyColumnWidth(int column, int stored) {

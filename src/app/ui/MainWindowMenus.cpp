@@ -43,7 +43,7 @@ constexpr MenuEntry kFileMenu[] = {
     {"I1", "ﾌｧｲﾙから入力(&I)...", "", "書式を指定してファイルから情報を入力します。", nullptr, nullptr, 0, false, true},
     kSeparator,
     {"W1", "情報の書き込み(&W)", "Ctrl+S", "ファイルにTAG情報を書き込みます", &W::W1Click},
-    {"C1", "ﾌｧｲﾙ形式の変換(&C)...", "", "任意の形式に変換します"},
+    {"C1", "ﾌｧｲﾙ形式の変換(&C)...", "", "任意の形式に変換します", &W::C1Click},
     kSeparator,
     {"Exit1", "終了(&X)", "", "プログラムを終了します", &W::Exit1Click},
 };
@@ -61,25 +61,25 @@ constexpr MenuEntry kEditMenu[] = {
 };
 
 constexpr MenuEntry kSearchMenu[] = {
-    {"Find2", "検索(&F)", "Ctrl+F", "指定した文字列を検索します"},
-    {"Find3", "次を検索(&N)", "F3", "次を検索します"},
+    {"Find2", "検索(&F)", "Ctrl+F", "指定した文字列を検索します", &W::Find2Click},
+    {"Find3", "次を検索(&N)", "F3", "次を検索します", &W::Find3Click},
     kSeparator,
-    {"Select1", "条件に合わせて選択(&S)", "Ctrl+J", "再生時間やファイルサイズにあわせて選択します"},
+    {"Select1", "条件に合わせて選択(&S)", "Ctrl+J", "再生時間やファイルサイズにあわせて選択します", &W::SelectClick},
 };
 
 constexpr MenuEntry kFunctionMenu[] = {
     {"Rename", "ﾌｧｲﾙ名の変更(&R)", "Ctrl+K", "TAG情報を元にファイル名を変更します", &W::RenameClick},
     {"filenameundo", "ﾌｧｲﾙ名の復元(&K)", "Ctrl+Shift+K", "ファイル名を元に戻します", &W::filenameundoClick},
     kSeparator,
-    {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します"},
-    {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします"},
+    {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します", &W::F2Click},
+    {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします", &W::C4Click},
     {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します"},
     kSeparator,
     {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
     {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します"},
     {"WinAMPW1", "WinAMP(&W)", "", "WinAMPを制御します", nullptr, SUB(kWinampItems)},
     kSeparator,
-    {"Option1", "設定(&O)...", "F2", "動作の設定をします"},
+    {"Option1", "設定(&O)...", "F2", "動作の設定をします", &W::Option1Click},
 };
 
 constexpr MenuEntry kViewMenu[] = {
@@ -99,6 +99,8 @@ constexpr MenuEntry kViewMenu[] = {
 };
 
 constexpr MenuEntry kHelpMenu[] = {
+    {"Contents1", "目次(&C)", "F1", "ヘルプを表示します", &W::Contents1Click},
+    kSeparator,
     {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "", "バージョン情報を表示します", &W::AboutClick},
 };
 
@@ -116,7 +118,7 @@ constexpr MenuEntry kPopupAll[] = {
 constexpr MenuEntry kPopupFunctions[] = {
     {"R4", "ﾌｧｲﾙ名の変更(&R)", "", "TAG情報を元にファイル名を変更します", &W::RenameClick},
     {"K1", "ﾌｧｲﾙ名の復元(&K)", "", "ファイル名を元に戻します", &W::filenameundoClick},
-    {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します"},
+    {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します", &W::F2Click},
     {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します"},
 };
 
@@ -142,7 +144,7 @@ constexpr MenuEntry kPopupMenu[] = {
     kSeparator,
     {"PopFunction", "機能(&T)", "", "", nullptr, SUB(kPopupFunctions)},
     kSeparator,
-    {"PopOption", "設定(&O)", "", "動作の設定をします"},
+    {"PopOption", "設定(&O)", "", "動作の設定をします", &W::Option1Click},
 };
 
 // The column items of "ｶﾗﾑ幅(&W)", tagged 0..14 by column.
@@ -192,6 +194,8 @@ QMenu* MainWindow::BuildMenu(QMenu* menu, const MenuItem<MainWindow>* entries, s
             action->setStatusTip(QString::fromUtf8(e.hint));
         } else {
             action = MakeMenuAction(this, e, e.name, withShortcuts);
+            // After the handler: what it changed (settings, rows) may enable other items.
+            connect(action, &QAction::triggered, this, &MainWindow::UpdateActionStates);
             menu->addAction(action);
         }
         actions_.insert(e.name, action);
@@ -206,8 +210,7 @@ void MainWindow::BuildMenus() {
         // Top-level titles blank the status bar like separators do.
         menu->menuAction()->setStatusTip(" ");
         BuildMenu(menu, top.items, top.count, true);
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenuStates);
-        connect(menu, &QMenu::aboutToHide, this, &MainWindow::EnableMenuActions);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenuChecks);
     }
     action("AlwaysOnTop")->setChecked(true);
     BuildColumnWidthMenu(findChild<QMenu*>("Sub_F1"));
@@ -224,19 +227,7 @@ void MainWindow::BuildMenus() {
     popupMenu_ = new QMenu(this);
     popupMenu_->setObjectName("PopupMenu1");
     BuildMenu(popupMenu_, kPopupMenu, std::size(kPopupMenu), false);
-    connect(popupMenu_, &QMenu::aboutToShow, this, &MainWindow::UpdateMenuStates);
-    connect(popupMenu_, &QMenu::aboutToHide, this, &MainWindow::EnableMenuActions);
-}
-
-// Item states are shown while a menu is open; shortcuts always reach their handlers, which
-// do nothing when there is nothing to act on.
-void MainWindow::EnableMenuActions() {
-    const bool winamp = action("ToolButton2")->isEnabled();
-    for (QAction* a : std::as_const(actions_)) {
-        if (!a->objectName().startsWith("ToolButton")) a->setEnabled(true);
-    }
-    action("WinAMPW1")->setEnabled(winamp);
-    action("WinAMP1")->setEnabled(winamp);
+    connect(popupMenu_, &QMenu::aboutToShow, this, &MainWindow::UpdateMenuChecks);
 }
 
 void MainWindow::BuildColumnWidthMenu(QMenu* menu) {
@@ -295,32 +286,41 @@ void MainWindow::BuildToolBar() {
     }
 }
 
-void MainWindow::UpdateMenuStates() {
+// The enabling rules of every item, as one function of the rows, their checks, the selection
+// and the settings. It runs whenever one of these changes, so that a key does exactly what
+// its menu item would; a new command's rule goes here. Items not named are always enabled.
+void MainWindow::UpdateActionStates() {
+    // A busy section changes rows by the thousand and takes no input; its end brings the
+    // states up to date once.
+    if (busyDepth_ > 0) return;
     const bool any = !session_.rows.empty();
     const bool checked = session_.rows.AnyChecked();
+    const bool selected = SelectedRow() >= 0;
     const Settings& s = session_.settings;
-    auto enable = [this](const char* name, bool on) {
-        if (QAction* a = action(name)) a->setEnabled(on);
+    auto enable = [this](std::initializer_list<const char*> names, bool on) {
+        for (const char* name : names)
+            if (QAction* a = action(name)) a->setEnabled(on);
     };
-    enable("W1", checked || s.Get(Option::WitChkOff));
-    enable("C1", checked || s.Get(Option::CnvChkOff));
-    for (const char* name : {"NewItem", "SaveItem", "S1", "I1"}) enable(name, any);
-    for (const char* name : {"Delete1", "SelectAll1", "R3", "SelReturn1"}) enable(name, any);
-    enable("C3", checked);
-    enable("U2", SelectedRow() >= 0);
-    enable("U3", SelectedRow() >= 0);
-    for (const char* name : {"Find2", "Find3", "Select1"}) enable(name, any);
-    for (const char* name : {"Rename", "filenameundo", "R4", "K1"}) enable(name, checked || s.Get(Option::RenChkOff));
-    enable("F2", checked || s.Get(Option::FilChkOff));
-    enable("F3", checked || s.Get(Option::FilChkOff));
-    enable("G2", checked || s.Get(Option::GetChkOff));
-    enable("G3", checked || s.Get(Option::GetChkOff));
-    for (const char* name : {"Play1", "Play2", "C4"}) enable(name, any);
-    const bool winamp = action("ToolButton2")->isEnabled();
-    enable("WinAMPW1", winamp);
-    enable("WinAMP1", winamp);
-    for (const char* name : {"EditWin", "Refresh1", "N20"}) enable(name, any);
-    for (const char* name : {"PopDelete", "PopPlay1", "PopPlay2", "C2", "PopAll"}) enable(name, any);
+    enable({"W1"}, checked || s.Get(Option::WitChkOff));
+    enable({"C1"}, checked || s.Get(Option::CnvChkOff));
+    enable({"NewItem", "SaveItem", "S1", "I1"}, any);
+    enable({"Delete1", "SelectAll1", "R3", "SelReturn1"}, any);
+    enable({"C3"}, checked);
+    enable({"U2", "U3"}, selected);
+    enable({"Find2", "Find3", "Select1"}, any);
+    enable({"Rename", "filenameundo", "R4", "K1"}, checked || s.Get(Option::RenChkOff));
+    enable({"F2", "F3"}, checked || s.Get(Option::FilChkOff));
+    enable({"G2", "G3"}, checked || s.Get(Option::GetChkOff));
+    enable({"Play1", "Play2", "C4"}, any);
+    enable({"WinAMPW1", "WinAMP1"}, action("ToolButton2")->isEnabled());
+    enable({"EditWin", "Refresh1", "N20"}, any);
+    enable({"PopDelete", "PopPlay1", "PopPlay2", "C2", "PopAll"}, any);
+    if (editWindow_) editWindow_->UpdateActionStates();
+}
+
+// Check marks that show the state as a menu opens.
+void MainWindow::UpdateMenuChecks() {
+    UpdateActionStates();
     const int focused = FocusedRow();
     action("C2")->setChecked(focused >= 0 && session_.rows[focused].Checked);
     UpdateViewMenuChecks();

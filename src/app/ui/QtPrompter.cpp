@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/ui/Text.h"
+#include "app/ui/WindowStacking.h"
 
 namespace wvr {
 namespace {
@@ -23,12 +24,15 @@ QMessageBox::Icon IconOf(PromptIcon icon) {
 }  // namespace
 
 PromptAnswer QtPrompter::Ask(const Prompt& prompt) {
+    // Over the window the user works in (the edit window, a tool dialog), and above all of
+    // the program's windows (ModalStacking), wherever the command came from.
+    QWidget* owner = BoxOwner(parent_);
     QMessageBox box(IconOf(prompt.icon), FromUtf8(prompt.title), FromUtf8(prompt.text), QMessageBox::NoButton,
-                    parent_);
-    // A question may come while the window is busy or in the background: bring it forward.
-    if (parent_) {
-        parent_->raise();
-        parent_->activateWindow();
+                    owner);
+    // A question may come while the program is busy or in the background: bring it forward.
+    if (owner) {
+        owner->window()->raise();
+        owner->window()->activateWindow();
     }
     switch (prompt.buttons) {
     case PromptButtons::Ok: box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole); break;

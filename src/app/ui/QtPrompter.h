@@ -1,4 +1,5 @@
-// Message boxes for the routines' questions and reports, with Japanese button captions.
+// Message boxes for the routines' questions and reports, with Japanese button captions. A
+// box belongs to the program's active window, or to `parent` when none is active.
 #pragma once
 
 #include "platform/base/Prompter.h"

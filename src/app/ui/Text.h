@@ -12,4 +12,10 @@ inline QString FromSjis(const std::string& cp932) { return QString::fromStdStrin
 inline std::string ToSjis(const QString& text) { return cp932::FromUtf8(text.toStdString()); }
 inline QString FromUtf8(const std::string& utf8) { return QString::fromStdString(utf8); }
 
+// A text shown in a box, back as CP932: the stored bytes while the box still shows them, so
+// that bytes the screen cannot show survive when the user did not touch the text.
+inline std::string ToSjisKeeping(const QString& shown, const std::string& stored) {
+    return shown == FromSjis(stored) ? stored : ToSjis(shown);
+}
+
 }  // namespace wvr

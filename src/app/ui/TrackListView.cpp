@@ -22,7 +22,6 @@ TrackListView::TrackListView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setResizeContentsPrecision(1000);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setContextMenuPolicy(Qt::NoContextMenu);
 }

@@ -12,8 +12,6 @@ public:
     explicit TrackListView(QWidget* parent = nullptr);
 
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
-    // The width that fits the widest item text of the column (not its caption).
-    int ItemsWidth(int column) const { return sizeHintForColumn(column); }
 
 signals:
     // Space or Insert outside an in-place edit; the key is consumed.

@@ -1,6 +1,7 @@
 // CP932 conversion by tables. The tables are made once, on first use, by asking glibc's
 // iconv about every code; after that a text converts without a library call per byte.
 #include "platform/base/Cp932.h"
+#include "platform/base/Utf8.h"
 
 #include <array>
 #include <bit>
@@ -137,33 +138,6 @@ private:
     std::vector<uint16_t> reverse_;
 };
 
-// The next UTF-8 character at `i`; kNone (and one byte consumed) for a malformed sequence.
-char32_t NextUtf8(std::string_view s, size_t& i) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    size_t n = b < 0x80 ? 1 : b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
-    if (n == 0 || i + n > s.size()) {
-        ++i;
-        return kNone;
-    }
-    char32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
-    for (size_t k = 1; k < n; ++k) {
-        const unsigned char t = static_cast<unsigned char>(s[i + k]);
-        if ((t & 0xC0) != 0x80) {
-            ++i;
-            return kNone;
-        }
-        c = c << 6 | (t & 0x3F);
-    }
-    // An overlong form or a surrogate is no character: "\xE0\x80\xAF" must not become "/".
-    const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : n == 4 ? 0x10000 : 0;
-    if (c < least || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) {
-        ++i;
-        return kNone;
-    }
-    i += n;
-    return c;
-}
-
 // ASCII bytes that stand for themselves in every form but the escaped one.
 constexpr std::array<const char*, 0x80> kNoEscapes{};
 
@@ -242,8 +216,8 @@ bool Encode(std::string_view utf8, std::string& out, bool near, OnMissing missin
     const Tables& t = Tables::Get();
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
-        const char32_t c = NextUtf8(utf8, i);
-        const uint16_t code = c == kNone ? 0 : near ? t.NearCode(c) : t.Code(c);
+        const char32_t c = utf8::Next(utf8, i);
+        const uint16_t code = c == utf8::kInvalid ? 0 : near ? t.NearCode(c) : t.Code(c);
         if (code == 0 && c != 0) {
             if (!missing(out)) return false;
             continue;

@@ -1,6 +1,7 @@
 // POSIX implementation of the file layer. A Windows build replaces this file.
 #include "platform/base/FileOps.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOpsDetail.h"
@@ -27,15 +29,13 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool detail::Faulted(const char* operation, uint64_t bytes) {
+bool Faulted(const char* operation, uint64_t bytes) {
     if (g_faultHook && g_faultHook(operation, bytes)) {
         errno = EIO;
         return true;
     }
     return false;
 }
-
-using detail::Faulted;
 
 void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
 
@@ -78,6 +78,7 @@ bool File::Open(const std::string& path, Mode mode) {
     case Mode::Read: flags |= O_RDONLY; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
     case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    case Mode::CreateUnnamed: flags |= O_RDWR | O_TMPFILE; break;
     }
     if (Faulted("open")) {
         error_ = errno;
@@ -90,16 +91,6 @@ bool File::Open(const std::string& path, Mode mode) {
         if (::fstat(fd_, &st) == 0) sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
     }
     return true;
-}
-
-bool File::OpenUnnamed(const std::string& folder) {
-    if (fd_ >= 0) Close();
-    if (Faulted("open")) {
-        error_ = errno;
-        return false;
-    }
-    // The mode a new file of the folder would get; a replaced file's own is set on commit.
-    return Adopt(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644));
 }
 
 bool File::Adopt(int fd) {
@@ -197,6 +188,17 @@ bool File::Close() {
     return r == 0;
 }
 
+bool CopyPieces(File& source, uint64_t offset, uint64_t n, const std::function<bool(const char*, size_t)>& write) {
+    std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(n, 1 << 20)));
+    while (n > 0) {
+        const auto piece = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
+        if (!source.ReadExact(offset, buffer.data(), piece) || !write(buffer.data(), piece)) return false;
+        offset += piece;
+        n -= piece;
+    }
+    return true;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     File f;
     if (!f.Open(path, File::Mode::Read)) return std::nullopt;
@@ -241,7 +243,11 @@ void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Pr
     if (fd < 0) return;
     ::close(fd);
     int error = 0;
-    if (!SetLastWriteTime(path, time, &error)) prompter.Plain(std::string("FileTime SetError.\n") + std::strerror(error));
+    if (!SetLastWriteTime(path, time, &error)) ShowTimeError(error, prompter);
+}
+
+void ShowTimeError(int error, Prompter& prompter) {
+    prompter.Plain(std::string("FileTime SetError.\n") + std::strerror(error));
 }
 
 // --- moves
@@ -277,13 +283,15 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
+}  // namespace
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
-}  // namespace
+bool RemoveFile(const std::string& path) { return !Faulted("unlink") && ::unlink(path.c_str()) == 0; }
 
 MoveError MoveNoReplace(const std::string& from, const std::string& to) {
     struct stat st;
@@ -314,6 +322,12 @@ std::optional<uint64_t> FreeSpace(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::optional<uint64_t> RegularFileSize(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<uint64_t>(st.st_size);
 }
 
 bool IsDirectory(const std::string& path) {

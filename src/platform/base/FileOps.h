@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,7 +25,10 @@ std::optional<std::string> FromNative(std::string_view nativePath);
 // flushing) passes the fault hook, so that tests can make any step fail.
 class File {
 public:
-    enum class Mode { Read, ReadWrite, CreateNew };
+    // CreateUnnamed: `path` is a folder; the file has no name until it is linked into one
+    // (Linux O_TMPFILE), so if the process dies it is gone. Fails where the file system
+    // cannot do it.
+    enum class Mode { Read, ReadWrite, CreateNew, CreateUnnamed };
 
     File() = default;
     ~File();
@@ -36,9 +40,6 @@ public:
     // A file with several names that a crash left half-rewritten is finished first
     // (ReplacementFile), so what is read is whole.
     bool Open(const std::string& path, Mode mode);
-    // A new file in `folder` that has no name (Linux O_TMPFILE): if the process dies it is gone.
-    // Fails where the file system cannot do it.
-    bool OpenUnnamed(const std::string& folder);
     bool IsOpen() const { return fd_ >= 0; }
     int Error() const { return error_; }  // errno of the last failure
     // Whether a read failed since the file was opened: what was read may not be the whole story.
@@ -69,6 +70,10 @@ private:
     uint64_t linkCount_ = 0;
 };
 
+// Reads n bytes of `source` from `offset` in pieces of at most 1 MB and hands each to `write`;
+// false when a read is short or `write` says so.
+bool CopyPieces(File& source, uint64_t offset, uint64_t n, const std::function<bool(const char*, size_t)>& write);
+
 // Reads a whole file (up to maxBytes); nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBytes = UINT64_MAX);
 
@@ -81,6 +86,8 @@ bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* e
 // The program's rule after a change: when the file can be opened, set the time back and
 // report a failure as "FileTime SetError.\n" + the system's text.
 void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Prompter& prompter);
+// "FileTime SetError.\n" + the system's text for `error`, in a plain box.
+void ShowTimeError(int error, Prompter& prompter);
 
 enum class MoveError { None, NotFound, AccessDenied, Exists, Other };
 // Moves a file; never replaces an existing target. A target that differs from the source
@@ -89,7 +96,14 @@ MoveError MoveNoReplace(const std::string& from, const std::string& to);
 
 std::optional<uint64_t> FreeSpace(const std::string& path);
 
+// Whether two paths name the same file (also through links or a different letter case).
+bool SameFile(const std::string& a, const std::string& b);
+// Deletes a file (not a folder); false when it could not be deleted.
+bool RemoveFile(const std::string& path);
+
 bool Exists(const std::string& path);
+// The size of the regular file at `path` (through links); nothing for anything else.
+std::optional<uint64_t> RegularFileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
 
 // Rebuilds a file beside the original and puts it in the original's place at Commit(). Until
@@ -117,13 +131,16 @@ public:
     // Copies n bytes from `source` at `offset` to the end of the replacement.
     bool CopyFrom(File& source, uint64_t offset, uint64_t n);
     uint64_t Written() const { return written_; }
-    // Flushes the replacement, gives it the original's identity and puts it in its place.
-    bool Commit(const LastWriteTime* keepTime);
+    // Flushes the replacement, gives it the original's identity and puts it in its place. A
+    // time that cannot be set does not stop the replacement: the change is done, and the error
+    // is handed back in `timeError` (0 when the time was set or none was asked for).
+    bool Commit(const LastWriteTime* keepTime, int* timeError = nullptr);
 
 private:
     bool Name(const std::string& name);
     bool CommitByRename(const std::string& pendingName);
-    bool CommitByWriteBack(const std::string& copyName, const timespec& access, const LastWriteTime* keepTime);
+    bool CommitByWriteBack(const std::string& copyName, const timespec& access, const LastWriteTime* keepTime,
+                           int* timeError);
 
     std::string target_;
     std::string folder_;
@@ -141,5 +158,7 @@ private:
 // there, to stand for a crash at that point.
 using FaultHook = bool (*)(const char* operation, uint64_t bytes);
 void SetFaultHook(FaultHook hook);
+// Asks the hook; a faulted operation sets errno to EIO. For the writers of other files here.
+bool Faulted(const char* operation, uint64_t bytes = 0);
 
 }  // namespace wvr::fs

@@ -1,14 +1,9 @@
 // What the parts of the file layer share among themselves and nobody else needs.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace wvr::fs::detail {
-
-// True when the test hook makes `operation` (of `bytes`, for reads and writes) fail; errno is
-// then set to EIO.
-bool Faulted(const char* operation, uint64_t bytes = 0);
 
 // A file with several names whose rebuilt bytes a crash stopped half-way into it is finished
 // from the complete copy left beside it (ReplacementFile.cpp). Called for every file with more

@@ -1,5 +1,7 @@
 #include "platform/base/IniFile.h"
 
+#include <algorithm>
+
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
 
@@ -55,24 +57,33 @@ std::optional<IniFile> IniFile::LoadForUpdate(const std::string& nativePath) {
 
 IniFile IniFile::Parse(const std::string& bytes) {
     IniFile ini;
-    Section* current = nullptr;
     size_t pos = 0;
     while (pos < bytes.size()) {
         size_t end = bytes.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = bytes.size();
-        std::string line = Trim(bytes.substr(pos, end - pos));
+        Line line{bytes.substr(pos, end - pos), {}};
         pos = end;
-        if (pos < bytes.size() && bytes[pos] == '\r') ++pos;
-        if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+        if (pos < bytes.size() && bytes[pos] == '\r') line.end += bytes[pos++];
+        if (pos < bytes.size() && bytes[pos] == '\n') line.end += bytes[pos++];
+        ini.lines_.push_back(std::move(line));
+    }
+    ini.Index();
+    return ini;
+}
 
+void IniFile::Index() {
+    sections_.clear();
+    Section* current = nullptr;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const std::string line = Trim(lines_[i].text);
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = FindClosingBracket(line, 1);
             std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            current = ini.Find(name);
+            current = Find(name);
             if (!current) {
-                ini.sections_.push_back({name, {}});
-                current = &ini.sections_.back();
+                sections_.push_back({name, i, i, {}});
+                current = &sections_.back();
             }
             continue;
         }
@@ -80,17 +91,22 @@ IniFile IniFile::Parse(const std::string& bytes) {
         size_t eq = line.find('=');
         std::string key = Trim(line.substr(0, eq));
         std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
-        current->entries.emplace_back(key, value);
+        current->entries.push_back({std::move(key), std::move(value), i});
+        current->lastLine = i;
     }
-    return ini;
 }
+
+void IniFile::InsertLine(size_t at, std::string text) {
+    // A line inserted after the last one gives that line the end it lacked.
+    if (at == lines_.size() && !lines_.empty() && lines_.back().end.empty()) lines_.back().end = "\r\n";
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), "\r\n"});
+}
+
+void IniFile::AppendLine(std::string text) { InsertLine(lines_.size(), std::move(text)); }
 
 std::string IniFile::Render() const {
     std::string out;
-    for (const Section& s : sections_) {
-        out += "[" + s.name + "]\r\n";
-        for (const auto& [key, value] : s.entries) out += key + "=" + value + "\r\n";
-    }
+    for (const Line& line : lines_) out += line.text + line.end;
     return out;
 }
 
@@ -122,8 +138,9 @@ bool IniFile::HasSection(const std::string& section) const { return Find(section
 std::optional<std::string> IniFile::Value(const std::string& section, const std::string& key) const {
     const Section* s = Find(section);
     if (!s) return std::nullopt;
-    for (const auto& [k, v] : s->entries) {
-        if (!EqualsIgnoringAsciiCase(k, key)) continue;
+    for (const Entry& e : s->entries) {
+        if (!EqualsIgnoringAsciiCase(e.key, key)) continue;
+        const std::string& v = e.value;
         if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
         return v;
     }
@@ -136,8 +153,8 @@ std::vector<std::string> IniFile::Keys(const std::string& section) const {
     if (!s) return keys;
     for (const auto& entry : s->entries) {
         bool seen = false;
-        for (const auto& k : keys) seen = seen || EqualsIgnoringAsciiCase(k, entry.first);
-        if (!seen) keys.push_back(entry.first);
+        for (const auto& k : keys) seen = seen || EqualsIgnoringAsciiCase(k, entry.key);
+        if (!seen) keys.push_back(entry.key);
     }
     return keys;
 }
@@ -145,25 +162,61 @@ std::vector<std::string> IniFile::Keys(const std::string& section) const {
 void IniFile::SetValue(const std::string& section, const std::string& key, const std::string& value) {
     Section* s = Find(section);
     if (!s) {
-        sections_.push_back({section, {}});
-        s = &sections_.back();
+        AppendLine("[" + section + "]");
+        AppendLine(key + "=" + value);
+    } else {
+        auto entry = std::find_if(s->entries.begin(), s->entries.end(),
+                                  [&](const Entry& e) { return EqualsIgnoringAsciiCase(e.key, key); });
+        if (entry != s->entries.end()) lines_[entry->line].text = entry->key + "=" + value;
+        else InsertLine(s->lastLine + 1, key + "=" + value);
     }
-    for (auto& entry : s->entries) {
-        if (EqualsIgnoringAsciiCase(entry.first, key)) {
-            entry.second = value;
-            return;
-        }
-    }
-    s->entries.emplace_back(key, value);
+    Index();
 }
 
 void IniFile::EraseSection(const std::string& section) {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it) {
-        if (EqualsIgnoringAsciiCase(it->name, section)) {
-            sections_.erase(it);
-            return;
+    // Every header of that name goes with the lines up to the next header.
+    std::vector<Line> kept;
+    bool erasing = false;
+    for (Line& line : lines_) {
+        const std::string text = Trim(line.text);
+        if (!text.empty() && text[0] == '[') {
+            size_t close = FindClosingBracket(text, 1);
+            erasing = EqualsIgnoringAsciiCase(
+                Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1)), section);
         }
+        if (!erasing) kept.push_back(std::move(line));
     }
+    lines_ = std::move(kept);
+    Index();
+}
+
+void IniFile::ReplaceSection(const std::string& section,
+                             const std::vector<std::pair<std::string, std::string>>& entries) {
+    const Section* s = Find(section);
+    if (!s) {
+        for (const auto& [key, value] : entries) SetValue(section, key, value);
+        if (entries.empty()) {
+            AppendLine("[" + section + "]");
+            Index();
+        }
+        return;
+    }
+    // The new keys stand where the first old key stood, or right after the header.
+    size_t at = s->entries.empty() ? s->header + 1 : s->entries.front().line;
+    std::vector<bool> drop(lines_.size(), false);
+    for (const Entry& e : s->entries) drop[e.line] = true;
+    std::vector<Line> lines;
+    for (size_t i = 0; i <= lines_.size(); ++i) {
+        if (i == at)
+            for (const auto& [key, value] : entries) lines.push_back({key + "=" + value, "\r\n"});
+        if (i == lines_.size()) break;
+        if (!drop[i]) lines.push_back(std::move(lines_[i]));
+    }
+    lines_ = std::move(lines);
+    // A section that ended the file without a line end gets one before the new keys.
+    for (size_t i = 0; i + 1 < lines_.size(); ++i)
+        if (lines_[i].end.empty()) lines_[i].end = "\r\n";
+    Index();
 }
 
 }  // namespace wvr

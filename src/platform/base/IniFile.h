@@ -1,6 +1,8 @@
 // Ini files that behave like the Windows profile calls: bytes kept as they are (CP932),
 // sections and keys in file order, case-insensitive names, the first of two equal keys wins,
-// a value in double quotes reads without them, CR LF line ends when written.
+// a value in double quotes reads without them. A change touches only the lines it changes:
+// every other line (comments, blank lines, spacing, its line end) is written back byte for
+// byte; new lines end in CR LF.
 #pragma once
 
 #include <optional>
@@ -30,17 +32,39 @@ public:
     }
     // Keys of a section in file order, each once.
     std::vector<std::string> Keys(const std::string& section) const;
+    // Changes the first line of the key in place, or adds one after the section's last key
+    // (a new section goes at the end of the file).
     void SetValue(const std::string& section, const std::string& key, const std::string& value);
+    // Removes the section: its header and every line up to the next section.
     void EraseSection(const std::string& section);
+    // The section then holds exactly these keys, in this order, where its keys stood; its
+    // header, comments and blank lines stay. A missing section is added at the end.
+    void ReplaceSection(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
 
 private:
+    struct Line {
+        std::string text;  // as stored, without its line end
+        std::string end;   // "\r\n", "\n", "\r" or nothing (the last line)
+    };
+    struct Entry {
+        std::string key, value;  // trimmed
+        size_t line = 0;
+    };
+    // A section's name and its keys; sections of one name met twice are one.
     struct Section {
         std::string name;
-        std::vector<std::pair<std::string, std::string>> entries;
+        size_t header = 0;    // the line of its first header
+        size_t lastLine = 0;  // its last key line, or its first header
+        std::vector<Entry> entries;
     };
     Section* Find(const std::string& section);
     const Section* Find(const std::string& section) const;
+    // Rebuilds the sections from the lines after a change.
+    void Index();
+    void InsertLine(size_t at, std::string text);
+    void AppendLine(std::string text);
 
+    std::vector<Line> lines_;
     std::vector<Section> sections_;
 };
 

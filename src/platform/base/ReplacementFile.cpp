@@ -41,8 +41,6 @@
 
 namespace wvr::fs {
 
-using detail::Faulted;
-
 namespace {
 
 constexpr size_t kCopyBlock = size_t{1} << 20;
@@ -128,9 +126,10 @@ bool CopyExtendedAttributes(const std::string& from, File& to) {
     return true;
 }
 
-// Gives a rebuild the owner, extended attributes, permission bits and times of the original.
+// Gives a rebuild the owner, extended attributes, permission bits and times of the original. A
+// time that cannot be set does not stop it; the error goes to `timeError`.
 bool GiveIdentity(File& copy, const std::string& originalPath, const struct stat& original,
-                  const LastWriteTime* keepTime) {
+                  const LastWriteTime* keepTime, int* timeError) {
     // Not allowed for an ordinary user when the group differs; the file stays the user's.
     // Before the mode: a change of owner clears the set-id bits.
     if (::fchown(copy.Descriptor(), original.st_uid, original.st_gid) != 0) {
@@ -138,7 +137,8 @@ bool GiveIdentity(File& copy, const std::string& originalPath, const struct stat
     }
     if (!CopyExtendedAttributes(originalPath, copy)) return false;
     if (Faulted("chmod") || ::fchmod(copy.Descriptor(), original.st_mode & 07777) != 0) return false;
-    return SetTimes(copy, original.st_atim, keepTime ? keepTime->mtime : Unchanged());
+    if (!SetTimes(copy, original.st_atim, keepTime ? keepTime->mtime : Unchanged()) && timeError) *timeError = errno;
+    return true;
 }
 
 // Writes the `length` bytes of `copy` over `target` from its start, cuts `target` to them and
@@ -161,11 +161,15 @@ bool ReserveRoom(File& file, uint64_t length) {
     return errno == EOPNOTSUPP || errno == ENOSYS;
 }
 
-// Writes the copy into the original, once more from the copy when the first attempt fails.
+// Writes the copy into the original with the times given and flushes it, once more from the
+// copy when the first attempt fails. A time that cannot be set goes to `timeError`.
 bool WriteBackFromCopy(File& copy, uint64_t length, File& original, const timespec& access,
-                       const timespec& lastWrite) {
-    for (int attempt = 0; attempt < 2; ++attempt)
-        if (WriteBack(copy, length, original) && SetTimes(original, access, lastWrite) && original.Sync()) return true;
+                       const timespec& lastWrite, int* timeError) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!WriteBack(copy, length, original)) continue;
+        if (!SetTimes(original, access, lastWrite) && timeError) *timeError = errno;
+        if (original.Sync()) return true;
+    }
     return false;
 }
 
@@ -210,7 +214,7 @@ void detail::FinishInterruptedWriteBack(const std::string& path) {
     struct stat copyStat;
     if (::fstat(copy.Descriptor(), &copyStat) != 0) return;
     // The copy carries the times the interrupted write meant the file to have.
-    if (!WriteBackFromCopy(copy, copy.SizeAtOpen(), original, copyStat.st_atim, copyStat.st_mtim)) return;
+    if (!WriteBackFromCopy(copy, copy.SizeAtOpen(), original, copyStat.st_atim, copyStat.st_mtim, nullptr)) return;
     ::unlink(copyName.c_str());
     SyncFolder(folder);
 }
@@ -239,7 +243,7 @@ bool ReplacementFile::Create() {
         if (Exists(PendingWriteBackName(folder_, *id))) return false;
     }
 
-    if (file_.OpenUnnamed(folder_)) return LockExclusive(file_);
+    if (file_.Open(folder_, File::Mode::CreateUnnamed)) return LockExclusive(file_);
     const int error = file_.Error();
     if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL) return false;
     // The name does not repeat the target's, which may already be as long as a name can be.
@@ -261,15 +265,7 @@ bool ReplacementFile::Append(const void* data, size_t n) {
 }
 
 bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
-    std::vector<char> buffer(static_cast<size_t>(std::min<uint64_t>(n, kCopyBlock)));
-    while (n > 0) {
-        size_t chunk = static_cast<size_t>(std::min<uint64_t>(n, buffer.size()));
-        if (!source.ReadExact(offset, buffer.data(), chunk)) return false;
-        if (!Append(buffer.data(), chunk)) return false;
-        offset += chunk;
-        n -= chunk;
-    }
-    return true;
+    return CopyPieces(source, offset, n, [this](const char* data, size_t size) { return Append(data, size); });
 }
 
 bool ReplacementFile::Name(const std::string& name) {
@@ -289,7 +285,8 @@ bool ReplacementFile::Name(const std::string& name) {
     return true;
 }
 
-bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
+bool ReplacementFile::Commit(const LastWriteTime* keepTime, int* timeError) {
+    if (timeError) *timeError = 0;
     const auto id = Identify(target_);
     if (!id) return false;
     if (!id->exists) {
@@ -300,9 +297,9 @@ bool ReplacementFile::Commit(const LastWriteTime* keepTime) {
         SyncFolder(folder_);
         return true;
     }
-    if (!GiveIdentity(file_, target_, id->st, keepTime) || !file_.Sync()) return false;
+    if (!GiveIdentity(file_, target_, id->st, keepTime, timeError) || !file_.Sync()) return false;
     if (id->st.st_nlink > 1)
-        return CommitByWriteBack(PendingWriteBackName(folder_, *id), id->st.st_atim, keepTime);
+        return CommitByWriteBack(PendingWriteBackName(folder_, *id), id->st.st_atim, keepTime, timeError);
     return CommitByRename(PendingRenameName(folder_, *id));
 }
 
@@ -316,14 +313,14 @@ bool ReplacementFile::CommitByRename(const std::string& pendingName) {
 }
 
 bool ReplacementFile::CommitByWriteBack(const std::string& copyName, const timespec& access,
-                                        const LastWriteTime* keepTime) {
+                                        const LastWriteTime* keepTime, int* timeError) {
     Rebuilding rebuilding;
     if (!Name(copyName)) return false;
     SyncFolder(folder_);
     File original;
     if (!original.Open(target_, File::Mode::ReadWrite)) return false;
     if (written_ > original.SizeAtOpen() && !ReserveRoom(original, written_)) return false;
-    if (!WriteBackFromCopy(file_, written_, original, access, keepTime ? keepTime->mtime : Unchanged())) {
+    if (!WriteBackFromCopy(file_, written_, original, access, keepTime ? keepTime->mtime : Unchanged(), timeError)) {
         // The original is partly rewritten: the complete copy stays for the next rebuild.
         keepNamed_ = true;
         return false;

@@ -1,0 +1,32 @@
+// What the options dialog edits: the working copy it opens on, and how its result reaches the
+// settings when the user presses OK.
+#pragma once
+
+#include <string>
+
+#include "app/commands/Settings.h"
+
+namespace wvr {
+
+inline constexpr int kOptionPageCount = 7;
+inline constexpr int kColumnClickChoices = 3;  // sort, fill, column width
+inline constexpr int kCsvIgnoreCode = 15;      // the CSV column "無視する"
+inline constexpr int kCsvChoiceCount = 16;     // codes the dialog offers by name: 0..15
+
+// The settings as the options dialog shows them. A stored value that no control can show
+// opens on the first choice: a column-click action outside 0..2 as "sort", a pattern index
+// beyond the list as the first pattern, a column index outside 0..14 (filter entries,
+// exception rules) as the file name; a rule lacking texts gets empty ones. CSV codes the
+// dialog cannot name are kept: they still mean something to the CSV commands.
+Settings OptionsWorkingCopy(const Settings& settings);
+
+// OK: the values the dialog edits, in this order: the option bits; the column-click action,
+// player, engineer and lyrics folder; the rename patterns and the selected one; the fonts; the
+// filter mode; the exception rules; the filter; the CSV column order. Window sizes, column
+// widths and the edit window's own values are not the dialog's business and stay.
+void ApplyOptions(Settings& settings, const Settings& edited);
+
+// The help topic of options page 0..6: "HELPC_0019" .. "HELPC_0025".
+std::string OptionsHelpTopic(int page);
+
+}  // namespace wvr

@@ -1,0 +1,60 @@
+// wvr-cli convert --to mp3|wav|rmp3 [--delete-source] PATH...: converts every listed file
+// that the conversion dialog would, printing the path of each new file. Nothing is asked: an
+// existing target is kept, and the run goes on past a drive that is short of room.
+#include "app/commands/Convert.h"
+#include "cli/Subcommands.h"
+
+namespace wvr::cli {
+namespace {
+
+class ConvertPrompter : public StderrPrompter {
+public:
+    ConvertPrompter() : StderrPrompter(false) {}
+    PromptAnswer Ask(const Prompt& prompt) override {
+        StderrPrompter::Ask(prompt);
+        // Overwrite? No. Short of room: go on with the next file.
+        return prompt.buttons == PromptButtons::OkCancel ? PromptAnswer::Ok : PromptAnswer::No;
+    }
+};
+
+std::optional<ConvertTarget> TargetNamed(const std::string& name) {
+    if (name == "mp3") return ConvertTarget::Mp3;
+    if (name == "wav") return ConvertTarget::Wave;
+    if (name == "rmp3") return ConvertTarget::Rmp3;
+    return std::nullopt;
+}
+
+}  // namespace
+
+int ConvertFilesCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--delete-source"}, {"--to"}, parsed)) return kExitBadArguments;
+    const std::string* to = ValueOf(parsed, "--to");
+    const auto target = to ? TargetNamed(*to) : std::nullopt;
+    if (!target) return kExitBadArguments;
+
+    ConvertPrompter prompter;
+    Session session;
+    LoadAndAdd(session, parsed.paths, prompter);
+    session.settings.Set(Option::CnvEndDel, HasFlag(parsed, "--delete-source"));
+    session.settings.Set(Option::CnvErrOff, false);
+    for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
+
+    const auto collected = ConvertibleRows(session.rows);
+    const ConvertReport report = ConvertCommand(session, collected, *target, prompter, nullptr);
+    for (const std::string& path : report.written) std::printf("%s\n", EscapeText(path).c_str());
+
+    // Rows left are files not converted, except those already in the target form.
+    bool allDone = true;
+    for (const TrackInfo& row : session.rows) {
+        const int kind = row.KindCode();
+        if (kind == static_cast<int>(*target) + 1) continue;
+        allDone = false;
+        if (kind < 1 || kind > 3)
+            std::fprintf(stderr, "%s: 変換できない形式のファイルです: %s\n", kAppTitle, EscapeText(row.Path).c_str());
+    }
+    std::fflush(stdout);
+    return allDone ? kExitOk : kExitSomeNotDone;
+}
+
+}  // namespace wvr::cli

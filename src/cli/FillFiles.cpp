@@ -1,0 +1,32 @@
+// wvr-cli fill --field K --text T [--front|--back] [--write] PATH...: fills field K (0..13,
+// as the fill dialog lists them) of every listed row and prints the rows; with --write the
+// files are written too.
+#include "app/commands/Fill.h"
+#include "cli/Subcommands.h"
+#include "cli/WriteFiles.h"
+
+namespace wvr::cli {
+
+int FillFilesCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--front", "--back", "--write"}, {"--field", "--text"}, parsed))
+        return kExitBadArguments;
+    const auto field = NumberOf(parsed, "--field", 0, kColumnCount - 2);
+    const std::string* utf8 = ValueOf(parsed, "--text");
+    const bool front = HasFlag(parsed, "--front"), back = HasFlag(parsed, "--back");
+    if (!field || !utf8 || (front && back)) return kExitBadArguments;
+    const auto text = SjisArgument(*utf8, "文字列");
+    if (!text) return kExitBadArguments;
+
+    StderrPrompter prompter(false);
+    Session session;
+    LoadAndAdd(session, parsed.paths, prompter);
+    session.settings.Set(Option::FilChkOff, true);
+    FillRows(session, static_cast<int>(*field), *text, front ? FillMode::Front : back ? FillMode::Back : FillMode::Replace);
+
+    if (HasFlag(parsed, "--write")) return WriteEveryRowAndPrint(session, prompter);
+    PrintRows(session.rows, stdout);
+    return kExitOk;
+}
+
+}  // namespace wvr::cli

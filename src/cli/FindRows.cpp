@@ -1,0 +1,27 @@
+// wvr-cli find [--match-case] TEXT PATH...: the rows whose file name or any tag field holds
+// TEXT, in list order. Exit status 1 when no row holds it.
+#include "app/commands/Find.h"
+#include "cli/Subcommands.h"
+
+namespace wvr::cli {
+
+int FindRowsCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--match-case"}, {}, parsed) || parsed.paths.size() < 2) return kExitBadArguments;
+    const auto text = SjisArgument(parsed.paths.front(), "文字列");
+    if (!text || text->empty()) return kExitBadArguments;
+    const bool matchCase = HasFlag(parsed, "--match-case");
+
+    StderrPrompter prompter(false);
+    Session session;
+    LoadAndAdd(session, std::vector<std::string>(parsed.paths.begin() + 1, parsed.paths.end()), prompter);
+    SearchState state;
+    RowList found;
+    for (int row = FindFromDialog(session.rows, state, *text, matchCase, true, -1, prompter); row >= 0;
+         row = FindRow(session.rows, row + 1, *text, matchCase))
+        found.Append(session.rows[row]);
+    PrintRows(found, stdout);
+    return found.empty() ? kExitSomeNotDone : kExitOk;
+}
+
+}  // namespace wvr::cli

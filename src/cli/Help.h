@@ -1,0 +1,27 @@
+// The help of wvr-cli: "wvr-cli --help", "wvr-cli SUBCOMMAND --help" and the manual page, all
+// made from the texts of the subcommand table.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CliSupport.h"
+
+namespace wvr::cli {
+
+// The subcommand of that name, or nullptr.
+const SubcommandEntry* FindSubcommand(const std::string& name);
+
+// Whether the arguments after the subcommand ask for its help ("--help" or "-h" before "--").
+bool AsksForHelp(const std::vector<std::string>& args);
+
+void PrintOverview(std::FILE* out);
+void PrintHelp(const SubcommandEntry& sub, std::FILE* out);
+// The usage lines, for a call with bad arguments.
+void PrintUsage(std::FILE* out);
+
+// The manual page wvr-cli(1) in roff.
+std::string ManPage();
+
+}  // namespace wvr::cli

@@ -1,0 +1,42 @@
+// wvr-cli select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...: files drawn at
+// random until N minutes of play time or N kilobytes are filled, printed in the order they
+// were taken, and written as a playlist with -o. The same seed gives the same choice.
+#include "app/commands/Select.h"
+#include "cli/Subcommands.h"
+
+namespace wvr::cli {
+
+int SelectFilesCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {}, {"--minutes", "--kb", "--seed", "-o"}, parsed)) return kExitBadArguments;
+    const auto minutes = NumberOf(parsed, "--minutes", 0, kMaxCustomValue);
+    const auto kilobytes = NumberOf(parsed, "--kb", 0, kMaxCustomValue);
+    if (minutes.has_value() == kilobytes.has_value()) return kExitBadArguments;
+    const auto seed = NumberOf(parsed, "--seed", 0, UINT32_MAX);
+    if (ValueOf(parsed, "--seed") && !seed) return kExitBadArguments;
+    std::optional<std::string> playlist;
+    if (const std::string* out = ValueOf(parsed, "-o")) {
+        playlist = SjisArgument(*out, "ファイル名");
+        if (!playlist) return kExitBadArguments;
+    }
+
+    StderrPrompter prompter(false);
+    Session session;
+    LoadAndAdd(session, parsed.paths, prompter);
+    const SelectMode mode = minutes ? SelectMode::Time : SelectMode::Size;
+    const long long budget = SelectBudget(mode, 0, minutes ? *minutes : *kilobytes);
+    std::mt19937 random = seed ? std::mt19937(static_cast<std::mt19937::result_type>(*seed)) : ClockSeededGenerator();
+    const Selection selection = RandomFill(BuildCandidates(session.rows, mode), budget, random);
+
+    RowList chosen;
+    std::vector<std::string> paths;
+    for (const Candidate& c : selection.chosen) {
+        chosen.Append(session.rows[c.row]);
+        paths.push_back(session.rows[c.row].Path);
+    }
+    PrintRows(chosen, stdout);
+    if (playlist && !WritePlaylist(*playlist, paths, prompter)) return kExitSomeNotDone;
+    return kExitOk;
+}
+
+}  // namespace wvr::cli

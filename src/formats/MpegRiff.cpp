@@ -1,0 +1,70 @@
+#include "formats/MpegRiff.h"
+
+#include <cstring>
+
+#include "formats/Id3v1.h"
+#include "formats/MpegHeader.h"
+
+namespace wvr {
+namespace {
+
+std::string Le16(uint16_t value) {
+    const char bytes[2] = {static_cast<char>(value), static_cast<char>(value >> 8)};
+    return std::string(bytes, 2);
+}
+
+uint32_t SamplingRateHz(uint8_t b1, uint8_t b2) {
+    const bool mpeg1 = b1 & 0x08;
+    // Bit 3 is looked at first, as the property text does, so the reserved code reads as 32 / 16.
+    if (b2 & 0x08) return mpeg1 ? 32000 : 16000;
+    if (b2 & 0x04) return mpeg1 ? 48000 : 24000;
+    return mpeg1 ? 44100 : 22050;
+}
+
+}  // namespace
+
+std::optional<DataRange> MpegDataRange(riff::ByteSource& source, FileKind kind) {
+    if (kind == FileKind::Mpeg) {
+        uint64_t size = source.Size();
+        uint8_t marker[3];
+        if (size >= kId3v1Size && source.Read(size - kId3v1Size, marker, sizeof marker) &&
+            std::memcmp(marker, "TAG", 3) == 0)
+            size -= kId3v1Size;
+        if (size == 0) return std::nullopt;
+        return DataRange{0, size};
+    }
+    const riff::FourCC form = kind == FileKind::RiffWave ? riff::FourCC("WAVE") : riff::FourCC("RMP3");
+    if (kind != FileKind::RiffWave && kind != FileKind::RiffRmp3) return std::nullopt;
+    riff::ChunkReader reader(source);
+    auto riffForm = reader.Descend(nullptr, riff::Search::Form(form));
+    if (!riffForm) return std::nullopt;
+    auto data = reader.Descend(&*riffForm, riff::Search::Id(riff::FourCC("data")));
+    // A chunk cut short by the end of the file cannot be carried over whole.
+    if (!data || data->size == 0 || data->size != data->storedSize) return std::nullopt;
+    return DataRange{data->DataOffset(), data->size};
+}
+
+bool IsWaveStandardStream(const uint8_t header[4]) {
+    return header[0] == 0xFF && (header[1] & 0xFE) == 0xFA && header[2] >= 0x90 && header[2] <= 0x93;
+}
+
+std::string WaveFormatData(const uint8_t header[4]) {
+    const uint16_t channels = (header[3] >> 6) == 3 ? 1 : 2;
+    const uint32_t bytesPerSecond = static_cast<uint32_t>(BitRateKbit(header[1], header[2])) * 1000 / 8;
+    std::string data;
+    data += Le16(0x0055);  // MPEG layer 3
+    data += Le16(channels);
+    data += riff::Le32(SamplingRateHz(header[1], header[2]));
+    data += riff::Le32(bytesPerSecond);
+    data += Le16(1);     // block align
+    data += Le16(0);     // bits per sample
+    data += Le16(12);    // extra size
+    data += Le16(1);     // id
+    data += riff::Le32(2);  // flags
+    data += Le16(417);   // block size
+    data += Le16(1);     // frames per block
+    data += Le16(1393);  // codec delay
+    return data;
+}
+
+}  // namespace wvr
