@@ -3,6 +3,10 @@
 
 #include <string>
 
+namespace wvr::fs {
+class File;
+}
+
 namespace wvr::fs::detail {
 
 // A file with several names whose rebuilt bytes a crash stopped half-way into it is finished
@@ -10,5 +14,16 @@ namespace wvr::fs::detail {
 // than one link that is opened, so nothing reads the half-written file. Does nothing when
 // there is nothing to finish or it cannot be done.
 void FinishInterruptedWriteBack(const std::string& path);
+
+// The name a complete rebuild or new file takes beside the existing file `target` on its way
+// to replacing it by a rename ("" when `target` cannot be looked at). A crash between the
+// naming and the rename leaves it beside the untouched target; the next writer of the target
+// removes it (RemovePendingRename).
+std::string PendingRenameName(const std::string& target);
+// False when the leftover belongs to a writer still at work.
+bool RemovePendingRename(const std::string& target);
+
+// The sign of a writer at work on a file; held until the file is closed.
+bool LockExclusive(File& file);
 
 }  // namespace wvr::fs::detail

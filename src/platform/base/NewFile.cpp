@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/base/FileOpsDetail.h"
+
 namespace wvr::fs {
 namespace {
 
@@ -43,13 +45,15 @@ NewFile::~NewFile() {
 }
 
 bool NewFile::Create() {
+    // What a crash left on the way to replacing the target goes first.
+    if (!detail::RemovePendingRename(target_)) return false;
     const std::string folder = FolderOf(target_);
-    if (file_.Open(folder, File::Mode::CreateUnnamed)) return true;
+    if (file_.Open(folder, File::Mode::CreateUnnamed)) return detail::LockExclusive(file_);
     // File systems without unnamed files: a hidden name, removed on every way out but Commit.
     const int error = file_.Error();
     if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL) return false;
     return WithFreeName(folder, named_, [this](const std::string& name) {
-        if (file_.Open(name, File::Mode::CreateNew)) return true;
+        if (file_.Open(name, File::Mode::CreateNew)) return detail::LockExclusive(file_);
         errno = file_.Error();
         return false;
     });
@@ -80,13 +84,14 @@ bool NewFile::Commit(Existing existing) {
                                            : !Faulted("rename") && ::rename(named_.c_str(), target_.c_str()) == 0;
     } else if (existing == Existing::Keep) {
         named = LinkAs(target_);
-    } else {
+    } else if (const std::string step = detail::PendingRenameName(target_); !step.empty()) {
         // A link cannot replace: name it beside, then rename over the old file.
-        std::string step;
-        if (WithFreeName(folder, step, [this](const std::string& name) { return LinkAs(name); })) {
+        if (LinkAs(step)) {
             named = !Faulted("rename") && ::rename(step.c_str(), target_.c_str()) == 0;
             if (!named) ::unlink(step.c_str());
         }
+    } else {
+        named = LinkAs(target_);
     }
     if (!named) return false;
     committed_ = true;

@@ -81,7 +81,7 @@ std::string PendingWriteBackName(const std::string& folder, const Identity& id) 
     return name;
 }
 
-bool LockExclusive(File& file) { return ::flock(file.Descriptor(), LOCK_EX | LOCK_NB) == 0; }
+using detail::LockExclusive;
 
 // So that a name just made or removed is on disk before the next step relies on it.
 void SyncFolder(const std::string& folder) {
@@ -187,8 +187,8 @@ private:
     bool outer_;
 };
 
-// A rebuild of `target` that was named but not renamed over it (the original is whole) is
-// removed. False when it belongs to a rebuild still at work.
+// A rebuild of the file `id` that was named but not renamed over it (the original is whole)
+// is removed. False when it belongs to a rebuild still at work.
 bool RemovePendingRename(const std::string& folder, const Identity& id) {
     const std::string pending = PendingRenameName(folder, id);
     if (!Exists(pending)) return true;
@@ -199,6 +199,18 @@ bool RemovePendingRename(const std::string& folder, const Identity& id) {
 }
 
 }  // namespace
+
+bool detail::LockExclusive(File& file) { return ::flock(file.Descriptor(), LOCK_EX | LOCK_NB) == 0; }
+
+std::string detail::PendingRenameName(const std::string& target) {
+    const auto id = Identify(target);
+    return id && id->exists ? PendingRenameName(FolderOf(target), *id) : std::string();
+}
+
+bool detail::RemovePendingRename(const std::string& target) {
+    const auto id = Identify(target);
+    return !id || !id->exists || RemovePendingRename(FolderOf(target), *id);
+}
 
 void detail::FinishInterruptedWriteBack(const std::string& path) {
     if (t_rebuilding) return;
