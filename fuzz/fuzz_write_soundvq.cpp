@@ -1,6 +1,7 @@
 // The SoundVQ writer as a property: a fuzzed file and fuzzed texts either fail and leave the
 // file as it was, or keep the magic, "COMM", every header chunk the writer does not write and
-// the audio after "DATA", and the header reads back as the row's texts with the audio's size.
+// the audio after "DATA", and the header reads back as the row's texts with the audio's size:
+// the size "DSIZ" declared when the file holds that much after "DATA", else all of it.
 #include <vector>
 
 #include "FuzzSupport.h"
@@ -78,11 +79,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WVR_FUZZ_EXPECT(now->comm == old->comm && now->carried == old->carried && now->audio == old->audio);
     WVR_FUZZ_EXPECT(now->trailingBlock == old->trailingBlock);
 
+    std::array<std::string, kFieldCount> fields;
+    fuzz::WriteScratch(path, input.image);
     fs::File file;
     WVR_FUZZ_EXPECT(file.Open(path, fs::File::Mode::Read));
-    std::array<std::string, kFieldCount> fields;
+    const auto declared = ReadSoundVqTags(file, fields);
+    const long long held = static_cast<long long>(old->audio.size() + (old->trailingBlock ? kId3v1Size : 0));
+    const long long expected =
+        declared && *declared >= 0 && *declared <= held ? *declared : static_cast<long long>(old->audio.size());
+    fuzz::WriteScratch(path, after);
+    WVR_FUZZ_EXPECT(file.Open(path, fs::File::Mode::Read));
     const auto dsiz = ReadSoundVqTags(file, fields);
-    WVR_FUZZ_EXPECT(dsiz && *dsiz == static_cast<long long>(old->audio.size()));
+    WVR_FUZZ_EXPECT(dsiz && *dsiz == expected);
     for (int field : {kTitle, kArtist, kComment, kCopyright}) WVR_FUZZ_EXPECT(fields[field] == row.Fields[field]);
     if (!row.Fields[kMp3Field].empty()) WVR_FUZZ_EXPECT(fields[kMp3Field] == row.FileName);
     return 0;

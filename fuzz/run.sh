@@ -50,6 +50,11 @@ for f in $data/mpeg/*; do writer_seed "$f" 0 fuzz_write_id3v1; done
 for f in $data/riff/*.rmp; do writer_seed "$f" 2 fuzz_write_riff_info; done
 for f in $data/riff/*.wav $data/thirdparty/taglib/*.wav; do writer_seed "$f" 1 fuzz_write_riff_info; done
 for f in $data/vqf/*; do writer_seed "$f" 0 fuzz_write_soundvq; done
+mkdir -p "$seeds/fuzz_convert"
+# Flags: source kind in bits 0-1, target in bits 2-3 (MPEG 0, WAVE 1, RMP3 2).
+for f in $data/mpeg/*.mp3; do writer_seed "$f" $((0 + 4 * 1)) fuzz_convert; done
+for f in $data/riff/*.wav; do writer_seed "$f" $((1 + 4 * 2)) fuzz_convert; done
+for f in $data/riff/*.rmp; do writer_seed "$f" $((2 + 4 * 0)) fuzz_convert; done
 
 failed=0
 printf '%-24s %8s %12s %8s %8s  %s\n' target seconds executions coverage features findings
