@@ -22,12 +22,21 @@ namespace {
 
 FaultHook g_faultHook = nullptr;
 
-std::string FolderOf(const std::string& path) {
+}  // namespace
+
+std::string detail::FolderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
-}  // namespace
+void detail::SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+using detail::FolderOf;
 
 bool Faulted(const char* operation, uint64_t bytes) {
     if (g_faultHook && g_faultHook(operation, bytes)) {

@@ -36,19 +36,17 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/base/FileOpsDetail.h"
 #include "platform/base/FileOps.h"
+#include "platform/base/FileOpsDetail.h"
 
 namespace wvr::fs {
+
+using detail::FolderOf;
+using detail::SyncFolder;
 
 namespace {
 
 constexpr size_t kCopyBlock = size_t{1} << 20;
-
-std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
 
 // What identifies the file at a path across a crash.
 struct Identity {
@@ -83,13 +81,6 @@ std::string PendingWriteBackName(const std::string& folder, const Identity& id) 
 
 using detail::LockExclusive;
 
-// So that a name just made or removed is on disk before the next step relies on it.
-void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 bool SetTimes(File& file, const timespec& access, const timespec& lastWrite) {
     const timespec times[2] = {access, lastWrite};
@@ -212,6 +203,30 @@ bool detail::RemovePendingRename(const std::string& target) {
     return !id || !id->exists || RemovePendingRename(FolderOf(target), *id);
 }
 
+bool detail::CreateUnnamed(const std::string& folder, File& file, std::string& named) {
+    if (file.Open(folder, File::Mode::CreateUnnamed)) return LockExclusive(file);
+    const int error = file.Error();
+    if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL) return false;
+    // The name does not repeat the target's, which may already be as long as a name can be.
+    for (int i = 0; i < 1000; ++i) {
+        std::string candidate = folder + ".wvr-tmp" + std::to_string(i);
+        if (file.Open(candidate, File::Mode::CreateNew)) {
+            named = candidate;
+            return LockExclusive(file);
+        }
+        if (file.Error() != EEXIST) return false;
+    }
+    return false;
+}
+
+bool detail::LinkUnnamed(File& file, const std::string& name) {
+    if (Faulted("link")) return false;
+    // Through /proc any user may link the file; AT_EMPTY_PATH is the way where /proc is missing.
+    const std::string self = "/proc/self/fd/" + std::to_string(file.Descriptor());
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+           (errno != EEXIST && ::linkat(file.Descriptor(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0);
+}
+
 void detail::FinishInterruptedWriteBack(const std::string& path) {
     if (t_rebuilding) return;
     Rebuilding rebuilding;
@@ -255,19 +270,7 @@ bool ReplacementFile::Create() {
         if (Exists(PendingWriteBackName(folder_, *id))) return false;
     }
 
-    if (file_.Open(folder_, File::Mode::CreateUnnamed)) return LockExclusive(file_);
-    const int error = file_.Error();
-    if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL) return false;
-    // The name does not repeat the target's, which may already be as long as a name can be.
-    for (int i = 0; i < 1000; ++i) {
-        std::string candidate = folder_ + ".wvr-tmp" + std::to_string(i);
-        if (file_.Open(candidate, File::Mode::CreateNew)) {
-            named_ = candidate;
-            return LockExclusive(file_);
-        }
-        if (file_.Error() != EEXIST) return false;
-    }
-    return false;
+    return detail::CreateUnnamed(folder_, file_, named_);
 }
 
 bool ReplacementFile::Append(const void* data, size_t n) {
@@ -288,11 +291,7 @@ bool ReplacementFile::Name(const std::string& name) {
         named_ = name;
         return true;
     }
-    if (Faulted("link")) return false;
-    const std::string self = "/proc/self/fd/" + std::to_string(file_.Descriptor());
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0 &&
-        (errno == EEXIST || ::linkat(file_.Descriptor(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) != 0))
-        return false;
+    if (!detail::LinkUnnamed(file_, name)) return false;
     named_ = name;
     return true;
 }
