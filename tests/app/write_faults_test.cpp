@@ -17,6 +17,7 @@
 #include "formats/PathText.h"
 #include "formats/RiffChunks.h"
 #include "platform/base/FileOps.h"
+#include "platform/base/IniFile.h"
 #include "support/FaultInjection.h"
 #include "support/MadeFiles.h"
 #include "support/TestSupport.h"
@@ -293,6 +294,31 @@ TEST_F(WriteFaults, ConversionToANewFileAndOverAnExistingOne) {
         EXPECT_GE(operations, 5);
         EXPECT_EQ(test::KillAtEachOperation(place, convert, [&](int n) { ExpectBeforeOrAfterKill(n); }), operations);
     }
+}
+
+// --- the settings' ini file
+
+TEST_F(WriteFaults, IniFileSave) {
+    const std::string path = dir / "wvr.ini";
+    const std::string old = test::ReadFile(test::CorpusPath("text/wvr_sample.ini"));
+    IniFile ini = IniFile::Parse(old);
+    ini.SetValue("wvr_csv", "Count", "3");
+    ini.EraseSection("HTML");
+    auto place = [&] { test::WriteFile(path, old); };
+    auto save = [&] { return ini.Save(path); };
+    place();
+    before = test::ReadFolder(dir.path());
+    ASSERT_TRUE(save());
+    after = test::ReadFolder(dir.path());
+    redo = save;
+    place();
+    const int operations = test::FailEachOperation(save, [&](int n, bool saved) {
+        const std::string when = "operation " + std::to_string(n) + " failing";
+        EXPECT_EQ(Describe(test::ReadFolder(dir.path())), Describe(saved ? after : before)) << when;
+        place();
+    });
+    EXPECT_GE(operations, 4);
+    EXPECT_EQ(test::KillAtEachOperation(place, save, [&](int n) { ExpectBeforeOrAfterKill(n); }), operations);
 }
 
 // --- random moments, on a file large enough to be caught mid-way
