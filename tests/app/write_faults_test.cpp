@@ -354,42 +354,4 @@ TEST_F(WriteFaults, KillsAtRandomMomentsOfALargeRebuild) {
     EXPECT_GT(midway, 0) << "no kill came while the file was being written";
 }
 
-// --- a full file system
-
-TEST_F(WriteFaults, FullFileSystemFailsEveryWriterCleanly) {
-    test::SmallFileSystem small(512 * 1024);
-    if (!small.mounted()) GTEST_SKIP() << small.reason();
-    // Ends on a page boundary, so that the appended block needs room the disk does not have.
-    std::string mp3 = test::CorpusAudio();
-    while (mp3.size() < 8192) mp3 += mp3;
-    mp3.resize(8192);
-    test::WriteFile(small / "append.mp3", mp3);
-    for (const char* corpus : {"riff/rmp3_full_info_script.rmp", "vqf/vqf_full_script.vqf"})
-        stdfs::copy_file(test::CorpusPath(corpus), small / stdfs::path(corpus).filename().string());
-    const std::string wrapped = small / "wrapped.mp3";
-    stdfs::copy_file(test::CorpusPath("macbinary/macbinary_wrapped_script.mp3"), wrapped);
-    test::FillUp(small / "filler");
-    const FolderState full = test::ReadFolder(small.path());
-
-    for (const auto& [name, kind] : {std::pair{"append.mp3", FileKind::Mpeg}, {"rmp3_full_info_script.rmp", FileKind::RiffRmp3},
-                                    {"vqf_full_script.vqf", FileKind::SoundVq}}) {
-        session.rows.Clear();
-        TrackInfo row;
-        row.Path = small / name;
-        row.FileName = name;
-        row.Kind = std::to_string(static_cast<int>(kind));
-        row.Fields[kTitle] = "Does not fit";
-        row.Checked = true;
-        session.rows.Append(row);
-        prompter.Clear();
-        EXPECT_FALSE(Write()) << name;
-        EXPECT_EQ(prompter.shown().size(), kind == FileKind::RiffRmp3 ? 0u : 1u) << name;
-    }
-    WorkList work{wrapped};
-    prompter.Clear();
-    EXPECT_EQ(AddFiles(session, work, AddOptions{}, prompter), 0);
-    EXPECT_EQ(prompter.texts().back(), kRemovalFailed);
-    EXPECT_EQ(Describe(test::ReadFolder(small.path())), Describe(full));
-}
-
 }  // namespace
