@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The benchmarks: adding files (wvr-cli list over trees of small tagged MP3 files against the
 # floor of merely opening each file and reading its first bytes and its last 128, on one
-# thread), warm and cold, then sorting, then (with the windows built) the main window adding
-# files and fitting columns.
+# thread), warm and cold, then sorting, CSV save and load and template output, then (with the
+# windows built) the main window adding files and fitting columns.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -83,6 +83,13 @@ printf '%s\n' "${verdict[@]}"
 echo
 cmake --build "$build" --target sort_rows_bench > /dev/null
 "$build/bench/sort_rows_bench" 100000
+
+# CSV save of 100,000 rows, and the CSV load of a 10,000-file tree against listing it.
+echo
+cmake --build "$build" --target csv_text_bench > /dev/null
+"$tools/make_tree" "$audio" "$work/csv-tree" 10000 250
+"$build/bench/csv_text_bench" "$work/csv-tree" 100000
+rm -rf "$work/csv-tree"
 
 # The main window adding 50,000 files and sorting them, when the windows are built.
 if [ -x "$build/wvr" ]; then

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
 
 #include "formats/SjisText.h"
 #include "formats/TrackInfo.h"
@@ -28,6 +29,31 @@ namespace wvr::fuzz {
         if (!(condition)) ::wvr::fuzz::Fail(#condition); \
     } while (false)
 
+// Lines of a fuzzed input, as the readers of text files see them.
+inline std::vector<std::string> InputLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    while (!bytes.empty()) {
+        const size_t end = std::min(bytes.find('\n'), bytes.size());
+        lines.emplace_back(bytes.substr(0, end));
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
+    }
+    return lines;
+}
+
+// A row whose texts (file name, the 17 fields, audio size, path, kind, seconds) are the lines.
+inline TrackInfo RowOfLines(const std::vector<std::string>& lines, size_t first) {
+    TrackInfo row;
+    auto line = [&](size_t i) { return first + i < lines.size() ? lines[first + i] : std::string(); };
+    row.FileName = line(0);
+    for (size_t i = 0; i < kFieldCount; ++i) row.Fields[i] = line(1 + i);
+    row.AudioSize = line(1 + kFieldCount);
+    row.Path = line(2 + kFieldCount);
+    row.Kind = line(3 + kFieldCount);
+    row.Seconds = line(4 + kFieldCount);
+    return row;
+}
+inline constexpr size_t kRowLines = 5 + kFieldCount;
+
 class YesPrompter : public Prompter {
 public:
     PromptAnswer Ask(const Prompt& prompt) override {
@@ -35,6 +61,17 @@ public:
         return prompt.buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
     }
     int shown = 0;
+};
+
+// Answers no: for readers that may be led to any file of the machine, which must not be
+// unwrapped or otherwise changed on a fuzzed say-so.
+class NoPrompter : public Prompter {
+public:
+    PromptAnswer Ask(const Prompt& prompt) override {
+        return prompt.buttons == PromptButtons::YesNo ? PromptAnswer::No
+               : prompt.buttons == PromptButtons::OkCancel ? PromptAnswer::Cancel
+                                                           : PromptAnswer::Ok;
+    }
 };
 
 // A folder of its own in memory where there is one (/dev/shm), removed at exit.

@@ -56,6 +56,18 @@ for f in $data/mpeg/*.mp3; do writer_seed "$f" $((0 + 4 * 1)) fuzz_convert; done
 for f in $data/riff/*.wav; do writer_seed "$f" $((1 + 4 * 2)) fuzz_convert; done
 for f in $data/riff/*.rmp; do writer_seed "$f" $((2 + 4 * 0)) fuzz_convert; done
 
+# Seeds of the readers that arrived with the CSV, template and text-input commands.
+mkdir -p "$seeds/fuzz_csv_load" "$seeds/fuzz_parse_by_pattern" "$seeds/fuzz_template_line" "$seeds/fuzz_text_input"
+for mode in 0 1 2 12; do
+  { printf "\\x$(printf %02x $mode)"; cat "$data/text/wvr_list.csv"; } > "$seeds/fuzz_csv_load/list_$mode"
+done
+printf '\x00[%%1] %%2\n[Artist] Title' > "$seeds/fuzz_parse_by_pattern/brackets"
+printf '\x07%%3 - %%0.%%?%%2_%%6\n\x83\x5c\x95\x5c - 01.x_Title_\x82\x60' > "$seeds/fuzz_parse_by_pattern/codes"
+{ printf '\x07\0\0\0\0\0\0\0<tr><td>%%n</td><td>%%1</td><td>%%2</td><td>%%t %%p %%a %%f%%e</td></tr>\n/out/\n-\n'; \
+  printf 'x.mp3\nTitle\nArtist\n\n\n1999\nRock\n\n\n\n\n\n\n\n\n\n\n\n4176\n/m/x.mp3\n1\n2\n'; } \
+  > "$seeds/fuzz_template_line/row"
+printf '%%3 / %%1\n{\n%%0.%%2\n}\n\f\nAlbum / Artist\n1. First\n2. Second\n3. Third\n' > "$seeds/fuzz_text_input/default"
+
 failed=0
 printf '%-24s %8s %12s %8s %8s  %s\n' target seconds executions coverage features findings
 for binary in "$build"/fuzz/fuzz_*; do

@@ -6,13 +6,14 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   qt6-translations-l10n
   libid3-3.8.3-dev zlib1g-dev
   libgtest-dev
   fonts-ipafont-gothic
   xvfb xauth dbus
   python3 python3-mutagen
+  poppler-utils
 )
 # Peer readers used as oracles by the tests (small ones only); groff checks the manual page.
 if [ "${WVR_ORACLES:-1}" = 1 ]; then

@@ -1,10 +1,13 @@
 #include "cli/CliSupport.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/SettingsIo.h"
 #include "platform/base/Cp932.h"
+#include "platform/base/FileOps.h"
+#include "platform/base/IniFile.h"
 
 namespace wvr::cli {
 
@@ -79,11 +82,49 @@ bool HasFlag(const ParsedArguments& parsed, const std::string& flag) {
     return std::find(parsed.flags.begin(), parsed.flags.end(), flag) != parsed.flags.end();
 }
 
+void TakeTrailingFlags(ParsedArguments& parsed, const std::vector<std::string>& knownFlags) {
+    while (!parsed.paths.empty() &&
+           std::find(knownFlags.begin(), knownFlags.end(), parsed.paths.back()) != knownFlags.end()) {
+        parsed.flags.push_back(parsed.paths.back());
+        parsed.paths.pop_back();
+    }
+}
+
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option) {
     const std::string* value = nullptr;
     for (const auto& [name, text] : parsed.values)
         if (name == option) value = &text;
     return value;
+}
+
+bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out) {
+    const std::string* utf8 = ValueOf(parsed, option);
+    if (!utf8) return true;
+    out = SjisArgument(*utf8, "値");
+    return out.has_value();
+}
+
+bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, const std::vector<std::string>& names,
+                      std::optional<std::string>& chosen) {
+    std::optional<std::string> name;
+    if (!Cp932Value(parsed, option, name)) return false;
+    if (!name) return true;
+    for (const std::string& stored : names) {
+        if (EqualsIgnoringAsciiCase(stored, *name)) {
+            chosen = stored;
+            return true;
+        }
+    }
+    std::fprintf(stderr, "%s: その名前の設定はありません: %s\n", kAppTitle, cp932::ToUtf8(*name).c_str());
+    return false;
+}
+
+std::optional<std::string> RowPathArgument(const std::string& native) {
+    std::error_code ec;
+    const std::string absolute = std::filesystem::absolute(native, ec).lexically_normal().string();
+    std::optional<std::string> rowPath = fs::FromNative(ec ? native : absolute);
+    if (!rowPath) std::fprintf(stderr, "%s: CP932で表せない名前です: %s\n", kAppTitle, native.c_str());
+    return rowPath;
 }
 
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,

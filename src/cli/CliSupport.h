@@ -60,6 +60,18 @@ struct ParsedArguments {
 bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
                     const std::vector<std::string>& knownValues, ParsedArguments& parsed);
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
+// Moves the known flags that follow the paths ("csv-load a.csv --write") to the flags.
+void TakeTrailingFlags(ParsedArguments& parsed, const std::vector<std::string>& knownFlags);
+// The option's value (UTF-8) as CP932 in `out`, when given; false after a message when CP932
+// cannot hold it.
+bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out);
+// The option naming a stored set or format (`names`, compared ignoring letter case as the
+// ini files compare them) in `chosen`, when given; false after a message when the name is
+// not stored or CP932 cannot hold it.
+bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, const std::vector<std::string>& names,
+                      std::optional<std::string>& chosen);
+// A path argument as an absolute row path; nothing after a message when CP932 cannot hold it.
+std::optional<std::string> RowPathArgument(const std::string& native);
 // The last value given for an option, if any.
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
 // A decimal option value from `low` to `high`; nothing when absent or not such a number.

@@ -3,7 +3,6 @@
 #include "app/commands/Rename.h"
 #include "cli/Subcommands.h"
 #include "cli/WriteFiles.h"
-#include "platform/base/Cp932.h"
 
 namespace wvr::cli {
 

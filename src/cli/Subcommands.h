@@ -20,6 +20,11 @@ namespace wvr::cli {
 int ListCommand(const std::vector<std::string>& args);
 int RenameFilesCommand(const std::vector<std::string>& args);
 int WriteFilesCommand(const std::vector<std::string>& args);
+int CsvSaveCommand(const std::vector<std::string>& args);
+int CsvLoadCommand(const std::vector<std::string>& args);
+int ExportCommand(const std::vector<std::string>& args);
+int FromNameCommand(const std::vector<std::string>& args);
+int TextInputFileCommand(const std::vector<std::string>& args);
 int ConvertFilesCommand(const std::vector<std::string>& args);
 int FillFilesCommand(const std::vector<std::string>& args);
 int FindRowsCommand(const std::vector<std::string>& args);
@@ -77,6 +82,94 @@ Exit status:
   1  some row was not written (said on stderr)
   2  bad arguments: an unknown option or no PATH)",
      WriteFilesCommand},
+    {"csv-save", "csv-save [--yes] OUT PATH...", "save the rows of the paths as a CSV file",
+     R"(Writes the CSV file OUT of the rows that "list" gives for PATH..., as the program's CSV
+save does: in the column order of "wvr.ini" (section "wvr_csv"; without one: path, Kind
+and the 17 tag fields), every value in double quotes or, with the spreadsheet style of the
+settings, only those holding a comma or a space; paths relative to OUT's folder when the
+settings say so. CP932, CR LF after every line, no header line. The texts are trimmed first.
+OUT is written beside itself and renamed into place, so a failed write leaves no half file.
+
+Options:
+  --yes   answer Yes to the program's questions; without it, No
+  --help  show this help
+
+Exit status:
+  0  the file was written
+  1  the file could not be written (said on stderr)
+  2  bad arguments: an unknown option, no OUT or no PATH)",
+     CsvSaveCommand},
+    {"csv-load", "csv-load [--yes] CSV... [--write]", "the rows that CSV files give; with --write, write them",
+     R"(Reads the CSV files in order as the program's CSV load does, with its settings: with a
+path column, each line whose file is a music file becomes a row with the line's texts (the
+file's own tags are not read; the play time is 0); without one, line i is laid onto row i,
+which here has no rows to meet. Prints the rows. A line whose file is missing or not a music
+file is named on stderr. With --write the rows are then written into their files as "write"
+does; nothing is written when a file or a line could not be read.
+
+Options:
+  --write  write the rows' tags into their files
+  --yes    answer Yes to the program's questions; without it, No
+  --help   show this help
+
+Exit status:
+  0  every file and line was read (and with --write, every row written)
+  1  a CSV file, a line or a row could not be read or written (said on stderr)
+  2  bad arguments: an unknown option or no CSV)",
+     CsvLoadCommand},
+    {"export", "export [--yes] [--set NAME] OUT PATH...", "write the rows of the paths through a template",
+     R"(Writes the rows that "list" gives for PATH... into OUT through a header, a body per row and a
+footer, as the program's file output does: the Default set (an HTML table of title, artist,
+album and file name) or the set of "wvr.ini" named by --set. Says that the output of OUT is
+finished, on stderr, when done.
+
+Options:
+  --set NAME  the stored template set to use (letter case ignored)
+  --yes       answer Yes to the program's questions; without it, No
+  --help      show this help
+
+Exit status:
+  0  the file was written
+  1  the file could not be written (said on stderr)
+  2  bad arguments: an unknown option, a set that is not stored, no OUT or no PATH)",
+     ExportCommand},
+    {"from-name", "from-name [--yes] [--pattern P] [--dir-pattern P] [--write] PATH...",
+     "tags from the file names; with --write, write them",
+     R"(Reads the fields of every row of PATH... out of its file name, and out of the name of its
+folder, by patterns such as "[%1]%?%2", as the program's tags from file names do: the stored
+file-name pattern, and the folder pattern when the stored settings use it, unless given here;
+overwriting, "_" to space and half-width letters as stored. Prints the rows. The run stops at
+the first name that does not match, named on stderr, and then nothing is written.
+
+Options:
+  --pattern P      the file-name pattern to use
+  --dir-pattern P  the folder-name pattern to use (the folder name is then read too)
+  --write          write the rows' tags into their files
+  --yes            answer Yes to the program's questions; without it, No
+  --help           show this help
+
+Exit status:
+  0  every name matched (and with --write, every row was written)
+  1  a name did not match, or a row could not be written (said on stderr)
+  2  bad arguments: an unknown option, no PATH, a pattern CP932 cannot hold)",
+     FromNameCommand},
+    {"text-input", "text-input [--yes] [--format NAME] TEXTFILE [--write] PATH...",
+     "lay a text file onto the rows by a format; with --write, write them",
+     R"(Lays TEXTFILE, such as an album's track list, onto the rows of PATH... in order, as the
+program's text input does: by the Default format ("%3 / %1" for album and artist, then
+"%0.%2" for one title a line) or the format of "wvr_In.ini" named by --format. Prints the rows.
+
+Options:
+  --format NAME  the stored input format to use (letter case ignored)
+  --write        write the rows' tags into their files
+  --yes          answer Yes to the program's questions; without it, No
+  --help         show this help
+
+Exit status:
+  0  the text file was read (and with --write, every row was written)
+  1  the text file could not be read, or a row could not be written (said on stderr)
+  2  bad arguments: an unknown option, a format that is not stored, no TEXTFILE or no PATH)",
+     TextInputFileCommand},
     {"convert", "convert --to mp3|wav|rmp3 [--delete-source] PATH...",
      "convert MP3, RMP3 and WAVE files into another of these forms",
      R"(Converts every row of PATH... that holds MPEG audio (plain MP3, RMP3, WAVE-wrapped MPEG)

@@ -18,6 +18,12 @@ int WriteEveryRowAndPrint(Session& session, Prompter& prompter) {
     return session.rows.AnyChecked() ? kExitSomeNotDone : kExitOk;
 }
 
+int PrintOrWrite(Session& session, Prompter& prompter, bool ranWell, bool write) {
+    if (ranWell && write) return WriteEveryRowAndPrint(session, prompter);
+    PrintRows(session.rows, stdout);
+    return ranWell ? kExitOk : kExitSomeNotDone;
+}
+
 int WriteFilesCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     if (!ParseArguments(args, {"--yes"}, {}, parsed)) return kExitBadArguments;

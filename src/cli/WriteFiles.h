@@ -14,4 +14,9 @@ namespace wvr::cli {
 // Returns kExitSomeNotDone when a row could not be written or renamed.
 int WriteEveryRowAndPrint(Session& session, Prompter& prompter);
 
+// How the subcommands that change rows end: after a run that went well, the rows are written
+// (`write`) or printed; after one that did not, nothing is written, the rows are printed as
+// they stand and the status is kExitSomeNotDone.
+int PrintOrWrite(Session& session, Prompter& prompter, bool ranWell, bool write);
+
 }  // namespace wvr::cli

@@ -24,4 +24,11 @@ std::string WithoutExtension(std::string_view path);
 // A folder as names are joined to it: "a/b" -> "a/b/"; an empty text and "a/b/" stay as they are.
 std::string WithTrailingSeparator(std::string_view folder);
 
+// `target` as seen from `folder`: "../" once for each folder of `folder` that the two do not
+// share, then the rest of `target` ("/m" and "/m/sub/b.mp3" give "sub/b.mp3"; a target
+// folder with its separator gives the relative folder with its separator, "" for the same
+// folder). Folder names compare as the file system does: ignoring letter case on Windows,
+// exactly elsewhere. On another drive the target is returned as it is.
+std::string RelativeTo(std::string_view folder, std::string_view target);
+
 }  // namespace wvr::path

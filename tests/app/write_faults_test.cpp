@@ -11,6 +11,8 @@
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/Convert.h"
+#include "app/commands/Csv.h"
+#include "app/commands/TemplateOutput.h"
 #include "app/commands/DetectKind.h"
 #include "app/commands/Rename.h"
 #include "app/commands/WriteTags.h"
@@ -319,6 +321,42 @@ TEST_F(WriteFaults, IniFileSave) {
     });
     EXPECT_GE(operations, 4);
     EXPECT_EQ(test::KillAtEachOperation(place, save, [&](int n) { ExpectBeforeOrAfterKill(n); }), operations);
+}
+
+// --- text output: the CSV list and template output, over an older file of the same name
+
+TEST_F(WriteFaults, CsvSaveAndTemplateOutput) {
+    const std::string older = "an older file of the same name\r\n";
+    for (const bool csv : {true, false}) {
+        const std::string path = dir / (csv ? "list.csv" : "list.html");
+        auto place = [&] {
+            Place({"mpeg/mpeg2_16k_16khz_v1latin.mp3", FileKind::Mpeg, "song.mp3"});
+            session.rows.Mutable(0).Fields[kTitle] = "  padded  ";  // the CSV save trims the rows
+            test::WriteFile(path, older);
+        };
+        auto save = [&] {
+            return csv ? SaveCsv(session, path, prompter, nullptr)
+                       : WriteTemplateOutput(session, DefaultTemplateSet(), path, prompter, nullptr);
+        };
+        place();
+        before = test::ReadFolder(dir.path());
+        ASSERT_TRUE(save());
+        after = test::ReadFolder(dir.path());
+        redo = save;
+        place();
+        const int operations = test::FailEachOperation(save, [&](int n, bool saved) {
+            const std::string when = path + ", operation " + std::to_string(n) + " failing";
+            EXPECT_EQ(Describe(test::ReadFolder(dir.path())), Describe(saved ? after : before)) << when;
+            // The first step makes the file: when it fails, nothing is trimmed.
+            if (csv && n == 1) {
+                EXPECT_FALSE(saved);
+                EXPECT_EQ(session.rows[0].Fields[kTitle], "  padded  ") << when;
+            }
+            place();
+        });
+        EXPECT_GE(operations, 3);
+        EXPECT_EQ(test::KillAtEachOperation(place, save, [&](int n) { ExpectBeforeOrAfterKill(n); }), operations);
+    }
 }
 
 // --- random moments, on a file large enough to be caught mid-way

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "support/TestSupport.h"
@@ -22,21 +19,10 @@ protected:
 
     // Runs wvr-cli; returns its status and keeps the printed rows split at tabs, and stderr.
     int Cli(const std::vector<std::string>& args) {
-        std::string command = std::string("'") + WVR_CLI_PATH + "'";
-        for (const std::string& arg : args) command += " '" + arg + "'";
-        FILE* out = popen((command + " 2>'" + dir / "stderr" + "'").c_str(), "r");
-        std::string text;
-        for (int c; (c = fgetc(out)) != EOF;) text += static_cast<char>(c);
-        const int status = WEXITSTATUS(pclose(out));
-        rows.clear();
-        std::stringstream lines(text);
-        for (std::string line; std::getline(lines, line);) {
-            std::stringstream fields(line);
-            rows.emplace_back();
-            for (std::string field; std::getline(fields, field, '\t');) rows.back().push_back(field);
-        }
-        err = ReadFile(dir / "stderr");
-        return status;
+        CliResult result = RunCli(args, dir / "stderr");
+        rows = std::move(result.rows);
+        err = std::move(result.err);
+        return result.status;
     }
 
     TempDir dir;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <linux/capability.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/base/Cp932.h"
@@ -114,6 +115,25 @@ std::string RunTool(const std::string& command) {
         pclose(pipe);
     }
     return out;
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& errPath) {
+    std::string command = std::string("'") + WVR_CLI_PATH + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    CliResult result;
+    FILE* out = popen((command + " 2>'" + errPath + "'").c_str(), "r");
+    std::string text;
+    for (int c; (c = fgetc(out)) != EOF;) text += static_cast<char>(c);
+    const int status = pclose(out);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::stringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::stringstream fields(line);
+        result.rows.emplace_back();
+        for (std::string field; std::getline(fields, field, '\t');) result.rows.back().push_back(field);
+    }
+    result.err = ReadFile(errPath);
+    return result;
 }
 
 PromptAnswer ScriptedPrompter::Ask(const Prompt& prompt) {

@@ -60,6 +60,16 @@ private:
 bool HasTool(const std::string& name);
 std::string RunTool(const std::string& command);
 
+// What a run of wvr-cli gave: its exit status, stdout as lines split at tabs, and stderr.
+struct CliResult {
+    int status = -1;
+    std::vector<std::vector<std::string>> rows;
+    std::string err;
+};
+// Runs wvr-cli with this process's environment (its settings store); stderr goes through
+// the file `errPath`.
+CliResult RunCli(const std::vector<std::string>& args, const std::string& errPath);
+
 // UTF-8 literal -> CP932 bytes.
 std::string Sjis(const std::string& utf8);
 

@@ -54,14 +54,14 @@ long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, F
     return audioSize;
 }
 
+}  // namespace
+
 AudioInfo PropertyText(const Detection& d, long long audioSize) {
     static const std::string id3v2Text = cp932::Text("MP3 ID3v2 (未サポート) ");
     if (d.kind == FileKind::Id3v2Mpeg) return {id3v2Text, 0};
     if (d.kind == FileKind::SoundVq) return SoundVqInfoText(d.header, audioSize);
     return FormatAudioInfo(d.header, audioSize, static_cast<int>(d.kind));
 }
-
-}  // namespace
 
 void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter,
                TrackInfo& row) {

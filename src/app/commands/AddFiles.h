@@ -20,6 +20,9 @@ struct AddOptions {
     const std::vector<FilterEntry>* filter = nullptr;  // none: no filter
 };
 
+// The property text and play time of a recognised file for an audio size, by its kind.
+AudioInfo PropertyText(const Detection& detection, long long audioSize);
+
 // Reads one recognised file into an empty row (texts trimmed).
 void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter,
                TrackInfo& row);

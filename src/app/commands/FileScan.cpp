@@ -10,6 +10,7 @@
 
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
+#include "formats/TextLines.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/Utf8.h"
 
@@ -237,15 +238,7 @@ bool ReadPlaylist(const std::string& playlist, WorkList& work) {
             // The lines are resolved against the folder all the same.
         }
     }
-    size_t pos = 0;
-    while (pos < bytes->size()) {
-        size_t end = bytes->find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = bytes->size();
-        work.push_back(ExpandPath(folder, bytes->substr(pos, end - pos)));
-        pos = end;
-        if (pos < bytes->size() && (*bytes)[pos] == '\r') ++pos;
-        if (pos < bytes->size() && (*bytes)[pos] == '\n') ++pos;
-    }
+    for (const std::string& line : SplitLines(*bytes)) work.push_back(ExpandPath(folder, line));
     return true;
 }
 

@@ -58,6 +58,16 @@ void ReportMoveError(fs::MoveError error, const std::string& from, const std::st
     }
 }
 
+bool MoveNativeFile(const std::string& from, const std::string& nativeFrom, const std::string& to,
+                    const std::string& nativeTo, Prompter& prompter) {
+    fs::MoveError error = MoveKeepingTime(nativeFrom, nativeTo, prompter);
+    if (error == fs::MoveError::None) return true;
+    // A missing subfolder of the new name is not a missing file: it fails without a word.
+    if (error == fs::MoveError::NotFound && fs::Exists(nativeFrom)) error = fs::MoveError::Other;
+    ReportMoveError(error, from, to, prompter);
+    return false;
+}
+
 // Lyrics files are optional: a missing one is the normal case, so every failure is silent.
 void MoveLyricsFiles(const std::string& fromBase, const std::string& toBase, const Settings& settings,
                      Prompter& prompter) {
@@ -136,6 +146,16 @@ bool UndoRenameCommand(Session& session, Prompter& prompter) {
     return true;
 }
 
+bool MoveFileStep(const std::string& from, const std::string& to, Prompter& prompter) {
+    const auto nativeFrom = fs::ToNative(from);
+    const auto nativeTo = fs::ToNative(to);
+    if (!nativeFrom || !nativeTo) {
+        prompter.Error(kAccessDenied + cp932::ToUtf8(from));
+        return false;
+    }
+    return MoveNativeFile(from, *nativeFrom, to, *nativeTo, prompter);
+}
+
 bool RenameStep(TrackInfo& row, const Settings& settings, Prompter& prompter) {
     const std::string from = row.Path;
     const std::string to = path::Folder(from) + row.FileName;
@@ -150,12 +170,7 @@ bool RenameStep(TrackInfo& row, const Settings& settings, Prompter& prompter) {
         prompter.Error(kAccessDenied + cp932::ToUtf8(from));
         return false;
     }
-    if (fs::MoveError error = MoveKeepingTime(*nativeFrom, *nativeTo, prompter); error != fs::MoveError::None) {
-        // A missing subfolder of the new name is not a missing file: it fails without a word.
-        if (error == fs::MoveError::NotFound && fs::Exists(*nativeFrom)) error = fs::MoveError::Other;
-        ReportMoveError(error, from, to, prompter);
-        return false;
-    }
+    if (!MoveNativeFile(from, *nativeFrom, to, *nativeTo, prompter)) return false;
     if (settings.Get(Option::RenLrc)) FollowWithLyrics(from, to, settings, prompter);
     row.Path = to;
     // A name with a subfolder has arrived there: the column shows the file's own name again.

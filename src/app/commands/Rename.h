@@ -34,6 +34,10 @@ bool RenameCommand(Session& session, Prompter& prompter, Questions questions = Q
 // when the user declined.
 bool UndoRenameCommand(Session& session, Prompter& prompter);
 
+// The file move of the rename step (CP932 paths): never replaces a file, keeps the last-write
+// time, and reports a missing file, a refused access and a taken name.
+bool MoveFileStep(const std::string& from, const std::string& to, Prompter& prompter);
+
 // Moves the row's file to its folder joined with the file-name column, never replacing a
 // file, keeps its last-write time, takes lyrics files along and sets Path (and the column to
 // the new file's own name). A name that is empty or leaves the folder is refused. On failure

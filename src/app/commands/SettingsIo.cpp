@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/commands/RegistryReads.h"
 #include "formats/CommaText.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/IniFile.h"
@@ -16,46 +17,6 @@ namespace wvr {
 namespace {
 
 constexpr const char* kCsvSection = "wvr_csv";
-constexpr const char* kSaveFailed = "レジストリへの保存に失敗しました。";
-
-// A block of reads that stops at the first value that is missing or unreadable.
-class ReadBlock {
-public:
-    explicit ReadBlock(const RegistryKey& key) : key_(key) {}
-
-    ReadBlock& Integer(const std::string& name, const std::function<void(int)>& apply) {
-        if (!failed_) {
-            if (auto v = key_.ReadInteger(name)) apply(*v);
-            else failed_ = true;
-        }
-        return *this;
-    }
-    ReadBlock& Flag(const std::string& name, bool& target) {
-        return Integer(name, [&](int v) { target = v != 0; });
-    }
-    ReadBlock& Number(const std::string& name, int& target) {
-        return Integer(name, [&](int v) { target = v; });
-    }
-    ReadBlock& Bits(Settings& s, int first, int last) {
-        for (int bit = first; bit <= last; ++bit)
-            Integer(OptionName(bit), [&s, bit](int v) { s.bits[bit] = v != 0; });
-        return *this;
-    }
-    ReadBlock& String(const std::string& name, const std::function<void(std::string)>& apply) {
-        if (!failed_) {
-            if (auto v = key_.ReadString(name)) apply(*v);
-            else failed_ = true;
-        }
-        return *this;
-    }
-    ReadBlock& Text(const std::string& name, std::string& target) {
-        return String(name, [&](std::string v) { target = std::move(v); });
-    }
-
-private:
-    const RegistryKey& key_;
-    bool failed_ = false;
-};
 
 void LoadMainKey(Settings& s) {
     auto key = RegistryKey::Open("", false);
@@ -157,6 +118,19 @@ bool SaveFilter(const Settings& s) {
     return ok && key->Flush();
 }
 
+// Reads the ini file and changes it; only the lines the change touches differ, and the file
+// is written (through a complete replacement) only when something changed.
+bool UpdateIni(const char* iniName, const std::function<void(IniFile&)>& change) {
+    const std::string path = IniFilePath(iniName);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
+    if (!ini) return false;  // a file that could not be read is left as it is
+    const std::string before = ini->Render();
+    change(*ini);
+    return (ini->Render() == before && fs::Exists(path)) || ini->Save(path);
+}
+
 std::vector<std::string> SectionsOf(const char* iniName) {
     return IniFile::Load(IniFilePath(iniName)).SectionNames();
 }
@@ -186,9 +160,9 @@ void LoadEditWindowSettings(EditWindowSettings& state) {
 }
 
 void SaveSettings(const Settings& settings, Prompter& prompter) {
-    if (!SaveMainKey(settings)) prompter.Plain(kSaveFailed);
-    if (!SaveExceptionRules(settings)) prompter.Plain(kSaveFailed);
-    if (!SaveFilter(settings)) prompter.Plain(kSaveFailed);
+    if (!SaveMainKey(settings)) prompter.Plain(kRegistrySaveFailed);
+    if (!SaveExceptionRules(settings)) prompter.Plain(kRegistrySaveFailed);
+    if (!SaveFilter(settings)) prompter.Plain(kRegistrySaveFailed);
     SaveCsvColumnOrder(settings);
 }
 
@@ -217,16 +191,29 @@ void LoadCsvColumnOrder(Settings& settings) {
 }
 
 void SaveCsvColumnOrder(const Settings& settings) {
-    const std::string path = IniFilePath(kOutputIni);
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    std::optional<IniFile> ini = IniFile::LoadForUpdate(path);
-    if (!ini) return;  // a file that could not be read is left as it is
-    // Only this section changes; the user's other lines stay as they are, byte for byte.
-    const std::string before = ini->Render();
-    ini->ReplaceSection(kCsvSection,
-                        {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
-    if (ini->Render() != before || !fs::Exists(path)) ini->Save(path);
+    // The section is replaced where it stands.
+    UpdateIni(kOutputIni, [&](IniFile& ini) {
+        ini.ReplaceSection(kCsvSection,
+                           {{"Count", "1"}, {"Data_0", "\"" + FormatCsvColumnOrder(settings.csvColumns) + "\""}});
+    });
+}
+
+IniEntries ReadIniSection(const char* iniName, const std::string& section) {
+    const IniFile ini = IniFile::Load(IniFilePath(iniName));
+    IniEntries entries;
+    for (const std::string& key : ini.Keys(section)) entries.emplace_back(key, ini.Value(section, key, ""));
+    return entries;
+}
+
+bool StoreIniSection(const char* iniName, const std::string& section, const IniEntries& entries) {
+    return UpdateIni(iniName, [&](IniFile& ini) {
+        ini.EraseSection(section);
+        for (const auto& [key, value] : entries) ini.SetValue(section, key, value);
+    });
+}
+
+bool EraseIniSection(const char* iniName, const std::string& section) {
+    return UpdateIni(iniName, [&](IniFile& ini) { ini.EraseSection(section); });
 }
 
 std::vector<std::string> OutputSetNames() {
@@ -263,7 +250,7 @@ bool SaveSelectSettings(const SelectSettings& s, Prompter& prompter) {
     integer("SizeValue", s.SizeValue);
     integer("LeaveFile", s.LeaveFile ? 1 : 0);
     ok = ok && key->Flush();
-    if (!ok) prompter.Plain(kSaveFailed);
+    if (!ok) prompter.Plain(kRegistrySaveFailed);
     return ok;
 }
 

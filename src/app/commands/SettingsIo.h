@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/commands/Settings.h"
@@ -28,7 +29,18 @@ void SaveCsvColumnOrder(const Settings& settings);
 std::vector<std::string> OutputSetNames();
 std::vector<std::string> InputFormatNames();
 
+// One section of an ini file of the program: keys and values in file order, a value in
+// double quotes read without them.
+using IniEntries = std::vector<std::pair<std::string, std::string>>;
+IniEntries ReadIniSection(const char* iniName, const std::string& section);
+// Writes the section anew at the end of the file (the old one of that name is erased first);
+// EraseIniSection only erases. False when the file could not be written; a file that is
+// there but cannot be read is left alone.
+bool StoreIniSection(const char* iniName, const std::string& section, const IniEntries& entries);
+bool EraseIniSection(const char* iniName, const std::string& section);
+
 inline constexpr const char* kOutputIni = "wvr.ini";
+inline constexpr const char* kRegistrySaveFailed = "レジストリへの保存に失敗しました。";
 inline constexpr const char* kInputIni = "wvr_In.ini";
 
 }  // namespace wvr

@@ -1,8 +1,13 @@
 #include "app/ui/FileDnD.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDrag>
+#include <QDropEvent>
 #include <QUrl>
 #include <QWidget>
+
+#include "app/commands/DragDrop.h"
 
 #include "platform/base/FileOps.h"
 
@@ -35,13 +40,121 @@ std::vector<std::string> DroppedPaths(const QMimeData& data) {
     return paths;
 }
 
+namespace {
+
+// Pressing the second of the left and right buttons while dragging gives up the drag.
+class BothButtonsCancel : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        constexpr Qt::MouseButtons both = Qt::LeftButton | Qt::RightButton;
+        if (event->type() == QEvent::MouseButtonPress && (QGuiApplication::mouseButtons() & both) == both)
+            QDrag::cancel();
+        return false;
+    }
+};
+
+}  // namespace
+
 DragResult StartFileDrag(QWidget* source, const std::vector<std::string>& cp932Paths, Qt::DropActions allowed) {
     auto data = MakeFileData(cp932Paths);
     if (!data->hasUrls()) return {};
     auto* drag = new QDrag(source);
     drag->setMimeData(data.release());
+    BothButtonsCancel cancel;
+    qApp->installEventFilter(&cancel);
     const Qt::DropAction effect = drag->exec(allowed, Qt::MoveAction);
+    qApp->removeEventFilter(&cancel);
     return {effect != Qt::IgnoreAction, effect};
+}
+
+Qt::DropAction DropEffectFor(Qt::KeyboardModifiers keys, Qt::DropActions possible, Qt::DropAction proposed) {
+    const bool ctrl = keys & Qt::ControlModifier;
+    const bool shift = keys & Qt::ShiftModifier;
+    const Qt::DropAction wanted = ctrl && shift ? Qt::LinkAction : ctrl ? Qt::CopyAction : Qt::MoveAction;
+    return possible.testFlag(wanted) ? wanted : proposed;
+}
+
+TFileDnD::TFileDnD(QAbstractItemView* list, DropHandler handler)
+    : QObject(list), list_(list), handler_(std::move(handler)) {
+    // Drops arrive at the viewport; whether the list takes them is the list's own setting.
+    list_->viewport()->setAcceptDrops(true);
+    list_->viewport()->installEventFilter(this);
+    Register();
+}
+
+void TFileDnD::Register() { list_->setAcceptDrops(true); }
+
+void TFileDnD::Unregister() { list_->setAcceptDrops(false); }
+
+DragResult TFileDnD::StartFileDrag(const std::vector<std::string>& cp932Paths, Qt::DropActions allowed,
+                                   bool leftButton) {
+    selfDrag_ = true;
+    trackedButton_ = leftButton ? kKeyLeft : kKeyRight;
+    const DragResult result = runner_ ? runner_(cp932Paths, allowed) : wvr::StartFileDrag(list_, cp932Paths, allowed);
+    selfDrag_ = false;
+    return result;
+}
+
+bool TFileDnD::Refuses(const QDropEvent& event) const {
+    const bool fromHere = selfDrag_ || event.source() == list_ || event.source() == list_->viewport();
+    return fromHere || !list_->acceptDrops() || !event.mimeData() || !OffersFiles(*event.mimeData());
+}
+
+bool TFileDnD::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != list_->viewport()) return false;
+    switch (event->type()) {
+    case QEvent::DragEnter: {
+        auto* e = static_cast<QDropEvent*>(event);
+        hasData_ = !Refuses(*e);
+        if (!hasData_) {
+            e->ignore();
+            return true;
+        }
+        [[fallthrough]];
+    }
+    case QEvent::DragMove: {
+        auto* e = static_cast<QDropEvent*>(event);
+        if (!hasData_) {
+            e->ignore();
+            return true;
+        }
+        if (e->buttons() & Qt::LeftButton) trackedButton_ = kKeyLeft;
+        else if (e->buttons() & Qt::RightButton) trackedButton_ = kKeyRight;
+        e->setDropAction(DropEffectFor(e->modifiers(), e->possibleActions(), e->proposedAction()));
+        e->accept();
+        return true;
+    }
+    case QEvent::DragLeave:
+        hasData_ = false;
+        return true;
+    case QEvent::Drop:
+        Drop(*static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFileDnD::Drop(QDropEvent& event) {
+    if (!hasData_ || !event.mimeData()) {
+        event.ignore();
+        return;
+    }
+    hasData_ = false;
+    const Qt::DropAction effect = DropEffectFor(event.modifiers(), event.possibleActions(), event.proposedAction());
+    const std::vector<std::string> paths = DroppedPaths(*event.mimeData());
+    int keyState = trackedButton_;
+    if (event.modifiers() & Qt::ShiftModifier) keyState |= kKeyShift;
+    if (event.modifiers() & Qt::ControlModifier) keyState |= kKeyCtrl;
+    const QPoint point = list_->viewport()->mapToGlobal(event.position().toPoint());
+    // A drop the handler did not take (a cancelled choice) answers no effect, so that the
+    // source does not remove what it dragged.
+    if (handler_ && handler_(paths, keyState, point)) {
+        event.setDropAction(effect);
+        event.accept();
+    } else {
+        event.ignore();
+    }
 }
 
 }  // namespace wvr

@@ -3,11 +3,16 @@
 #pragma once
 
 #include <QMimeData>
+#include <QObject>
+#include <QPoint>
 #include <Qt>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class QAbstractItemView;
+class QDropEvent;
 class QWidget;
 
 namespace wvr {
@@ -25,7 +30,52 @@ struct DragResult {
 };
 
 // Runs the modal drag of `cp932Paths` from `source`. The drag ends in a drop when the button
-// that started it is released over a target, and is cancelled by Escape.
+// that started it is released over a target, and is cancelled by Escape or by pressing the
+// other of the left and right buttons as well.
 DragResult StartFileDrag(QWidget* source, const std::vector<std::string>& cp932Paths, Qt::DropActions allowed);
+
+// The effect a drop target answers by the keys held: Ctrl and Shift link, Ctrl alone copies,
+// anything else moves. When the source does not allow it, the source's own proposal.
+Qt::DropAction DropEffectFor(Qt::KeyboardModifiers keys, Qt::DropActions possible, Qt::DropAction proposed);
+
+// The drag-and-drop object of a list: the drop target of the list and the source of the drags
+// started from it. Files dragged over the list are taken unless the drag came from the list
+// itself or the list does not accept drops at the moment (setAcceptDrops(false), as while a
+// modal dialog works on the rows).
+class TFileDnD : public QObject {
+    Q_OBJECT
+public:
+    // Receives the dropped paths (CP932), the key state (KeyState bits: the button that made
+    // the drag, Shift, Ctrl) and the drop point on the screen; returns whether it took them.
+    using DropHandler = std::function<bool(const std::vector<std::string>&, int, const QPoint&)>;
+    using DragRunner = std::function<DragResult(const std::vector<std::string>&, Qt::DropActions)>;
+
+    TFileDnD(QAbstractItemView* list, DropHandler handler);
+
+    void Register();
+    void Unregister();
+
+    // A drag of `cp932Paths` from the list; `leftButton` says which button makes it.
+    DragResult StartFileDrag(const std::vector<std::string>& cp932Paths, Qt::DropActions allowed, bool leftButton);
+
+    bool selfDrag() const { return selfDrag_; }
+    int trackedButton() const { return trackedButton_; }
+    // Tests run drags without a pointer through this.
+    void SetDragRunner(DragRunner runner) { runner_ = std::move(runner); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool Refuses(const QDropEvent& event) const;
+    void Drop(QDropEvent& event);
+
+    QAbstractItemView* list_;
+    DropHandler handler_;
+    DragRunner runner_;
+    bool hasData_ = false;   // files of the drag now over the list
+    bool selfDrag_ = false;  // a drag from this list runs
+    int trackedButton_ = 1;  // 1 left, 2 right
+};
 
 }  // namespace wvr

@@ -14,10 +14,12 @@
 #include <QToolBar>
 
 #include "app/commands/SettingsIo.h"
+#include "app/ui/DesktopStarter.h"
 #include "formats/MpegHeader.h"
 #include "formats/SoundVq.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/FontSetting.h"
+#include "app/ui/PrintPlugin.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
@@ -53,7 +55,7 @@ int PanelWidthFor(const QLabel* panel, const QString& text) {
 
 }  // namespace
 
-MainWindow::MainWindow() : boxes_(this) {
+MainWindow::MainWindow() : boxes_(this), printPlugin_(std::make_unique<PrintPlugin>()) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
     ModalStacking::Install();
@@ -67,9 +69,12 @@ MainWindow::MainWindow() : boxes_(this) {
     listView_->setFocus();
 
     BuildMenus();
+    LoadPrintPlugin(QCoreApplication::applicationDirPath());
     BuildToolBar();
+    BuildPlayerControls();
     BuildStatusBar();
     ApplySettings();
+    BuildDropMenu();
 
     connect(listView_->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::ListView1ColumnClick);
     connect(listView_->horizontalHeader(), &QHeaderView::sectionResized, this, &MainWindow::OnColumnResized);
@@ -305,6 +310,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     CollectSettings();
     SaveSettings(session_.settings, *prompter_);
+    printPlugin_->Release();
     if (editWindow_) editWindow_->CloseWindow();
     event->accept();
 }

@@ -7,6 +7,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/Find.h"
@@ -17,12 +21,20 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
 namespace wvr {
 
+class DesktopStarter;
 class EditWindowLink;
+class PrintPlugin;
+class ProcessStarter;
+class RemotePlayer;
+class TFileDnD;
+enum class PlayerCommand;
+enum class PlayResult;
 class TrackListView;
 class TrackTableModel;
 template <class Owner>
@@ -68,6 +80,28 @@ public:
     // Adds a work list with the busy section and progress, as the open commands do.
     void AddWorkList(WorkList& work, const AddOptions& options);
 
+    // The work of the CSV commands after their file dialogs (also used by tests).
+    void SaveCsvTo(const QString& nativeName);
+    void LoadCsvFiles(const QStringList& nativeNames);
+    // The output and input submenus anew from "wvr.ini" and "wvr_In.ini", after a set was
+    // stored or deleted.
+    void RebuildTemplateMenus();
+
+    // The player started by the play commands, the running player controlled from the tool
+    // bar, the list's drag and drop, and the printing plug-in.
+    RemotePlayer* remotePlayer() const { return remote_; }
+    TFileDnD* fileDnD() const { return dnd_; }
+    // Tests start no processes and do not wait: they put a recording starter and pause here.
+    void SetProcessStarter(ProcessStarter* starter);
+    void SetPause(std::function<void(int ms)> pause) { pause_ = std::move(pause); }
+    // Start-up step: loads "dll/wvr_prn" from `programFolder` and offers "印刷(&P)...".
+    void LoadPrintPlugin(const QString& programFolder);
+    // Enables the remote-control buttons while a player is on the bus, and shows its state.
+    void RefreshWinampButtons();
+    void SyncPlayState(const QString& player);
+    // The drop handler of the list: returns whether the files were taken.
+    bool OnListDrop(const std::vector<std::string>& names, int keyState, const QPoint& point);
+
     // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
     // at the end; nests.
     void Begin() override;
@@ -111,9 +145,31 @@ public slots:
     void ToolBar2Click();
     void dummy11Click();
     void AboutClick();
+    void SaveItemClick();
+    void CSVL1Click();
+    void G2Click();
+    // The items of the output and input submenus, by their numbers.
+    void OutputItemClick(int number);
+    void InputItemClick(int number);
     void Option1Click();
     void Contents1Click();
     void ListView1ColumnClick(int column);
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    void ToolButton5MouseDown();
+    void ToolButton6MouseDown();
+    void ToolButton6MouseUp();
+    void Timer1Timer();
+    // "終了(&E)" of the player submenus: closes the player.
+    void Exit2Click();
+    void PrintClick();
+    // A drag of rows out of the list, once the pointer moved with a button held.
+    void ListView1MouseDown(bool leftButton);
 
     // The work of the open commands after their dialogs (also used by drops and tests).
     void AddChosenFiles(const QStringList& nativeNames);
@@ -127,7 +183,6 @@ private:
     void BuildMenus();
     QMenu* BuildMenu(QMenu* menu, const MenuItem<MainWindow>* entries, size_t count, bool withShortcuts);
     void BuildColumnWidthMenu(QMenu* menu);
-    void BuildTemplateMenus();
     void BuildToolBar();
     void BuildStatusBar();
     void ApplySettings();
@@ -151,6 +206,15 @@ private:
     void ShowEditWindowForFocusedRow();
     void CloseEditWindowWhenEmpty();
     bool ConfirmQuit();
+    void BuildPlayerControls();
+    void BuildDropMenu();
+    void RunPlayerCommand(PlayerCommand command, bool thenSync);
+    // Starts a player through `start` and waits `pauseMs` for it; false when none started.
+    bool StartPlayer(const std::function<PlayResult()>& start, int pauseMs);
+    void StartSeeking(PlayerCommand direction);
+    void CopyPlayChecks(const char* play, const char* pause, const char* stop);
+    int ChooseDropAction(const QPoint& point, bool newList);
+    void RemoveDraggedRows(const std::vector<int>& rows);
 
     Session session_;
     QtPrompter boxes_;
@@ -170,6 +234,17 @@ private:
     SearchState searchState_;
     QPointer<QWidget> focusBeforeBusy_;
     bool applyingWidths_ = false;
+
+    RemotePlayer* remote_ = nullptr;
+    std::unique_ptr<DesktopStarter> desktopStarter_;
+    ProcessStarter* starter_ = nullptr;
+    std::function<void(int)> pause_;
+    QTimer* timer1_ = nullptr;           // repeats fast forward or rewind while a button is held
+    PlayerCommand seekCommand_{};
+    QString seekPlayer_;                 // the player found when the button was pressed
+    TFileDnD* dnd_ = nullptr;
+    QMenu* dropMenu_ = nullptr;          // PopupMenu2
+    std::unique_ptr<PrintPlugin> printPlugin_;
 };
 
 }  // namespace wvr

@@ -1,9 +1,13 @@
-// The main window's file commands: new list, open files, open folder, refresh, version box.
+// The main window's file commands: new list, open files, open folder, refresh, printing
+// through the plug-in, version box.
 #include <QFileDialog>
+#include <QMenu>
 
 #include "app/commands/AddFiles.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/MenuTable.h"
+#include "app/ui/PrintPlugin.h"
 #include "dialogs/AboutBox.h"
 
 namespace wvr {
@@ -54,6 +58,26 @@ void MainWindow::Refresh1Click() {
     options.extendedGenres = session_.settings.Get(Option::OptGenreOn);
     AddWorkList(work, options);
     ReloadEditWindow();
+}
+
+void MainWindow::LoadPrintPlugin(const QString& programFolder) {
+    if (action("Print1") || !printPlugin_->Load(programFolder)) return;
+    // A separator and the item, right after "ﾌｧｲﾙ形式の変換(&C)...".
+    QMenu* fileMenu = findChild<QMenu*>("File1");
+    const QList<QAction*> items = fileMenu->actions();
+    QAction* next = items.value(items.indexOf(action("C1")) + 1);
+    QAction* separator = new QAction(this);
+    separator->setSeparator(true);
+    separator->setStatusTip(" ");
+    fileMenu->insertAction(next, separator);
+    const MenuItem<MainWindow> item{"Print1", "印刷(&P)...", "", "レーベル印刷などを行います", &MainWindow::PrintClick};
+    QAction* print = MakeMenuAction(this, item, item.name, false);
+    fileMenu->insertAction(next, print);
+    actions_.insert(item.name, print);
+}
+
+void MainWindow::PrintClick() {
+    if (!printPlugin_->Run(*this)) prompter_->Plain("関数ポインタの取得に失敗しました");
 }
 
 void MainWindow::AboutClick() {

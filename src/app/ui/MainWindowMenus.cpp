@@ -12,6 +12,7 @@
 #include "app/ui/MenuTable.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackTableModel.h"
+#include "dialogs/Unit6.h"
 
 namespace wvr {
 namespace {
@@ -23,12 +24,12 @@ constexpr MenuEntry kSeparator{"-"};
 #define SUB(table) table, std::size(table)
 
 constexpr MenuEntry kWinampItems[] = {
-    {"WinampPlay", "再生(&P)", "Ctrl+@", "", nullptr, nullptr, 0, true},
-    {"WinampPause", "一時停止(&I)", "Ctrl+[", "", nullptr, nullptr, 0, true},
-    {"WinampStop", "停止(&S)", "Ctrl+\\", "", nullptr, nullptr, 0, true},
-    {"WinampPrev", "前の曲(&R)", "Shift+Ctrl+@", ""},
-    {"WinampNext", "次の曲(&F)", "Shift+Ctrl+[", ""},
-    {"Exit2", "終了(&E)", "Shift+Ctrl+\\", ""},
+    {"WinampPlay", "再生(&P)", "Ctrl+@", "", &W::ToolButton1Click, nullptr, 0, true},
+    {"WinampPause", "一時停止(&I)", "Ctrl+[", "", &W::ToolButton2Click, nullptr, 0, true},
+    {"WinampStop", "停止(&S)", "Ctrl+\\", "", &W::ToolButton3Click, nullptr, 0, true},
+    {"WinampPrev", "前の曲(&R)", "Shift+Ctrl+@", "", &W::ToolButton4Click},
+    {"WinampNext", "次の曲(&F)", "Shift+Ctrl+[", "", &W::ToolButton7Click},
+    {"Exit2", "終了(&E)", "Shift+Ctrl+\\", "", &W::Exit2Click},
 };
 
 constexpr MenuEntry kFileMenu[] = {
@@ -36,8 +37,8 @@ constexpr MenuEntry kFileMenu[] = {
     {"OpenItem", "ﾌｧｲﾙを開く(&O)...", "Ctrl+O", "ファイルを開いてリストに追加します", &W::OpenItemClick},
     {"F1", "ﾌｫﾙﾀﾞを開く(&F)...", "Ctrl+Shift+O", "フォルダ内のファイルをリストに追加します", &W::F1Click},
     kSeparator,
-    {"CSVL1", "CSVの読み込み(&L)...", "", "CSVファイルを読み込みます"},
-    {"SaveItem", "CSVの保存(&V)...", "", "CSVファイルを保存します"},
+    {"CSVL1", "CSVの読み込み(&L)...", "", "CSVファイルを読み込みます", &W::CSVL1Click},
+    {"SaveItem", "CSVの保存(&V)...", "", "CSVファイルを保存します", &W::SaveItemClick},
     kSeparator,
     {"S1", "ﾌｧｲﾙの出力(&S)...", "", "HTMLなどの形式で保存します", nullptr, nullptr, 0, false, true},
     {"I1", "ﾌｧｲﾙから入力(&I)...", "", "書式を指定してファイルから情報を入力します。", nullptr, nullptr, 0, false, true},
@@ -73,10 +74,10 @@ constexpr MenuEntry kFunctionMenu[] = {
     kSeparator,
     {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します", &W::F2Click},
     {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします", &W::C4Click},
-    {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します"},
+    {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します", &W::G2Click},
     kSeparator,
-    {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します"},
-    {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します"},
+    {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton8Click},
+    {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton9Click},
     {"WinAMPW1", "WinAMP(&W)", "", "WinAMPを制御します", nullptr, SUB(kWinampItems)},
     kSeparator,
     {"Option1", "設定(&O)...", "F2", "動作の設定をします", &W::Option1Click},
@@ -119,23 +120,23 @@ constexpr MenuEntry kPopupFunctions[] = {
     {"R4", "ﾌｧｲﾙ名の変更(&R)", "", "TAG情報を元にファイル名を変更します", &W::RenameClick},
     {"K1", "ﾌｧｲﾙ名の復元(&K)", "", "ファイル名を元に戻します", &W::filenameundoClick},
     {"F3", "ﾌｨﾙ(&F)", "", "カラムに同じ文字列を入力します", &W::F2Click},
-    {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します"},
+    {"G3", "ﾌｧｲﾙ名からの取得(&G)", "", "ファイル名などから情報を取得します", &W::G2Click},
 };
 
 constexpr MenuEntry kPopupWinamp[] = {
-    {"PopWinampPlay", "再生(&P)", "", "", nullptr, nullptr, 0, true},
-    {"PopWinampPause", "一時停止(&I)", "", "", nullptr, nullptr, 0, true},
-    {"PopWinampStop", "停止(&S)", "", "", nullptr, nullptr, 0, true},
-    {"PopWinampPrev", "前の曲(&R)", "", ""},
-    {"PopWinampNext", "次の曲(&F)", "", ""},
-    {"PopExit", "終了(&E)", "", ""},
+    {"PopWinampPlay", "再生(&P)", "", "", &W::ToolButton1Click, nullptr, 0, true},
+    {"PopWinampPause", "一時停止(&I)", "", "", &W::ToolButton2Click, nullptr, 0, true},
+    {"PopWinampStop", "停止(&S)", "", "", &W::ToolButton3Click, nullptr, 0, true},
+    {"PopWinampPrev", "前の曲(&R)", "", "", &W::ToolButton4Click},
+    {"PopWinampNext", "次の曲(&F)", "", "", &W::ToolButton7Click},
+    {"PopExit", "終了(&E)", "", "", &W::Exit2Click},
 };
 
 constexpr MenuEntry kPopupMenu[] = {
     {"PopDelete", "削除(&D)", "", "カーソルで選択されているアイテムをリストから削除します", &W::Delete1Click},
     kSeparator,
-    {"PopPlay1", "単独再生(&P)", "", "プレーヤーを起動して再生します"},
-    {"PopPlay2", "複数再生(&M)", "", "プレーヤーを起動して再生します"},
+    {"PopPlay1", "単独再生(&P)", "", "プレーヤーを起動して再生します", &W::ToolButton8Click},
+    {"PopPlay2", "複数再生(&M)", "", "プレーヤーを起動して再生します", &W::ToolButton9Click},
     {"WinAMP1", "WinAMP(&W)", "", "WinAMPを制御します", nullptr, SUB(kPopupWinamp)},
     kSeparator,
     {"C2", "選択(&C)", "", "", &W::C2Click, nullptr, 0, true},
@@ -214,7 +215,9 @@ void MainWindow::BuildMenus() {
     }
     action("AlwaysOnTop")->setChecked(true);
     BuildColumnWidthMenu(findChild<QMenu*>("Sub_F1"));
-    BuildTemplateMenus();
+    outputMenu_ = findChild<QMenu*>("S1");
+    inputMenu_ = findChild<QMenu*>("I1");
+    RebuildTemplateMenus();
 
     // Ctrl+M: a hidden item that hands the keyboard to the edit window.
     auto* dummy = new QAction("dummy1", this);
@@ -249,19 +252,33 @@ void MainWindow::BuildColumnWidthMenu(QMenu* menu) {
     }
 }
 
-// The output and input submenus: "Default" and one item per stored set, numbered by position.
-void MainWindow::BuildTemplateMenus() {
-    outputMenu_ = findChild<QMenu*>("S1");
+// The output and input submenus: "Default" and one item per stored set, numbered by
+// position, in file order.
+void MainWindow::RebuildTemplateMenus() {
+    // The old items go later: the dialog that asked for this may run from one of them.
+    for (QMenu* menu : {outputMenu_, inputMenu_}) {
+        for (QAction* item : menu->actions()) {
+            menu->removeAction(item);
+            item->deleteLater();
+        }
+    }
     QAction* outputDefault = outputMenu_->addAction("Default");
+    outputDefault->setObjectName("OutputDefault");
     outputDefault->setShortcut(QKeySequence("Ctrl+W"));
-    outputDefault->setData(255);
+    outputDefault->setData(TForm6::kDefaultItem);
     int number = 1;
     for (const std::string& name : OutputSetNames()) outputMenu_->addAction(FromSjis(name))->setData(number++);
 
-    inputMenu_ = findChild<QMenu*>("I1");
     inputMenu_->addAction("Default")->setData(0);
     number = 1;
     for (const std::string& name : InputFormatNames()) inputMenu_->addAction(FromSjis(name))->setData(number++);
+
+    for (QAction* item : outputMenu_->actions())
+        connect(item, &QAction::triggered, this, [this, item] { OutputItemClick(item->data().toInt()); });
+    for (QAction* item : inputMenu_->actions())
+        connect(item, &QAction::triggered, this, [this, item] { InputItemClick(item->data().toInt()); });
+    for (QMenu* menu : {outputMenu_, inputMenu_})
+        for (QAction* item : menu->actions()) item->setEnabled(!session_.rows.empty());
 }
 
 void MainWindow::BuildToolBar() {
@@ -304,6 +321,9 @@ void MainWindow::UpdateActionStates() {
     enable({"W1"}, checked || s.Get(Option::WitChkOff));
     enable({"C1"}, checked || s.Get(Option::CnvChkOff));
     enable({"NewItem", "SaveItem", "S1", "I1"}, any);
+    // The items of the two submenus follow their menus (Ctrl+W is "Default" of the output).
+    for (QMenu* menu : {outputMenu_, inputMenu_})
+        for (QAction* item : menu->actions()) item->setEnabled(any);
     enable({"Delete1", "SelectAll1", "R3", "SelReturn1"}, any);
     enable({"C3"}, checked);
     enable({"U2", "U3"}, selected);

@@ -1,5 +1,6 @@
 #include "app/ui/TrackListView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -43,7 +44,28 @@ void TrackListView::keyReleaseEvent(QKeyEvent* event) {
     QTableView::keyReleaseEvent(event);
 }
 
+void TrackListView::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    const bool dragButton = event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
+    dragButton_ = dragButton && !IsEditing() ? event->button() : Qt::NoButton;
+    pressPos_ = event->position().toPoint();
+}
+
+void TrackListView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragButton_ != Qt::NoButton && (event->buttons() & dragButton_) &&
+        (event->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+        // The drag takes the row pressed on; moving on must not highlight another one.
+        const bool left = dragButton_ == Qt::LeftButton;
+        dragButton_ = Qt::NoButton;
+        setState(NoState);
+        emit DragGestured(left);
+        return;
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
 void TrackListView::mouseReleaseEvent(QMouseEvent* event) {
+    dragButton_ = Qt::NoButton;
     QTableView::mouseReleaseEvent(event);
     if (event->button() == Qt::RightButton) emit RightButtonReleased(event->globalPosition().toPoint());
 }

@@ -22,13 +22,21 @@ signals:
     void RowDoubleClicked();
     // The focused row changed (keyboard or mouse).
     void FocusedRowChanged();
+    // The pointer moved by the drag distance with the left or right button held on the list.
+    void DragGestured(bool leftButton);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    QPoint pressPos_;
+    Qt::MouseButton dragButton_ = Qt::NoButton;  // armed by a press, until release or a drag
 };
 
 }  // namespace wvr

@@ -15,6 +15,7 @@
 
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOpsDetail.h"
+#include "platform/base/NewFile.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr::fs {
@@ -342,6 +343,13 @@ std::optional<uint64_t> RegularFileSize(const std::string& path) {
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error) {
+    NewFile out(path);
+    if (out.Create() && out.Append(bytes) && out.Commit(NewFile::Existing::Replace)) return true;
+    if (error) *error = errno;
+    return false;
 }
 
 }  // namespace wvr::fs

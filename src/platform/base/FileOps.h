@@ -151,6 +151,11 @@ private:
     bool keepNamed_ = false;  // a complete copy that a half-done write-back still needs
 };
 
+// Writes a whole new file beside `path` and renames it over `path`: a link found under that
+// name is replaced, not followed (for files of ours in folders other users share). Nothing
+// is left behind on failure, nor when the process dies (NewFile).
+bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error = nullptr);
+
 // Fault hook for tests: when set, each step of the write path asks it before it runs and fails
 // when it says so ("open", "read", "write", "truncate", "sync", "rename", "link", "utime",
 // "chmod", "xattr", "allocate"); `bytes` is the size of a read or write, else 0. A failing

@@ -1,0 +1,43 @@
+// The interface between wvr and its label-printing plug-in.
+//
+// At start the program loads the library "dll/wvr_prn" (libwvr_prn.so, wvr_prn.dll…) from
+// its own folder, and only from there. When the user chooses "印刷(&P)..." it looks up
+//
+//     extern "C" void _LoadPrintForm(wvr::PrintHost* host);
+//
+// and calls it with the main window; the program waits until the call returns. The host
+// stays valid for the length of the call only. Texts come as Unicode, as the list shows them.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace wvr {
+
+class PrintHost {
+public:
+    // The texts of a row: the fifteen list columns, then the file's path, its play time in
+    // whole seconds (decimal) and its audio properties.
+    enum Text : int {
+        FileName = 0, Title, Artist, Album, Comment, Date, Genre, Copyright, Engineer, Source, Software,
+        Keywords, Technician, Lyrics, Commission,
+        Path = 100, Seconds, InfoText,
+    };
+
+    // The main window, the parent for the plug-in's own windows.
+    virtual QWidget* MainWindow() const = 0;
+    virtual int RowCount() const = 0;
+    virtual QString RowText(int row, int text) const = 0;
+    virtual bool RowChecked(int row) const = 0;
+    // The row with the keyboard focus; -1 when there is none.
+    virtual int FocusedRow() const = 0;
+
+protected:
+    ~PrintHost() = default;
+};
+
+using LoadPrintFormFunction = void (*)(PrintHost* host);
+inline constexpr const char* kLoadPrintFormName = "_LoadPrintForm";
+
+}  // namespace wvr

@@ -1,0 +1,23 @@
+// The program's open and save dialogs. Filters are written as the program names them,
+// "description|pattern|description|pattern"; a "*.*" pattern means every file here, with or
+// without a dot in its name.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace wvr {
+
+QStringList QtNameFilters(const QString& filter);
+
+// The chosen file name, or empty when cancelled. An existing file is replaced only after
+// the dialog's question; a name typed without extension gets `defaultSuffix`.
+QString AskSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                        const QString& startFolder = QString());
+// One or several existing files, in the order the dialog returns them; empty when cancelled.
+QStringList AskOpenFileNames(QWidget* parent, const QString& filter, bool several,
+                             const QString& defaultSuffix = QString());
+
+}  // namespace wvr

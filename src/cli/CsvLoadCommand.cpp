@@ -1,0 +1,34 @@
+// wvr-cli csv-load [--yes] CSV... [--write]: the rows the CSV files give, printed as "list"
+// prints them; with --write they are then written into their files. Nothing is written when
+// a CSV file or one of its lines could not be read.
+#include "app/commands/Csv.h"
+#include "app/commands/SettingsIo.h"
+#include "cli/Subcommands.h"
+#include "cli/WriteFiles.h"
+#include "platform/base/Cp932.h"
+
+namespace wvr::cli {
+
+int CsvLoadCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--yes", "--write"}, {}, parsed)) return kExitBadArguments;
+    TakeTrailingFlags(parsed, {"--yes", "--write"});
+    std::vector<std::string> csvPaths;
+    for (const std::string& native : parsed.paths) {
+        auto rowPath = RowPathArgument(native);
+        if (!rowPath) return kExitBadArguments;
+        csvPaths.push_back(*rowPath);
+    }
+    if (csvPaths.empty()) return kExitBadArguments;
+
+    StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    Session session;
+    LoadSettings(session.settings);
+    SkippedCsvLines skipped;
+    const bool allRead = LoadCsv(session, csvPaths, prompter, nullptr, &skipped);
+    for (const auto& [csvPath, line] : skipped)
+        std::fprintf(stderr, "%s: 読み込めなかった行です: %s (%d行目)\n", kAppTitle, cp932::ToUtf8(csvPath).c_str(), line);
+    return PrintOrWrite(session, prompter, allRead && skipped.empty(), HasFlag(parsed, "--write"));
+}
+
+}  // namespace wvr::cli

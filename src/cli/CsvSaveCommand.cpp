@@ -1,0 +1,19 @@
+// wvr-cli csv-save [--yes] OUT PATH...: the CSV file of the rows that "list" gives for PATH...,
+// in the column order and quoting of the settings.
+#include "app/commands/Csv.h"
+#include "cli/Subcommands.h"
+
+namespace wvr::cli {
+
+int CsvSaveCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--yes"}, {}, parsed) || parsed.paths.size() < 2) return kExitBadArguments;
+    const std::optional<std::string> csvPath = RowPathArgument(parsed.paths[0]);
+    if (!csvPath) return kExitBadArguments;
+    StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    Session session;
+    LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    return SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
+}
+
+}  // namespace wvr::cli

@@ -1,0 +1,24 @@
+// wvr-cli export [--yes] [--set NAME] OUT PATH...: the template output of the rows that "list"
+// gives for PATH..., through the Default set or a set stored in "wvr.ini".
+#include "app/commands/TemplateOutput.h"
+#include "cli/Subcommands.h"
+
+namespace wvr::cli {
+
+int ExportCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    std::optional<std::string> setName;
+    if (!ParseArguments(args, {"--yes"}, {"--set"}, parsed) || parsed.paths.size() < 2 ||
+        !StoredNameOption(parsed, "--set", TemplateSetNames(), setName))
+        return kExitBadArguments;
+    const std::optional<std::string> outPath = RowPathArgument(parsed.paths[0]);
+    if (!outPath) return kExitBadArguments;
+
+    const TemplateSet set = LoadTemplateSet(setName.value_or(kDefaultSetName));
+    StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    Session session;
+    LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    return WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
+}
+
+}  // namespace wvr::cli

@@ -1,0 +1,32 @@
+// wvr-cli from-name [--yes] [--pattern P] [--dir-pattern P] [--write] PATH...: every listed
+// row's fields read out of its file name (and its folder's name) by the stored patterns or
+// the ones given, printed; with --write the rows are then written into their files. At the
+// first name that does not match the run stops and nothing is written.
+#include "app/commands/TagsFromName.h"
+#include "cli/Subcommands.h"
+#include "cli/WriteFiles.h"
+
+namespace wvr::cli {
+
+int FromNameCommand(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    if (!ParseArguments(args, {"--yes", "--write"}, {"--pattern", "--dir-pattern"}, parsed)) return kExitBadArguments;
+    std::optional<std::string> pattern, folderPattern;
+    if (!Cp932Value(parsed, "--pattern", pattern) || !Cp932Value(parsed, "--dir-pattern", folderPattern))
+        return kExitBadArguments;
+
+    StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    Session session;
+    LoadAndAdd(session, parsed.paths, prompter);
+    FromNameRun run = RunFromSettings(LoadFromNameSettings());
+    if (pattern) run.filePattern = *pattern;
+    if (folderPattern) {
+        run.folderPattern = *folderPattern;
+        run.useFolder = true;
+    }
+    session.settings.Set(Option::GetChkOff, true);
+    const bool ranWell = TagsFromNameCommand(session, run, prompter);
+    return PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write"));
+}
+
+}  // namespace wvr::cli

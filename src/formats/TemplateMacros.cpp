@@ -1,0 +1,59 @@
+#include "formats/TemplateMacros.h"
+
+#include <bitset>
+
+#include "formats/FieldMacros.h"
+#include "formats/PathText.h"
+#include "formats/SjisText.h"
+
+namespace wvr {
+namespace {
+
+// The tag codes and their fields, in the order they are replaced.
+constexpr std::pair<std::string_view, int> kTagCodes[] = {
+    {"%1", kArtist},    {"%2", kTitle},    {"%3", kAlbum},     {"%4", kDate},       {"%5", kComment},
+    {"%6", kGenre},     {"%A", kCopyright}, {"%B", kEngineer}, {"%C", kSource},     {"%D", kSoftware},
+    {"%E", kKeywords},  {"%F", kTechnician}, {"%G", kLyrics},  {"%H", kCommission},
+};
+
+// The characters c for which "%c" stands in the text at a character start: one walk over the
+// text tells which of the many passes have anything to do.
+std::bitset<256> CodesIn(std::string_view text) {
+    std::bitset<256> codes;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '%') codes.set(static_cast<unsigned char>(text[i + 1]));
+        else if (sjis::IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+    }
+    return codes;
+}
+
+}  // namespace
+
+std::string ExpandTemplateLine(std::string_view line, const TemplateContext& context, const TrackInfo& row,
+                               long long number) {
+    std::string text(line);
+    std::bitset<256> present = CodesIn(text);
+    // One replace-all pass per code, each over the result of the one before (whose values may
+    // bring codes of their own); a value is only worked out when its code is there. The codes
+    // of names and fields never leave a cell empty: an empty value gives the replacement text.
+    auto pass = [&](std::string_view code, auto&& value, bool mayBeEmpty) {
+        if (!present[static_cast<unsigned char>(code[1])]) return;
+        const std::string v = value();
+        text = sjis::ReplaceAll(text, code, v.empty() && !mayBeEmpty ? std::string_view(context.replacement) : v);
+        present = CodesIn(text);
+    };
+    for (const auto& [code, field] : kTagCodes) pass(code, [&] { return row.Fields[field]; }, false);
+    const std::string name = path::FileName(row.Path);
+    const std::string folder = path::Folder(row.Path);
+    pass("%7", [&] { return path::WithoutExtension(name); }, false);
+    pass("%8", [&] { return folder; }, false);
+    pass("%9", [&] { return path::Extension(name); }, false);
+    pass("%n", [&] { return std::to_string(number); }, false);
+    pass("%p", [&] { return folder.empty() ? folder : path::RelativeTo(context.outputFolder, folder); }, false);
+    pass("%t", [&] { return FormatPlayTime(row.SecondsValue()); }, true);
+    pass("%s", [&] { return std::to_string(row.AudioSizeValue() / 1024) + "KB"; }, true);
+    pass("%a", [&] { return FormatPlayTime(context.totalSeconds); }, true);
+    return text;
+}
+
+}  // namespace wvr

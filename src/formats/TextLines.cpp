@@ -1,0 +1,19 @@
+#include "formats/TextLines.h"
+
+namespace wvr {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        lines.emplace_back(text.substr(pos, end - pos));
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r') ++pos;
+        if (pos < text.size() && text[pos] == '\n') ++pos;
+    }
+    return lines;
+}
+
+}  // namespace wvr

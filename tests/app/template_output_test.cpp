@@ -1,0 +1,118 @@
+// Template output: the Default set's bytes, the finish message, sets stored in "wvr.ini"
+// (keys, quoting, refused names, delete) and an output file that cannot be created.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/commands/SettingsIo.h"
+#include "app/commands/TemplateOutput.h"
+#include "platform/core/Registry.h"
+#include "support/IsolatedConfig.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+using test::Sjis;
+
+namespace {
+
+class TemplateOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TrackInfo row;
+        row.Fields[kTitle] = "T";
+        row.Fields[kArtist] = "A";
+        row.Path = dir / "x.mp3";
+        row.Seconds = "200";
+        session.rows.Append(row);
+    }
+    std::string Ini() { return test::ReadFile(IniFilePath(kOutputIni)); }
+
+    test::IsolatedConfig config;
+    test::TempDir dir;
+    Session session;
+    test::ScriptedPrompter prompter;
+};
+
+TemplateSet Named(const std::string& name) {
+    TemplateSet set;
+    set.name = name;
+    set.header = {"%1 - %a", ""};
+    set.body = {"  <li>%2</li>  "};
+    set.footer = {"end"};
+    set.extension = "txt";
+    set.replacement = "-";
+    return set;
+}
+
+}  // namespace
+
+TEST_F(TemplateOutputTest, DefaultSetBytesAndFinishMessage) {
+    ASSERT_TRUE(WriteTemplateOutput(session, DefaultTemplateSet(), dir / "out.html", prompter, nullptr));
+    EXPECT_EQ(test::ReadFile(dir / "out.html"),
+              Sjis("<html>\r\n<body bgcolor=\"#ffffff\"><center>\r\n"
+                   "<table border><tr><th>曲名</th><th>アーティスト</th><th>アルバム名</th><th>ファイル名</th></tr>\r\n"
+                   "\r\n<tr><td>T</td><td>A</td><td>　</td><td>x</td></tr>\r\n"
+                   "</table></center>\r\n</body>\r\n</html>\r\n"));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].text, "out.htmlの出力を終了しました。");
+    EXPECT_TRUE(prompter.shown()[0].icon == PromptIcon::Information);
+}
+
+TEST_F(TemplateOutputTest, HeaderBodyAndFooterTakeTheirRowsAndNumbers) {
+    TrackInfo second = session.rows[0];
+    second.Fields[kArtist] = "Z";
+    second.Seconds = "4000";
+    session.rows.Append(second);
+    TemplateSet set = Named("x");
+    set.body = {"%n:%1"};
+    set.footer = {"%1 %n"};
+    ASSERT_TRUE(WriteTemplateOutput(session, set, dir / "out.txt", prompter, nullptr));
+    EXPECT_EQ(test::ReadFile(dir / "out.txt"), "A - 01:10:00\r\n\r\n1:A\r\n2:Z\r\nZ 0\r\n");
+}
+
+TEST_F(TemplateOutputTest, StoredSetsKeepTheirKeysQuotingAndOrder) {
+    ASSERT_TRUE(StoreTemplateSet(Named("HTML"), prompter));
+    ASSERT_TRUE(StoreTemplateSet(Named("Text"), prompter));
+    EXPECT_EQ(TemplateSetNames(), (std::vector<std::string>{"Default", "HTML", "Text"}));
+    EXPECT_NE(Ini().find("[HTML]\r\nHEAD_0=\"%1 - %a\"\r\nHEAD_1=\"\"\r\nBODY_0=\"  <li>%2</li>  \"\r\n"
+                         "FOOT_0=\"end\"\r\nEXT=txt\r\nREPSTR=-\r\n"),
+              std::string::npos);
+    EXPECT_EQ(LoadTemplateSet("HTML"), Named("HTML"));
+    EXPECT_EQ(LoadTemplateSet("Default"), DefaultTemplateSet());
+
+    // The CSV column order shares the file and is never a set.
+    SaveCsvColumnOrder(session.settings);
+    EXPECT_EQ(TemplateSetNames(), (std::vector<std::string>{"Default", "HTML", "Text"}));
+
+    // Storing again puts the set last, as the file then holds it; deleting removes it.
+    ASSERT_TRUE(StoreTemplateSet(Named("HTML"), prompter));
+    EXPECT_EQ(TemplateSetNames(), (std::vector<std::string>{"Default", "Text", "HTML"}));
+    ASSERT_TRUE(DeleteTemplateSet("Text", prompter));
+    EXPECT_EQ(TemplateSetNames(), (std::vector<std::string>{"Default", "HTML"}));
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(TemplateOutputTest, ReservedNamesAreRefusedAndNothingIsWritten) {
+    for (const char* name : {"Default", "wvr_csv", "wvr", "wvr_Input", "WVR_CSV", ""}) {
+        prompter.Clear();
+        EXPECT_FALSE(StoreTemplateSet(Named(name), prompter)) << name;
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown()[0].text, "この名前は使用出来ません。変更してください。");
+        EXPECT_TRUE(prompter.shown()[0].icon == PromptIcon::Stop);
+    }
+    EXPECT_FALSE(std::filesystem::exists(IniFilePath(kOutputIni)));
+}
+
+TEST_F(TemplateOutputTest, TheChosenSetIsRemembered) {
+    EXPECT_FALSE(StoredTemplateSetIndex());
+    StoreTemplateSetIndex(2, prompter);
+    EXPECT_EQ(StoredTemplateSetIndex(), 2);
+}
+
+TEST_F(TemplateOutputTest, AnOutputFileThatCannotBeCreatedIsNamed) {
+    EXPECT_FALSE(WriteTemplateOutput(session, DefaultTemplateSet(), dir / "none/out.html", prompter, nullptr));
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0],
+              "ファイルを作成できませんでした。\n" + dir / "none/out.html" + "\nNo such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+}

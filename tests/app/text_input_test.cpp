@@ -1,0 +1,117 @@
+// Text input by format: the common lines and the block, step by step, on the examples of a
+// track list; formats stored in "wvr_In.ini"; a text file that cannot be read.
+#include <gtest/gtest.h>
+
+#include "app/commands/SettingsIo.h"
+#include "app/commands/TextInput.h"
+#include "platform/core/Registry.h"
+#include "support/IsolatedConfig.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+
+namespace {
+
+const std::vector<std::string> kDefault = {"%3 / %1", "{", "%0.%2", "}"};
+
+class TextInputTest : public ::testing::Test {
+protected:
+    void Rows(int count) {
+        for (int i = 0; i < count; ++i) {
+            TrackInfo row;
+            row.Fields[kTitle] = "old";
+            row.Fields[kAlbum] = "X";
+            rows.Append(row);
+        }
+    }
+    std::vector<std::string> Titles() {
+        std::vector<std::string> titles;
+        for (const TrackInfo& row : rows) titles.push_back(row.Fields[kTitle]);
+        return titles;
+    }
+
+    RowList rows;
+};
+
+}  // namespace
+
+TEST_F(TextInputTest, CommonValuesGoIntoEveryRowOfTheBlock) {
+    Rows(3);
+    rows.Mutable(2).Checked = true;
+    RunTextInput(rows, kDefault, {"Best Album / The Band", "", "1.First", "2.Second"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"First", "Second", "old"}));
+    for (int i : {0, 1}) {
+        EXPECT_EQ(rows[i].Fields[kAlbum], "Best Album");  // replaced the album "X"
+        EXPECT_EQ(rows[i].Fields[kArtist], "The Band");
+        EXPECT_FALSE(rows[i].Checked);
+    }
+    EXPECT_EQ(rows[2].Fields[kAlbum], "X");
+    EXPECT_TRUE(rows[2].Checked);
+}
+
+TEST_F(TextInputTest, ALineThatFailsACommonLineIsPassedOver) {
+    Rows(1);
+    RunTextInput(rows, kDefault, {"Track list", "Best Album / The Band", "1.First"});
+    EXPECT_EQ(rows[0].Fields[kAlbum], "Best Album");
+    EXPECT_EQ(rows[0].Fields[kTitle], "First");
+}
+
+TEST_F(TextInputTest, ALineThatFailsInTheBlockEndsIt) {
+    Rows(4);
+    RunTextInput(rows, kDefault, {"A / B", "1.First", "3 Third", "4.Fourth"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"First", "old", "old", "old"}));
+    // An empty line inside the block ends it the same way.
+    RunTextInput(rows, kDefault, {"A / B", "1.One", "", "2.Two"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"One", "old", "old", "old"}));
+}
+
+TEST_F(TextInputTest, TheRunStopsWhenRowsOrLinesRunOut) {
+    Rows(2);
+    RunTextInput(rows, kDefault, {"A / B", "1.a", "2.b", "3.c"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"a", "b"}));
+    Rows(1);
+    RunTextInput(rows, kDefault, {"A / B", "1.x"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"x", "b", "old"}));
+}
+
+TEST_F(TextInputTest, SkippedLinesAndBlocksThatTakeNothing) {
+    Rows(3);
+    RunTextInput(rows, {"{", "%0", "%2", "}"}, {"skip", "one", "skip", "two", "skip"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"one", "two", "old"}));
+    // Blocks that take no line and no row end without looping.
+    RunTextInput(rows, {"{", "}", "%2"}, {"a", "b"});
+    EXPECT_EQ(rows[0].Fields[kTitle], "one");
+    RunTextInput(rows, {"{", "%0", "}"}, {"a", "b"});
+    RunTextInput(rows, {"{"}, {"a"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"one", "two", "old"}));
+}
+
+TEST(TextInputFormats, StoredFormatsComeBackAndRefusedNamesWriteNothing) {
+    test::IsolatedConfig config;
+    test::ScriptedPrompter prompter;
+    const InputFormat tracks{"Tracks", {"  %3", "{", "%2", "}"}, "lst"};
+    ASSERT_TRUE(StoreInputFormat(tracks, prompter));
+    EXPECT_EQ(InputFormatChoices(), (std::vector<std::string>{"Default", "Tracks"}));
+    EXPECT_EQ(LoadInputFormat("Tracks"), tracks);
+    EXPECT_EQ(test::ReadFile(IniFilePath(kInputIni)),
+              "[Tracks]\r\nDATA_0=\"  %3\"\r\nDATA_1=\"{\"\r\nDATA_2=\"%2\"\r\nDATA_3=\"}\"\r\nEXT=lst\r\n");
+    EXPECT_EQ(LoadInputFormat("Default"), DefaultInputFormat());
+
+    for (const char* name : {"wvr", "Default"}) EXPECT_FALSE(StoreInputFormat({name, {"%2"}, "txt"}, prompter));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>(2, "この名前は使用出来ません。変更してください。"));
+    ASSERT_TRUE(DeleteInputFormat("Tracks", prompter));
+    EXPECT_EQ(InputFormatChoices(), std::vector<std::string>{"Default"});
+}
+
+TEST(TextInputFormats, ATextFileThatCannotBeReadIsNamedAndChangesNothing) {
+    test::TempDir dir;
+    test::ScriptedPrompter prompter;
+    Session session;
+    session.rows.Append(TrackInfo{});
+    EXPECT_FALSE(TextInputCommand(session, kDefault, dir / "none.txt", prompter));
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"ファイルを読み込めませんでした。\n" + dir / "none.txt" + "\nNo such file or directory"});
+    test::WriteFile(dir / "list.txt", "A / B\r\n1.T\r\n");
+    EXPECT_TRUE(TextInputCommand(session, kDefault, dir / "list.txt", prompter));
+    EXPECT_EQ(session.rows[0].Fields[kTitle], "T");
+}

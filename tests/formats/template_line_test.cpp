@@ -1,0 +1,62 @@
+// Template lines and relative paths: every code of the output templates, the replacement
+// text for empty values, and folders seen from the output file's folder.
+#include <gtest/gtest.h>
+
+#include "formats/PathText.h"
+#include "formats/TemplateMacros.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+using wvr::test::Sjis;
+
+namespace {
+
+TrackInfo Row(const std::string& path, const std::string& seconds = "200") {
+    TrackInfo row;
+    row.Fields[kTitle] = "T";
+    row.Fields[kArtist] = "A";
+    row.Path = path;
+    row.Seconds = seconds;
+    row.AudioSize = "10240";
+    return row;
+}
+
+const TemplateContext kContext{"/out/", "\x81\x40", 4200};
+
+}  // namespace
+
+TEST(ExpandTemplateLine, EmptyValuesGiveTheReplacementText) {
+    EXPECT_EQ(ExpandTemplateLine("<tr><td>%2</td><td>%1</td><td>%3</td><td>%7</td></tr>", kContext, Row("/m/x.mp3"), 1),
+              Sjis("<tr><td>T</td><td>A</td><td>　</td><td>x</td></tr>"));
+    // "%n" is 0 in header and footer, which is not empty.
+    EXPECT_EQ(ExpandTemplateLine("%n|%n", kContext, Row("/m/x.mp3"), 0), "0|0");
+    // Play times and sizes always have a value; an unreadable number counts as 0.
+    EXPECT_EQ(ExpandTemplateLine("%1 - %a", kContext, Row("/m/x.mp3"), 0), "A - 01:10:00");
+    EXPECT_EQ(ExpandTemplateLine("%t %s", kContext, Row("/m/x.mp3"), 1), "03:20 10KB");
+    TrackInfo odd = Row("/m/x.mp3", "");
+    odd.AudioSize = "12a";
+    EXPECT_EQ(ExpandTemplateLine("%t %s", kContext, odd, 1), "00:00 0KB");
+}
+
+TEST(ExpandTemplateLine, PathCodes) {
+    EXPECT_EQ(ExpandTemplateLine("%7|%8|%9", kContext, Row("/m/sub/x.y.mp3"), 1), "x.y|/m/sub/|.mp3");
+    EXPECT_EQ(ExpandTemplateLine("[%p]", kContext, Row("/out/x.mp3"), 1), Sjis("[　]"));
+    EXPECT_EQ(ExpandTemplateLine("[%p]", kContext, Row("/out/sub/x.mp3"), 1), "[sub/]");
+    EXPECT_EQ(ExpandTemplateLine("[%p]", kContext, Row("/m/x.mp3"), 1), "[../m/]");
+    // Each pass works on the result of the ones before: a code inside a value is replaced too.
+    TrackInfo row = Row("/m/x.mp3");
+    row.Fields[kTitle] = "%9 %1";
+    EXPECT_EQ(ExpandTemplateLine("%2", kContext, row, 1), ".mp3 %1");  // the pass of "%1" came before
+    EXPECT_EQ(ExpandTemplateLine("%1%2", kContext, row, 1), "A.mp3 %1");
+}
+
+TEST(RelativeTo, SharedFoldersAreDropped) {
+    EXPECT_EQ(path::RelativeTo("/m", "/m/sub/b.mp3"), "sub/b.mp3");
+    EXPECT_EQ(path::RelativeTo("/m/", "/x/c.mp3"), "../x/c.mp3");
+    EXPECT_EQ(path::RelativeTo("/m/", "/m/a.mp3"), "a.mp3");
+    EXPECT_EQ(path::RelativeTo("/m/a/b/", "/m/c.mp3"), "../../c.mp3");
+    // "." and ".." are resolved first, as a file dialog may hand them over.
+    EXPECT_EQ(path::RelativeTo("/m/sub/../", "/m/sub/b.mp3"), "sub/b.mp3");
+    // Folder names compare exactly on this file system.
+    EXPECT_EQ(path::RelativeTo("/M/", "/m/a.mp3"), "../m/a.mp3");
+}

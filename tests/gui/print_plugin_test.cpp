@@ -1,0 +1,161 @@
+// The printing plug-in: the menu item with and without the library, the entry point looked up
+// at every use, the real plug-in's window, and the label it writes as PDF.
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintPreviewWidget>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include "app/PrintHost.h"
+#include "app/ui/MainWindow.h"
+#include "platform/core/Registry.h"
+#include "support/TestSupport.h"
+#include "wvr_prn/LabelLayout.h"
+
+using namespace wvr;
+
+namespace {
+
+class ListHost : public PrintHost {
+public:
+    struct Row {
+        QString title, artist, album, seconds;
+        bool checked = false;
+    };
+    QWidget* MainWindow() const override { return nullptr; }
+    int RowCount() const override { return rows.size(); }
+    QString RowText(int row, int text) const override {
+        const Row& r = rows[row];
+        switch (text) {
+        case Title: return r.title;
+        case Artist: return r.artist;
+        case Album: return r.album;
+        case Seconds: return r.seconds;
+        case FileName: return QString("track%1.mp3").arg(row + 1);
+        default: return {};
+        }
+    }
+    bool RowChecked(int row) const override { return rows[row].checked; }
+    int FocusedRow() const override { return -1; }
+
+    QVector<Row> rows;
+};
+
+QString Tool(const QString& command) { return QString::fromStdString(test::RunTool(command.toStdString())); }
+
+}  // namespace
+
+class PrintPluginTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> window_;
+    test::ScriptedPrompter prompter_;
+
+    QStringList FileMenu() {
+        QStringList items;
+        for (QAction* a : window_->findChild<QMenu*>("File1")->actions())
+            items << (a->isSeparator() ? QString("-") : a->text());
+        return items;
+    }
+
+private slots:
+    void init() {
+        RegistryKey::Delete("");
+        prompter_ = test::ScriptedPrompter();
+        window_ = std::make_unique<MainWindow>();
+        window_->SetPrompter(&prompter_);
+        TrackInfo row;
+        row.Fields[kTitle] = test::Sjis("春の小川");
+        row.Path = "/m/a.mp3";
+        window_->session().rows.Append(row);
+    }
+    void cleanup() { window_.reset(); }
+
+    void withoutTheLibraryThereIsNoItem() {
+        // The test program's own folder has no "dll" folder.
+        QVERIFY(!window_->action("Print1"));
+        const QStringList items = FileMenu();
+        const qsizetype convert = items.indexOf(QString("ﾌｧｲﾙ形式の変換(&C)..."));
+        QCOMPARE(items.mid(convert + 1), (QStringList{"-", "終了(&X)"}));
+    }
+
+    void theItemFollowsConversionAndCallsTheEntryPoint() {
+        window_->LoadPrintPlugin(WVR_TEST_PRN_DIR "/prn-present");
+        const QStringList items = FileMenu();
+        const qsizetype convert = items.indexOf(QString("ﾌｧｲﾙ形式の変換(&C)..."));
+        QCOMPARE(convert, 11);
+        QCOMPARE(items.mid(convert + 1), (QStringList{"-", "印刷(&P)...", "-", "終了(&X)"}));
+        QAction* print = window_->action("Print1");
+        QCOMPARE(print->statusTip(), QString("レーベル印刷などを行います"));
+        QVERIFY(print->shortcut().isEmpty());
+        print->trigger();
+        print->trigger();
+        QCOMPARE(window_->property("printCalls").toInt(), 2);
+        QCOMPARE(window_->property("printRows").toInt(), 1);
+        QCOMPARE(window_->property("printFirstTitle").toString(), QString("春の小川"));
+        QVERIFY(prompter_.shown().empty());
+    }
+
+    void aLibraryWithoutTheEntryPointSaysSoEveryTime() {
+        window_->LoadPrintPlugin(WVR_TEST_PRN_DIR "/prn-noentry");
+        QAction* print = window_->action("Print1");
+        QVERIFY(print);
+        print->trigger();
+        print->trigger();
+        QCOMPARE(prompter_.texts(), (std::vector<std::string>{"関数ポインタの取得に失敗しました",
+                                                               "関数ポインタの取得に失敗しました"}));
+        QCOMPARE(prompter_.shown()[0].icon, PromptIcon::None);
+    }
+
+    void theRealPlugInShowsItsPreview() {
+        window_->LoadPrintPlugin(WVR_PROGRAM_DIR);
+        QVERIFY(window_->action("Print1"));
+        QString album;
+        int pages = 0;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* form = QApplication::activeModalWidget();
+            QVERIFY(form && form->objectName() == "TPrintForm");
+            pages = form->findChild<QPrintPreviewWidget*>("PrintPreview")->pageCount();
+            album = form->findChild<QLineEdit*>("AlbumEdit")->text();
+            form->close();
+        });
+        window_->action("Print1")->trigger();
+        QCOMPARE(pages, 1);
+        QCOMPARE(album, QString());
+    }
+
+    void theLabelAsPdf() {
+        if (!test::HasTool("pdfinfo") || !test::HasTool("pdftotext")) QSKIP("pdfinfo and pdftotext (poppler-utils) are needed");
+        ListHost host;
+        host.rows = {{"春の小川", "山田太郎", "日本の歌", "185", true},
+                     {"Winter", "Guest", "日本の歌", "62", false},
+                     {"", "山田太郎", "Other", "3725", true}};
+        label::LabelData data = label::LabelDataFrom(host, false);
+        QCOMPARE(data.album, QString("日本の歌"));
+        QCOMPARE(data.artist, QString("山田太郎"));
+        QCOMPARE(data.tracks.size(), 3);
+        QCOMPARE(label::LabelDataFrom(host, true).tracks.size(), 2);
+
+        test::TempDir dir;
+        const QString pdf = QString::fromStdString(dir / "label.pdf");
+        QVERIFY(label::SaveLabelPdf(data, pdf));
+        QVERIFY(Tool("pdfinfo '" + pdf + "'").contains(QRegularExpression("Pages:\\s+1\\n")));
+        const QString text = Tool("pdftotext '" + pdf + "' -");
+        for (const char* expected : {"日本の歌", "山田太郎", "春の小川", "3:05", "Winter / Guest", "track3.mp3",
+                                     "1:02:05", "3 曲"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+
+        // Tracks beyond the back card continue on further pages.
+        data.tracks = QVector<label::Track>(120, label::Track{"Song", "", 200});
+        QCOMPARE(label::PageCount(data), 3);
+        QVERIFY(label::SaveLabelPdf(data, pdf));
+        QVERIFY(Tool("pdfinfo '" + pdf + "'").contains(QRegularExpression("Pages:\\s+3\\n")));
+        QVERIFY(!label::SaveLabelPdf(data, QString::fromStdString(dir / "missing/label.pdf")));
+    }
+};
+
+QTEST_MAIN(PrintPluginTest)
+#include "print_plugin_test.moc"
