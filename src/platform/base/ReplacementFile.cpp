@@ -7,7 +7,7 @@
 //
 // - A file with one name: the rebuild is linked as ".wvr-new-<inode of the original>" and
 //   renamed over the original. A crash between the two steps leaves that name beside an
-//   untouched original; the next rebuild of the same file removes it.
+//   untouched original; the next writer of the same file removes it (NewFile as well).
 // - A file with several hard links: renaming would leave its other names with the old bytes.
 //   The rebuild is linked as ".wvr-restore-<inode>-<birth time>" and the folder flushed, so a
 //   complete copy is on disk under a name before the original changes. Only then are the
