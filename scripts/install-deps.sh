@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need.
+# Installs the Debian packages the build, the program and the tests need; with the argument
+# "fuzz", also what the fuzz targets need (make fuzz).
 # As root it runs apt-get; otherwise it prints the one line to run and fails.
 set -euo pipefail
 
@@ -17,6 +18,16 @@ packages=(
 # Peer readers used as oracles by the tests (small ones only); groff checks the manual page.
 if [ "${WVR_ORACLES:-1}" = 1 ]; then
   packages+=(libimage-exiftool-perl id3v2 groff-base)
+fi
+# ffprobe reads the audio packets back after a write; with its libraries it is a download of
+# about 120 MB on a clean system, so it is only installed when asked for. Without it the two
+# tests that use it are skipped (tests/data/README.md).
+if [ "${WVR_LARGE_ORACLES:-0}" = 1 ]; then
+  packages+=(ffmpeg)
+fi
+# libFuzzer and the sanitizer runtimes of clang.
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

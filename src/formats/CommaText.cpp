@@ -7,6 +7,15 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+// A text cut after the first byte of a double-byte character loses that byte: whatever is
+// written after it (a comma, the closing quote) would be read back as its second byte and run
+// the items together.
+std::string WithoutCutLeadByte(const std::string& item) {
+    size_t i = 0;
+    while (i < item.size()) i += sjis::IsLeadByte(static_cast<unsigned char>(item[i])) ? 2 : 1;
+    return i > item.size() ? item.substr(0, item.size() - 1) : item;
+}
+
 bool NeedsQuotes(const std::string& item) {
     for (size_t i = 0; i < item.size(); ++i) {
         char c = item[i];
@@ -32,11 +41,12 @@ std::string Quote(const std::string& item) {
 }  // namespace
 
 std::string JoinCommaText(const std::vector<std::string>& items) {
-    if (items.size() == 1 && items[0].empty()) return "\"\"";
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
+        const std::string item = WithoutCutLeadByte(items[i]);
+        if (items.size() == 1 && item.empty()) return "\"\"";
         if (i > 0) out += ',';
-        out += NeedsQuotes(items[i]) ? Quote(items[i]) : items[i];
+        out += NeedsQuotes(item) ? Quote(item) : item;
     }
     return out;
 }

@@ -73,15 +73,20 @@ bool WriteId3v1Tag(const std::string& cp932Path, const Id3v1Tag& tag, Prompter& 
     auto size = file.Size();
     if (!size || *size < kId3v1Size) return false;
 
-    uint8_t marker[3];
+    // The last 128 bytes are kept, so that a write that fails half-way can put them back.
+    Id3v1Tag previous;
     const uint64_t tagStart = *size - kId3v1Size;
-    if (!file.ReadExact(tagStart, marker, sizeof marker)) return false;
-    const bool overwrite = std::memcmp(marker, "TAG", 3) == 0;
+    if (!file.ReadExact(tagStart, previous.data(), previous.size())) return false;
+    const bool overwrite = std::memcmp(previous.data(), "TAG", 3) == 0;
     const uint64_t at = overwrite ? tagStart : *size;
 
-    if (!file.WriteAt(at, tag.data(), tag.size())) {
-        // An append that stopped half-way is cut off again, so the file stays as it was.
-        if (!overwrite) file.Truncate(*size);
+    if (!file.WriteAt(at, tag.data(), tag.size()) || !file.Sync()) {
+        // The file is left as it was: the old block written back, or an append cut off again.
+        if (overwrite) file.WriteAt(tagStart, previous.data(), previous.size());
+        else file.Truncate(*size);
+        file.Sync();
+        file.Close();
+        fs::SetLastWriteTime(*path, *time);
         prompter.Error("ID3Tagの書き込みに失敗しました。");
         return false;
     }

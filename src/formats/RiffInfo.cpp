@@ -203,6 +203,8 @@ bool WriteRiffInfo(const TrackInfo& row, const Id3v1Tag& id3Block, bool addId3Ch
     const std::string infoList = BuildInfoList(row, addId3Chunk ? &id3Block : nullptr);
     RiffPlan plan(bytes);
     PlanRewrite(bytes, *formType, infoList, plan);
+    // A chunk that could not be read would be taken for the end of the form.
+    if (source.ReadFailed()) return false;
     if (plan.refusal == Refusal::None && !PlanReadsBack(plan, *formType, infoList.size()))
         plan.refusal = Refusal::UnusualLayout;
     if (plan.refusal != Refusal::None) {

@@ -231,6 +231,9 @@ bool WriteSoundVqTags(const TrackInfo& row, const GenreTable& genres, Prompter& 
     const auto time = fs::ReadLastWriteTime(*path);
 
     auto layout = ReadLayout(source, *fileSize);
+    // A header that could not be read is no broken header; a trailing block that could not
+    // be read would be taken for audio.
+    if (source.ReadFailed()) return false;
     if (!layout) {
         prompter.Plain("異常終了します。");
         return false;

@@ -42,7 +42,8 @@ std::string ExpandTemplateLine(std::string_view line, const TemplateContext& con
         text = sjis::ReplaceAll(text, code, v.empty() && !mayBeEmpty ? std::string_view(context.replacement) : v);
         present = CodesIn(text);
     };
-    for (const auto& [code, field] : kTagCodes) pass(code, [&] { return row.Fields[field]; }, false);
+    // Not a structured binding: clang 14, which builds the fuzz targets, cannot capture one.
+    for (const auto& code : kTagCodes) pass(code.first, [&] { return row.Fields[code.second]; }, false);
     const std::string name = path::FileName(row.Path);
     const std::string folder = path::Folder(row.Path);
     pass("%7", [&] { return path::WithoutExtension(name); }, false);

@@ -165,6 +165,8 @@ TEST(CorpusManifestTest, EveryMusicFileOfTheCorpusIsDescribed) {
         const std::string ext = entry.path().extension().string();
         if (!entry.is_regular_file() || ext == ".md" || ext == ".tsv" || ext == ".json" || ext == ".txt") continue;
         const std::string relative = std::filesystem::relative(entry.path(), root).string();
+        // Texts, and fuzz findings, which their own replay tests read.
+        if (relative.rfind("text/", 0) == 0 || relative.rfind("fuzz/", 0) == 0) continue;
         EXPECT_TRUE(described.count(relative)) << relative;
     }
     EXPECT_GT(described.size(), 60u);

@@ -230,8 +230,8 @@ TEST_F(ConvertTest, OnlyTheFileNamesExtensionChanges) {
     EXPECT_EQ(ConvertTargetPath(dir / "x.mp3/k.v1.mp3", ConvertTarget::Wave), dir / "x.mp3/k.v1.wav");
 }
 
-bool FailEveryWrite(const char* operation) { return std::string(operation) == "write"; }
-bool FailTheLink(const char* operation) { return std::string(operation) == "link"; }
+bool FailEveryWrite(const char* operation, uint64_t) { return std::string(operation) == "write"; }
+bool FailTheLink(const char* operation, uint64_t) { return std::string(operation) == "link"; }
 
 TEST_F(ConvertTest, AFailedWriteLeavesNoTargetAndTheSourceAsItWas) {
     for (auto hook : {FailEveryWrite, FailTheLink}) {

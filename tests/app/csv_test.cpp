@@ -210,7 +210,7 @@ TEST_F(CsvTest, AFileThatCannotBeWrittenLeavesTheOldOneAndNothingBeside) {
     EXPECT_EQ(prompter.texts()[0].rfind("ファイルを作成できませんでした。\n" + dir / "no/such/folder/out.csv\n", 0), 0u);
 
     test::WriteFile(dir / "out.csv", "old");
-    fs::SetFaultHook([](const char* operation) { return std::string(operation) == "write"; });
+    fs::SetFaultHook([](const char* operation, uint64_t) { return std::string(operation) == "write"; });
     EXPECT_FALSE(SaveCsv(session, dir / "out.csv", prompter, nullptr));
     fs::SetFaultHook(nullptr);
     EXPECT_EQ(test::ReadFile(dir / "out.csv"), "old");

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "app/commands/DetectKind.h"
-#include "formats/WriteFaults.h"
 #include "support/TestSupport.h"
 
 using namespace wvr;
@@ -240,17 +239,4 @@ TEST_F(MacBinaryTest, DataForkTooShortForTheFrameHeaderFailsWithTheWarning) {
         EXPECT_EQ(prompter.texts().back(), kRemovalFailed);
         EXPECT_EQ(test::ReadFile(path), lying);
     }
-}
-
-TEST_F(MacBinaryTest, EveryFailingStepWarnsAndKeepsTheWrappedFile) {
-    int warnings = 0;
-    const int failedRuns = test::FailEachStepUntilSuccess(path, [&] {
-        ScriptedPrompter each;
-        const bool removed = RemoveMacBinary(path, each);
-        if (!removed && each.texts() == std::vector<std::string>{kRemovalFailed}) ++warnings;
-        return removed;
-    });
-    EXPECT_GT(failedRuns, 0);
-    EXPECT_EQ(warnings, failedRuns);
-    EXPECT_EQ(test::ReadFile(path), wrapped.substr(128, DataForkLength(wrapped)));
 }

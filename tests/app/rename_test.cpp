@@ -48,6 +48,21 @@ time_t WriteTime(const std::string& path) { return fs::ReadLastWriteTime(path).v
 
 }  // namespace
 
+TEST(RenameCommand, RowNumbersHaveTwoDigitsUpToNineAndTheirOwnFromTen) {
+    std::vector<TrackInfo> rows;
+    for (int i = 1; i <= 100; ++i) rows.push_back(Row("/m/" + std::to_string(i) + ".mp3"));
+    Session session = PlainSession(std::move(rows));
+    session.settings.RenString = {"%n"};
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(RenameCommand(session, prompter, Questions::Skip));
+    const Names names = FileNames(session);
+    EXPECT_EQ(names[0], "01");
+    EXPECT_EQ(names[8], "09");
+    EXPECT_EQ(names[9], "10");
+    EXPECT_EQ(names[98], "99");
+    EXPECT_EQ(names[99], "100");
+}
+
 TEST(RenameCommand, AsksThenNamesCheckedRowsByTheirPositionInTheList) {
     Session session = PlainSession({Row("/m/x.mp3", "A", false), Row("/m/y.mp3", "B"), Row("/m/z.mp3", "C")});
     session.settings.RenString = {"[%1] %2%e", "%n %2"};
@@ -241,9 +256,9 @@ TEST_F(RenameStepTest, LetterCaseSubfoldersAndFailuresHalfWay) {
     // A move that fails leaves the file; a time that cannot be set back is only reported,
     // once for the file and once for its lyrics file.
     file = row.Path;
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "rename") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "rename") == 0; });
     EXPECT_FALSE(Rename("Y.mp3"));
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "utime") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "utime") == 0; });
     EXPECT_TRUE(prompter.shown().empty());
     EXPECT_TRUE(fs::Exists(file));
     EXPECT_TRUE(Rename("Y.mp3"));

@@ -44,6 +44,15 @@ TEST(CommaText, DoubleByteCharactersStayWhole) {
     EXPECT_EQ(SplitCommaText("\"" + so + " x\""), Items{so + " x"});
 }
 
+TEST(CommaText, ATextCutAfterALeadByteCannotSwallowTheNextItem) {
+    // Found by fuzzing: "\xED" is the first byte of a double-byte character, so the closing
+    // quote or comma written after it was read as its second byte.
+    const std::string cut = "\xD2\"\xED";
+    EXPECT_EQ(SplitCommaText(JoinCommaText({cut, "next"})), (Items{"\xD2\"", "next"}));
+    EXPECT_EQ(SplitCommaText(JoinCommaText({"a\x81", "b"})), (Items{"a", "b"}));
+    EXPECT_EQ(JoinCommaText({"\x81"}), "\"\"");
+}
+
 TEST(CommaText, TrailingEmptyItemIsLostAsInEveryReaderOfThisForm) {
     EXPECT_EQ(JoinCommaText({"a", ""}), "a,");
     EXPECT_EQ(SplitCommaText("a,"), Items{"a"});

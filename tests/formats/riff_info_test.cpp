@@ -4,12 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <utility>
 #include <unistd.h>
 #include <vector>
 
-#include "WriteFaults.h"
 #include "formats/RiffInfo.h"
 #include "platform/base/FileOps.h"
 #include "support/TestSupport.h"
@@ -461,7 +459,7 @@ TEST_F(RiffWrite, AFileItCouldNotCopyWholeIsRefusedWithAMessage) {
 
 TEST_F(RiffWrite, ATimeThatCannotBeSetBackLeavesTheWriteDone) {
     const std::string path = test::CopyCorpusFile("riff/rmp3_full_info_script.rmp", dir);
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "utime") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "utime") == 0; });
     const bool written = Write(TitleRow(path, FileKind::RiffRmp3, "Timeless"));
     fs::SetFaultHook(nullptr);
     EXPECT_TRUE(written);
@@ -485,7 +483,10 @@ TEST_F(RiffWrite, OpenAndAccessFailuresAreShown) {
     const std::string japanese = dir / "曲.rmp";
     std::string before = test::ReadFile(test::CorpusPath("riff/rmp3_full_info_script.rmp"));
     test::WriteFile(japanese, before);
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "open") == 0; });
+    // The file opens for reading; the open for writing fails.
+    static int opens;
+    opens = 0;
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "open") == 0 && ++opens == 2; });
     EXPECT_FALSE(Write(TitleRow(Sjis(japanese), FileKind::RiffRmp3)));
     fs::SetFaultHook(nullptr);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ファイルへアクセスできませんでした。\n" + japanese});
@@ -496,30 +497,6 @@ TEST_F(RiffWrite, OpenAndAccessFailuresAreShown) {
     prompter.Clear();
     EXPECT_TRUE(Write(TitleRow(Sjis(japanese), FileKind::RiffRmp3, Sjis("題"))));
     EXPECT_EQ(ReadInfo(japanese, FileKind::RiffRmp3).texts[kTitle], Sjis("題"));
-}
-
-TEST_F(RiffWrite, EveryFailingStepLeavesTheFileAsItWas) {
-    struct Case {
-        const char* corpus;
-        FileKind kind;
-        bool id3;
-    };
-    for (const Case& c : {Case{"riff/rmp3_full_info_script.rmp", FileKind::RiffRmp3, false},
-                          Case{"riff/wave_mp3_ffmpeg_info.wav", FileKind::RiffWave, true},
-                          Case{"riff/rmp3_noinfo_v1_script.rmp", FileKind::RiffRmp3, false}}) {
-        SCOPED_TRACE(c.corpus);
-        test::TempDir work, reference;
-        const std::string path = test::CopyCorpusFile(c.corpus, work);
-        const std::string clean = test::CopyCorpusFile(c.corpus, reference);
-        ASSERT_TRUE(Write(Row(clean, c.kind, FullRow()), c.id3));
-
-        SetOldTime(path);
-        const int failures =
-            test::FailEachStepUntilSuccess(path, [&] { return Write(Row(path, c.kind, FullRow()), c.id3); }, "utime");
-        EXPECT_GE(failures, 4);  // open, create, a write, the commit steps
-        EXPECT_EQ(test::ReadFile(path), test::ReadFile(clean));
-        ExpectOldTime(path);
-    }
 }
 
 // --- independent readers of what we wrote
@@ -536,38 +513,4 @@ TEST_F(RiffWrite, ExiftoolReadsTheTextsWeWrote) {
                                  row.Fields[kComment] + "\t" + row.Fields[kGenre] + "\t" + row.Fields[kCopyright] +
                                  "\t" + row.Fields[kSubject] + "\n";
     EXPECT_EQ(out, expected);
-}
-
-TEST_F(RiffWrite, FfprobeReadsTheTextsAndTheWholeAudio) {
-    if (!test::HasTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
-    const std::string path = test::CopyCorpusFile("riff/wave_mp3_ffmpeg_info.wav", dir);
-    const std::string probe = "ffprobe -v error -show_entries format_tags=title,artist,album,comment,genre "
-                              "-of default=nw=1 '" + path + "'";
-    // The audio bytes that ffprobe reads as packets, summed.
-    const std::string packets = "ffprobe -v error -show_entries packet=size -of csv=p=0 '" + path + "'";
-    auto audioBytes = [&] {
-        long long sum = 0;
-        for (std::istringstream lines(test::RunTool(packets)); lines;) {
-            long long size = 0;
-            if (lines >> size) sum += size;
-        }
-        return sum;
-    };
-    const long long audioBefore = audioBytes();
-    EXPECT_EQ(audioBefore, 32600);
-    const std::string before = test::RunTool(probe);
-    ASSERT_NE(before.find("TAG:title=Wave Title"), std::string::npos) << before;
-
-    TrackInfo row = Row(path, FileKind::RiffWave);
-    row.Fields[kTitle] = "Peer Title";
-    row.Fields[kArtist] = "Peer Artist";
-    row.Fields[kAlbum] = "Peer Album";
-    row.Fields[kComment] = "Peer Comment";
-    row.Fields[kGenre] = "Speech";
-    ASSERT_TRUE(Write(row));
-    const std::string after = test::RunTool(probe);
-    for (const char* line : {"TAG:title=Peer Title\n", "TAG:artist=Peer Artist\n", "TAG:album=Peer Album\n",
-                             "TAG:comment=Peer Comment\n", "TAG:genre=Speech\n"})
-        EXPECT_NE(after.find(line), std::string::npos) << line << " in\n" << after;
-    EXPECT_EQ(audioBytes(), audioBefore);
 }

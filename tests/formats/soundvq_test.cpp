@@ -4,9 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 
-#include "WriteFaults.h"
 #include "formats/Id3v1.h"
 #include "formats/SoundVq.h"
 #include "platform/base/FileOps.h"
@@ -271,7 +269,7 @@ TEST_F(SoundVqWrite, DsizStaysTheDeclaredAudioLength) {
 
 TEST_F(SoundVqWrite, ATimeThatCannotBeSetBackLeavesTheWriteDoneWithoutAWord) {
     const std::string path = test::CopyCorpusFile("vqf/vqf_full_script.vqf", dir);
-    fs::SetFaultHook([](const char* op) { return std::strcmp(op, "utime") == 0; });
+    fs::SetFaultHook([](const char* op, uint64_t) { return std::strcmp(op, "utime") == 0; });
     const bool written = WriteSoundVqTags(Row(path), genres, prompter);
     fs::SetFaultHook(nullptr);
     EXPECT_TRUE(written);
@@ -332,50 +330,4 @@ TEST_F(SoundVqWrite, TooLittleFreeSpaceIsShownAndNothingChanges) {
     ASSERT_TRUE(file.ReadExact(0, start.data(), start.size()));
     EXPECT_EQ(start, head);
     EXPECT_EQ(test::EntriesIn(dir.path()), 1u);
-}
-
-TEST_F(SoundVqWrite, EveryFailingStepLeavesTheFileAsItWas) {
-    for (const char* corpus : {"vqf/vqf_full_script.vqf", "vqf/vqf_dsiz_after_unknown_id3v1_script.vqf"}) {
-        SCOPED_TRACE(corpus);
-        test::TempDir work, reference;
-        const std::string path = test::CopyCorpusFile(corpus, work);
-        const std::string clean = test::CopyCorpusFile(corpus, reference);
-        ASSERT_TRUE(WriteSoundVqTags(Row(clean), genres, prompter));
-
-        timespec old{};
-        old.tv_sec = 1000000000;
-        ASSERT_TRUE(fs::SetLastWriteTime(path, {old}));
-        const int failures =
-            test::FailEachStepUntilSuccess(path, [&] { return WriteSoundVqTags(Row(path), genres, prompter); }, "utime");
-        EXPECT_GE(failures, 4);
-        EXPECT_EQ(test::ReadFile(path), test::ReadFile(clean));
-        EXPECT_EQ(fs::ReadLastWriteTime(path)->mtime.tv_sec, old.tv_sec);
-    }
-    EXPECT_TRUE(prompter.shown().empty());
-}
-
-TEST_F(SoundVqWrite, FfprobeReadsTheHeaderWeWrote) {
-    if (!test::HasTool("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
-    const std::string path = test::CopyCorpusFile("vqf/vqf_full_script.vqf", dir);
-    auto probe = [&](const std::string& what) {
-        return test::RunTool("ffprobe -v quiet " + what + " '" + path + "' 2>/dev/null");
-    };
-    auto packetBytes = [&] {
-        long long sum = 0, size = 0;
-        for (std::istringstream lines(probe("-show_entries packet=size -of csv=p=0")); lines >> size;) sum += size;
-        return sum;
-    };
-    const long long packetsBefore = packetBytes();
-    ASSERT_GT(packetsBefore, 0);
-
-    TrackInfo row = Row(path);
-    row.Fields[kTitle] = "Peer Title";
-    row.Fields[kComment] = "Peer Comment";
-    row.Fields[kMp3Field] = "x";
-    ASSERT_TRUE(WriteSoundVqTags(row, genres, prompter));
-    // ffprobe names "(c) " copyright and "AUTH" author: our artist and copyright columns.
-    EXPECT_EQ(probe("-show_entries format_tags=title,comment,copyright,author,filename,size -of default=nw=1"),
-              "TAG:title=Peer Title\nTAG:comment=Peer Comment\nTAG:copyright=Artist\nTAG:filename=" + row.FileName +
-                  "\nTAG:author=Owner\nTAG:size=6000\n");
-    EXPECT_EQ(packetBytes(), packetsBefore);
 }

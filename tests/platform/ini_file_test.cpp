@@ -18,6 +18,14 @@ TEST(IniFile, SectionsAndKeysInFileOrderFirstKeyWins) {
     EXPECT_FALSE(ini.Value("None", "x"));
 }
 
+TEST(IniFile, QuotesAroundAValueGoOnlyWhenThereAreTwo) {
+    IniFile ini = IniFile::Parse("[HTML]\r\nFooter=\"\"\r\nOne=\"\r\nInner=a\"\"b\r\nOpen=\"x\r\n");
+    EXPECT_EQ(ini.Value("HTML", "Footer"), "");
+    EXPECT_EQ(ini.Value("HTML", "One"), "\"");
+    EXPECT_EQ(ini.Value("HTML", "Inner"), "a\"\"b");
+    EXPECT_EQ(ini.Value("HTML", "Open"), "\"x");
+}
+
 TEST(IniFile, SectionNameWithBracketAsSecondByte) {
     // "ム" is 83 5D: its second byte is "]".
     std::string name = test::Sjis("アルバム");
@@ -77,7 +85,7 @@ TEST(IniFile, SaveAndLoadKeepBytes) {
 }
 
 namespace {
-bool FailWrites(const char* operation) { return std::string(operation) == "write"; }
+bool FailWrites(const char* operation, uint64_t) { return std::string(operation) == "write"; }
 }  // namespace
 
 TEST(IniFile, FailedSaveLeavesTheOldFileWhole) {

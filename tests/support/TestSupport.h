@@ -25,8 +25,8 @@ private:
     std::string path_;
 };
 
-// The exit status by which a test program tells CTest it was skipped.
-inline constexpr int kSkippedExitCode = 77;
+// The exit status by which a test program tells CTest that a test of it was skipped.
+inline constexpr int kSkippedExitCode = WVR_SKIPPED_EXIT_CODE;
 
 // A file of tests/data (read only). A missing file throws, so the test using it fails.
 std::string CorpusPath(const std::string& relative);
@@ -34,7 +34,27 @@ std::string CorpusPath(const std::string& relative);
 std::string CopyCorpusFile(const std::string& relative, const TempDir& dir, const std::string& as = {});
 
 std::string ReadFile(const std::string& path);
+// How many entries a folder holds.
+size_t EntriesIn(const std::string& folder);
 void WriteFile(const std::string& path, const std::string& bytes);
+
+// For as long as it lives, root loses its right to open files and folders whatever their
+// permission bits (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH of the calling thread), so that a
+// test of refused access means as root what it means for any other user. Other users have
+// no such right and nothing changes for them.
+class PermissionChecksEnforced {
+public:
+    PermissionChecksEnforced();
+    ~PermissionChecksEnforced();
+    PermissionChecksEnforced(const PermissionChecksEnforced&) = delete;
+    PermissionChecksEnforced& operator=(const PermissionChecksEnforced&) = delete;
+    // False when the right could not be given up: permission bits do not bind this user.
+    bool enforced() const { return enforced_; }
+
+private:
+    bool dropped_ = false;
+    bool enforced_ = false;
+};
 
 // Peer tools used as oracles: whether one is installed, and the standard output of a command.
 bool HasTool(const std::string& name);

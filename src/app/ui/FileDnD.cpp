@@ -75,7 +75,7 @@ Qt::DropAction DropEffectFor(Qt::KeyboardModifiers keys, Qt::DropActions possibl
 }
 
 TFileDnD::TFileDnD(QAbstractItemView* list, DropHandler handler)
-    : QObject(list), list_(list), handler_(std::move(handler)) {
+    : QObject(list), list_(list), viewport_(list->viewport()), handler_(std::move(handler)) {
     // Drops arrive at the viewport; whether the list takes them is the list's own setting.
     list_->viewport()->setAcceptDrops(true);
     list_->viewport()->installEventFilter(this);
@@ -101,7 +101,7 @@ bool TFileDnD::Refuses(const QDropEvent& event) const {
 }
 
 bool TFileDnD::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != list_->viewport()) return false;
+    if (watched != viewport_) return false;
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* e = static_cast<QDropEvent*>(event);

@@ -72,6 +72,9 @@ private:
     void Drop(QDropEvent& event);
 
     QAbstractItemView* list_;
+    // The list's viewport as it was made: events reach the filter while the list is being
+    // destroyed, when the list can no longer be asked for it.
+    QWidget* viewport_;
     DropHandler handler_;
     DragRunner runner_;
     bool hasData_ = false;   // files of the drag now over the list

@@ -1,10 +1,10 @@
 // POSIX implementation of the file layer. A Windows build replaces this file.
 #include "platform/base/FileOps.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/base/Cp932.h"
+#include "platform/base/FileOpsDetail.h"
+#include "platform/base/NewFile.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr::fs {
@@ -21,22 +23,31 @@ namespace {
 
 FaultHook g_faultHook = nullptr;
 
-std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
-void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
+std::string detail::FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
 
-bool Faulted(const char* operation) {
-    if (g_faultHook && g_faultHook(operation)) {
+void detail::SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+using detail::FolderOf;
+
+bool Faulted(const char* operation, uint64_t bytes) {
+    if (g_faultHook && g_faultHook(operation, bytes)) {
         errno = EIO;
         return true;
     }
     return false;
 }
+
+void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
 
 std::optional<std::string> ToNative(std::string_view cp932Path) { return cp932::ToUtf8Exact(cp932Path); }
 std::optional<std::string> FromNative(std::string_view nativePath) {
@@ -50,13 +61,19 @@ File::~File() {
 }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), sizeAtOpen_(other.sizeAtOpen_) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      error_(other.error_),
+      readFailed_(other.readFailed_),
+      sizeAtOpen_(other.sizeAtOpen_),
+      linkCount_(other.linkCount_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
+        readFailed_ = other.readFailed_;
+        linkCount_ = other.linkCount_;
         sizeAtOpen_ = other.sizeAtOpen_;
     }
     return *this;
@@ -73,11 +90,22 @@ bool File::Open(const std::string& path, Mode mode) {
     case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     case Mode::CreateUnnamed: flags |= O_RDWR | O_TMPFILE; break;
     }
-    if (mode != Mode::Read && Faulted("open")) {
+    if (Faulted("open")) {
         error_ = errno;
         return false;
     }
-    fd_ = ::open(path.c_str(), flags, 0644);
+    if (!Adopt(::open(path.c_str(), flags, 0644))) return false;
+    if (linkCount_ > 1) {
+        detail::FinishInterruptedWriteBack(path);
+        struct stat st;
+        if (::fstat(fd_, &st) == 0) sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
+    }
+    return true;
+}
+
+bool File::Adopt(int fd) {
+    fd_ = fd;
+    readFailed_ = false;
     if (fd_ < 0) {
         error_ = errno;
         return false;
@@ -92,6 +120,7 @@ bool File::Open(const std::string& path, Mode mode) {
         return false;
     }
     sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
+    linkCount_ = static_cast<uint64_t>(st.st_nlink);
     return true;
 }
 
@@ -105,6 +134,11 @@ std::optional<uint64_t> File::Size() {
 }
 
 int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
+    if (Faulted("read", n)) {
+        error_ = errno;
+        readFailed_ = true;
+        return -1;
+    }
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < n) {
@@ -112,6 +146,7 @@ int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
         if (r < 0) {
             if (errno == EINTR) continue;
             error_ = errno;
+            readFailed_ = true;
             return -1;
         }
         if (r == 0) break;
@@ -121,14 +156,13 @@ int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
 }
 
 bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
-    if (Faulted("write")) {
-        error_ = errno;
-        return false;
-    }
+    // A failing write stops part of the way, as one does on a full disk.
+    const bool faulted = Faulted("write", n);
+    const size_t goal = faulted ? n / 2 : n;
     size_t done = 0;
     auto* in = static_cast<const char*>(data);
-    while (done < n) {
-        ssize_t r = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+    while (done < goal) {
+        ssize_t r = ::pwrite(fd_, in + done, goal - done, static_cast<off_t>(offset + done));
         if (r < 0) {
             if (errno == EINTR) continue;
             error_ = errno;
@@ -136,7 +170,8 @@ bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
         }
         done += static_cast<size_t>(r);
     }
-    return true;
+    if (faulted) error_ = ENOSPC;
+    return !faulted;
 }
 
 bool File::Truncate(uint64_t length) {
@@ -310,88 +345,11 @@ bool IsDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// --- replacement through a temporary file
-
-ReplacementFile::ReplacementFile(std::string targetPath) : target_(std::move(targetPath)) {}
-
-ReplacementFile::~ReplacementFile() {
-    file_.Close();
-    if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
-}
-
-bool ReplacementFile::Create() {
-    // Through a link the file it names is rebuilt; renaming over the link itself would turn
-    // it into a copy and leave the real file as it was.
-    if (char* real = ::realpath(target_.c_str(), nullptr)) {
-        target_ = real;
-        std::free(real);
-    }
-    // The name does not repeat the target's, which may already be as long as a name can be.
-    const std::string folder = FolderOf(target_);
-    for (int i = 0; i < 1000; ++i) {
-        std::string candidate = folder + ".wvr-tmp" + std::to_string(i);
-        if (file_.Open(candidate, File::Mode::CreateNew)) {
-            temp_ = candidate;
-            return true;
-        }
-        if (file_.Error() != EEXIST) return false;
-    }
-    return false;
-}
-
-bool ReplacementFile::Append(const void* data, size_t n) {
-    if (!file_.WriteAt(written_, data, n)) return false;
-    written_ += n;
-    return true;
-}
-
-bool ReplacementFile::CopyFrom(File& source, uint64_t offset, uint64_t n) {
-    return CopyPieces(source, offset, n, [this](const char* data, size_t size) { return Append(data, size); });
-}
-
-bool ReplacementFile::Commit(const LastWriteTime* keepTime, int* timeError) {
-    if (timeError) *timeError = 0;
-    // A target that is not there yet is simply created, with the mode a new file gets.
-    struct stat st;
-    if (::stat(target_.c_str(), &st) == 0) {
-        if (Faulted("chmod") || ::fchmod(file_.Descriptor(), st.st_mode & 07777) != 0) return false;
-        if (::fchown(file_.Descriptor(), st.st_uid, st.st_gid) != 0) {
-            // Not allowed for an ordinary user when the group differs; the file stays the user's.
-        }
-    } else if (errno != ENOENT) {
-        return false;
-    }
-    if (!file_.Sync()) return false;
-    if (keepTime && (Faulted("utime") || ::futimens(file_.Descriptor(), LastWriteOnly(*keepTime).data()) != 0) &&
-        timeError)
-        *timeError = errno;
-    if (!file_.Close()) return false;
-    if (Faulted("rename") || ::rename(temp_.c_str(), target_.c_str()) != 0) return false;
-    committed_ = true;
-    return true;
-}
-
 bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = Faulted("create") ? (errno = EACCES, -1) : ::mkstemp(temp.data());
-    if (fd < 0) {
-        if (error) *error = errno;
-        return false;
-    }
-    int failure = 0;
-    for (size_t done = 0; failure == 0 && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) done += static_cast<size_t>(n);
-        else if (n == 0) failure = EIO;
-        else if (errno != EINTR) failure = errno;
-    }
-    if (::close(fd) != 0 && failure == 0) failure = errno;
-    if (failure == 0 && ::rename(temp.c_str(), path.c_str()) != 0) failure = errno;
-    if (failure != 0) {
-        if (error) *error = failure;
-        ::unlink(temp.c_str());
-    }
-    return failure == 0;
+    NewFile out(path);
+    if (out.Create() && out.Append(bytes) && out.Commit(NewFile::Existing::Replace)) return true;
+    if (error) *error = errno;
+    return false;
 }
 
 }  // namespace wvr::fs

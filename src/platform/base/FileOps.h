@@ -21,11 +21,13 @@ std::optional<std::string> ToNative(std::string_view cp932Path);
 // Native path -> row path (CP932); nothing when CP932 cannot represent the name.
 std::optional<std::string> FromNative(std::string_view nativePath);
 
-// An open file. Every operation that changes a file passes the fault hook, so that tests
-// can make any step fail.
+// An open file. Every operation of the write path (opening, reading, writing, cutting,
+// flushing) passes the fault hook, so that tests can make any step fail.
 class File {
 public:
-    // CreateUnnamed: `path` is a folder; the file has no name until it is linked into one.
+    // CreateUnnamed: `path` is a folder; the file has no name until it is linked into one
+    // (Linux O_TMPFILE), so if the process dies it is gone. Fails where the file system
+    // cannot do it.
     enum class Mode { Read, ReadWrite, CreateNew, CreateUnnamed };
 
     File() = default;
@@ -35,9 +37,13 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    // A file with several names that a crash left half-rewritten is finished first
+    // (ReplacementFile), so what is read is whole.
     bool Open(const std::string& path, Mode mode);
     bool IsOpen() const { return fd_ >= 0; }
     int Error() const { return error_; }  // errno of the last failure
+    // Whether a read failed since the file was opened: what was read may not be the whole story.
+    bool ReadFailed() const { return readFailed_; }
 
     std::optional<uint64_t> Size();
     // The size seen when the file was opened (no system call).
@@ -55,9 +61,13 @@ public:
     int Descriptor() const { return fd_; }
 
 private:
+    bool Adopt(int fd);
+
     int fd_ = -1;
     int error_ = 0;
+    bool readFailed_ = false;
     uint64_t sizeAtOpen_ = 0;
+    uint64_t linkCount_ = 0;
 };
 
 // Reads n bytes of `source` from `offset` in pieces of at most 1 MB and hands each to `write`;
@@ -76,7 +86,7 @@ bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* e
 // The program's rule after a change: when the file can be opened, set the time back and
 // report a failure as "FileTime SetError.\n" + the system's text.
 void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Prompter& prompter);
-// That report alone: "FileTime SetError.\n" + the system's text for `error`.
+// "FileTime SetError.\n" + the system's text for `error`, in a plain box.
 void ShowTimeError(int error, Prompter& prompter);
 
 enum class MoveError { None, NotFound, AccessDenied, Exists, Other };
@@ -96,11 +106,16 @@ bool Exists(const std::string& path);
 std::optional<uint64_t> RegularFileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
 
-// Rebuilds a file beside the original and renames it over the original at Commit(), keeping
-// the original's permissions, owner where allowed, and last-write time. Until Commit() the
-// original is untouched; a replacement that is not committed is removed. A target that does
-// not exist yet is created by the commit; a target that is a symbolic link has the file it
-// names replaced, and stays a link.
+// Rebuilds a file beside the original and puts it in the original's place at Commit(). Until
+// Commit() the original is untouched. The file keeps its identity: owner where allowed,
+// permission bits, extended attributes (and with them ACLs), access time and, when given, the
+// last-write time; a file with several hard links stays one file. A target that does not exist
+// yet is created by the commit; a target that is a symbolic link has the file it names
+// replaced, and stays a link.
+//
+// The rebuild is an unnamed file where the file system allows (Linux O_TMPFILE), so a process
+// that dies while building leaves nothing behind; it gets a name only once it is complete and
+// on disk. See ReplacementFile.cpp for how each case reaches the original safely.
 class ReplacementFile {
 public:
     explicit ReplacementFile(std::string targetPath);
@@ -116,28 +131,39 @@ public:
     // Copies n bytes from `source` at `offset` to the end of the replacement.
     bool CopyFrom(File& source, uint64_t offset, uint64_t n);
     uint64_t Written() const { return written_; }
-    // Flushes, gives the replacement the original's mode and time, and renames it over. A time
-    // that cannot be set does not stop the replacement: the change is done, and the error is
-    // handed back in `timeError` (0 when the time was set or none was asked for).
+    // Flushes the replacement, gives it the original's identity and puts it in its place. A
+    // time that cannot be set does not stop the replacement: the change is done, and the error
+    // is handed back in `timeError` (0 when the time was set or none was asked for).
     bool Commit(const LastWriteTime* keepTime, int* timeError = nullptr);
 
 private:
+    bool Name(const std::string& name);
+    bool CommitByRename(const std::string& pendingName);
+    bool CommitByWriteBack(const std::string& copyName, const timespec& access, const LastWriteTime* keepTime,
+                           int* timeError);
+
     std::string target_;
-    std::string temp_;
+    std::string folder_;
+    std::string named_;  // the replacement's name while it has one
     File file_;
     uint64_t written_ = 0;
     bool committed_ = false;
+    bool keepNamed_ = false;  // a complete copy that a half-done write-back still needs
 };
 
 // Writes a whole new file beside `path` and renames it over `path`: a link found under that
 // name is replaced, not followed (for files of ours in folders other users share). Nothing
-// is left behind on failure.
+// is left behind on failure, nor when the process dies (NewFile).
 bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error = nullptr);
 
-// Fault hook for tests: when set, each changing operation asks it and fails when it says so.
-using FaultHook = bool (*)(const char* operation);
+// Fault hook for tests: when set, each step of the write path asks it before it runs and fails
+// when it says so ("open", "read", "write", "truncate", "sync", "rename", "link", "utime",
+// "chmod", "xattr", "allocate"); `bytes` is the size of a read or write, else 0. A failing
+// "write" writes half of its bytes first, as a full disk does. A hook may also end the process
+// there, to stand for a crash at that point.
+using FaultHook = bool (*)(const char* operation, uint64_t bytes);
 void SetFaultHook(FaultHook hook);
 // Asks the hook; a faulted operation sets errno to EIO. For the writers of other files here.
-bool Faulted(const char* operation);
+bool Faulted(const char* operation, uint64_t bytes = 0);
 
 }  // namespace wvr::fs

@@ -1,0 +1,194 @@
+// A rebuilt file keeps its identity (owner, permission bits, times, extended attributes, hard
+// links), and a rebuild that fails or dies never leaves the file damaged or a name behind that
+// stands in the way of the next write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "platform/base/FileOps.h"
+#include "support/FaultInjection.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+struct stat Stat(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+timespec At(time_t seconds, long nanoseconds) {
+    timespec t{};
+    t.tv_sec = seconds;
+    t.tv_nsec = nanoseconds;
+    return t;
+}
+
+class ReplacementFileTest : public ::testing::Test {
+protected:
+    // Rebuilds `path` with `bytes`, keeping its last-write time.
+    bool Replace(const std::string& path, const std::string& bytes) {
+        const auto time = fs::ReadLastWriteTime(path);
+        fs::ReplacementFile out(path);
+        return out.Create() && out.Append(bytes) && out.Commit(time ? &*time : nullptr);
+    }
+
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (const auto& [name, bytes] : test::ReadFolder(dir.path())) names.push_back(name);
+        return names;
+    }
+
+    test::TempDir dir;
+    const std::string oldBytes = std::string(3000, 'o');
+    const std::string newBytes = std::string(5000, 'n');
+};
+
+TEST_F(ReplacementFileTest, KeepsOwnerPermissionBitsTimesAndExtendedAttributes) {
+    const std::string path = dir / "song.rmp";
+    test::WriteFile(path, oldBytes);
+    // Bits no new file gets: group-only reading, and the set-group-id bit a change of owner clears.
+    ASSERT_EQ(::chmod(path.c_str(), 02640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
+    }
+    ASSERT_EQ(::setxattr(path.c_str(), "user.wvr.rating", "5", 1, 0), 0) << "the test folder keeps no attributes";
+    const timespec times[2] = {At(1200000000, 111), At(1000000000, 222)};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    const struct stat old = Stat(path);
+
+    ASSERT_TRUE(Replace(path, newBytes));
+    const struct stat now = Stat(path);  // before the read below, which may set the access time
+    EXPECT_EQ(test::ReadFile(path), newBytes);
+    EXPECT_EQ(now.st_mode, old.st_mode);
+    EXPECT_EQ(now.st_uid, old.st_uid);
+    EXPECT_EQ(now.st_gid, old.st_gid);
+    EXPECT_EQ(now.st_atim.tv_sec, 1200000000);
+    EXPECT_EQ(now.st_atim.tv_nsec, 111);
+    EXPECT_EQ(now.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(now.st_mtim.tv_nsec, 222);
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(path.c_str(), "user.wvr.rating", value, sizeof value), 1);
+    EXPECT_STREQ(value, "5");
+    EXPECT_EQ(Names(), std::vector<std::string>{"song.rmp"});
+}
+
+TEST_F(ReplacementFileTest, HardLinksStayOneFile) {
+    const std::string a = dir / "a.rmp", b = dir / "b.rmp";
+    test::WriteFile(a, oldBytes);
+    ASSERT_EQ(::link(a.c_str(), b.c_str()), 0);
+    ASSERT_EQ(::chmod(a.c_str(), 0604), 0);
+    const struct stat old = Stat(a);
+
+    for (const std::string& bytes : {newBytes, std::string("short")}) {
+        ASSERT_TRUE(Replace(a, bytes));
+        EXPECT_EQ(test::ReadFile(b), bytes) << "the other name sees the new bytes";
+        const struct stat now = Stat(a);
+        EXPECT_EQ(now.st_ino, old.st_ino);
+        EXPECT_EQ(now.st_nlink, 2u);
+        EXPECT_EQ(now.st_mode, old.st_mode);
+        EXPECT_EQ(now.st_mtim.tv_sec, old.st_mtim.tv_sec);
+        EXPECT_EQ(now.st_mtim.tv_nsec, old.st_mtim.tv_nsec);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"a.rmp", "b.rmp"}));
+    }
+}
+
+TEST_F(ReplacementFileTest, EachFailingStepOfAWriteBackLeavesBothNamesWhole) {
+    const std::string a = dir / "a.rmp", b = dir / "b.rmp";
+    auto place = [&] {
+        stdfs::remove(b);
+        test::WriteFile(a, oldBytes);
+        ASSERT_EQ(::link(a.c_str(), b.c_str()), 0);
+    };
+    place();
+    const int operations = test::FailEachOperation([&] { return Replace(a, newBytes); }, [&](int n, bool written) {
+        EXPECT_EQ(test::ReadFile(a), written ? newBytes : oldBytes) << "operation " << n << " failing";
+        EXPECT_EQ(Stat(a).st_ino, Stat(b).st_ino) << "operation " << n << " failing";
+        EXPECT_EQ(Names(), (std::vector<std::string>{"a.rmp", "b.rmp"})) << "operation " << n << " failing";
+        place();
+    });
+    EXPECT_GE(operations, 8);
+}
+
+TEST_F(ReplacementFileTest, AWriteBackCutOffByACrashIsFinishedWhenTheFileIsOpened) {
+    const std::string a = dir / "a.rmp", b = dir / "b.rmp";
+    auto place = [&] {
+        for (const auto& name : Names()) stdfs::remove(dir / name);
+        test::WriteFile(a, oldBytes);
+        ASSERT_EQ(::link(a.c_str(), b.c_str()), 0);
+    };
+    int finishedLater = 0;
+    test::KillAtEachOperation(place, [&] { return Replace(a, newBytes); }, [&](int n) {
+        const std::string when = "killed at operation " + std::to_string(n);
+        EXPECT_EQ(Stat(a).st_ino, Stat(b).st_ino) << when;
+        const std::vector<std::string> names = Names();
+        if (names.size() == 2) {
+            const std::string now = test::ReadFile(a);
+            EXPECT_TRUE(now == oldBytes || now == newBytes) << when;
+            return;
+        }
+        // Killed while writing back: the complete copy is there to restore from.
+        ASSERT_EQ(names.size(), 3u) << when;
+        EXPECT_EQ(names[0].rfind(".wvr-restore-", 0), 0u) << when;
+        EXPECT_EQ(test::ReadFile(dir / names[0]), newBytes) << when;
+        // Opening the file, under either name, finishes the write-back.
+        fs::File reopened;
+        ASSERT_TRUE(reopened.Open(b, fs::File::Mode::Read)) << when;
+        EXPECT_EQ(reopened.SizeAtOpen(), newBytes.size()) << when;
+        EXPECT_EQ(test::ReadFile(a), newBytes) << when;
+        EXPECT_EQ(Names(), (std::vector<std::string>{"a.rmp", "b.rmp"})) << when;
+        ++finishedLater;
+    });
+    EXPECT_GT(finishedLater, 0) << "no kill came during a write-back";
+}
+
+TEST_F(ReplacementFileTest, KilledBuildsLeaveNothingAndLeftoverNamesBlockNoWrite) {
+    const std::string path = dir / "song.rmp";
+    // Names that look like ours but belong to no rebuild of this file are left alone.
+    for (const char* stranger : {".wvr-tmp0", ".wvr-new-1", ".wvr-restore-1-2.3"})
+        test::WriteFile(dir / stranger, "not ours to judge");
+    const std::vector<std::string> strangers = Names();
+    auto place = [&] { test::WriteFile(path, oldBytes); };
+    int leftovers = 0;
+    test::KillAtEachOperation(place, [&] { return Replace(path, newBytes); }, [&](int n) {
+        const std::string when = "killed at operation " + std::to_string(n);
+        std::vector<std::string> names = Names();
+        const std::string now = test::ReadFile(path);
+        EXPECT_TRUE(now == oldBytes || now == newBytes) << when;
+        if (names.size() == strangers.size() + 1) return;
+        // Killed between naming the complete rebuild and renaming it over the file: the file
+        // is untouched, and the next write goes through and takes the name away.
+        ASSERT_EQ(names.size(), strangers.size() + 2) << when;
+        EXPECT_EQ(now, oldBytes) << when;
+        ++leftovers;
+        ASSERT_TRUE(Replace(path, newBytes)) << when;
+        names = Names();
+        names.erase(std::find(names.begin(), names.end(), "song.rmp"));
+        EXPECT_EQ(names, strangers) << when;
+    });
+    EXPECT_EQ(leftovers, 1);
+    for (const auto& stranger : strangers) EXPECT_EQ(test::ReadFile(dir / stranger), "not ours to judge");
+}
+
+TEST_F(ReplacementFileTest, ANewFileAppearsOnlyWhenComplete) {
+    const std::string path = dir / "new.ini";
+    test::KillAtEachOperation([&] { stdfs::remove(path); }, [&] { return Replace(path, newBytes); }, [&](int n) {
+        const std::vector<std::string> names = Names();
+        EXPECT_TRUE(names.empty() || (names == std::vector<std::string>{"new.ini"} && test::ReadFile(path) == newBytes))
+            << "killed at operation " << n;
+    });
+    ASSERT_TRUE(Replace(path, newBytes));
+    EXPECT_EQ(test::ReadFile(path), newBytes);
+}
+
+}  // namespace
