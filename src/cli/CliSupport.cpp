@@ -71,11 +71,18 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<std:
             parsed.values.emplace_back(args[i], args[i + 1]);
             ++i;
         } else {
+            BadArguments(known(knownValues, args[i]) ? args[i] + " に値がありません" : "知らないオプションです: " + args[i]);
             return false;
         }
     }
     parsed.paths.assign(args.begin() + static_cast<long>(i), args.end());
+    if (parsed.paths.empty()) BadArguments("PATH がありません");
     return !parsed.paths.empty();
+}
+
+int BadArguments(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", kAppTitle, text.c_str());
+    return kExitBadArguments;
 }
 
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag) {
@@ -130,10 +137,15 @@ std::optional<std::string> RowPathArgument(const std::string& native) {
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
                                   long long high) {
     const std::string* text = ValueOf(parsed, option);
-    if (!text || text->empty() || text->size() > 18 || text->find_first_not_of("0123456789") != std::string::npos)
+    if (!text) return std::nullopt;
+    const bool number =
+        !text->empty() && text->size() <= 18 && text->find_first_not_of("0123456789") == std::string::npos;
+    const long long value = number ? std::stoll(*text) : -1;
+    if (value < low || value > high) {
+        BadArguments(option + " には " + std::to_string(low) + " から " + std::to_string(high) +
+                       " までの数を指定してください: " + *text);
         return std::nullopt;
-    const long long value = std::stoll(*text);
-    if (value < low || value > high) return std::nullopt;
+    }
     return value;
 }
 

@@ -50,8 +50,11 @@ struct SubcommandEntry {
     Subcommand run;
 };
 
+// Says on stderr what is wrong with the arguments; returns kExitBadArguments.
+int BadArguments(const std::string& text);
+
 // Splits off the leading options this subcommand knows ("--flag", or any listed name such as
-// "-o"); false on an unknown one or when no path follows.
+// "-o"); false, after saying why, on an unknown one or when no path follows.
 struct ParsedArguments {
     std::vector<std::string> flags;  // e.g. "--yes"
     std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
@@ -74,7 +77,8 @@ bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, 
 std::optional<std::string> RowPathArgument(const std::string& native);
 // The last value given for an option, if any.
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
-// A decimal option value from `low` to `high`; nothing when absent or not such a number.
+// A decimal option value from `low` to `high`; nothing when absent, or after a message when it
+// is not such a number.
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
                                   long long high);
 // UTF-8 argument -> CP932; nothing (after a message on stderr) when CP932 cannot hold it.

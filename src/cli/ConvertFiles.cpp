@@ -31,7 +31,7 @@ int ConvertFilesCommand(const std::vector<std::string>& args) {
     if (!ParseArguments(args, {"--delete-source"}, {"--to"}, parsed)) return kExitBadArguments;
     const std::string* to = ValueOf(parsed, "--to");
     const auto target = to ? TargetNamed(*to) : std::nullopt;
-    if (!target) return kExitBadArguments;
+    if (!target) return BadArguments("--to には mp3, wav, rmp3 のどれかを指定してください");
 
     ConvertPrompter prompter;
     Session session;

@@ -19,7 +19,7 @@ int CsvLoadCommand(const std::vector<std::string>& args) {
         if (!rowPath) return kExitBadArguments;
         csvPaths.push_back(*rowPath);
     }
-    if (csvPaths.empty()) return kExitBadArguments;
+    if (csvPaths.empty()) return BadArguments("CSV がありません");
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;

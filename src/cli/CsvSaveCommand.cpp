@@ -7,7 +7,8 @@ namespace wvr::cli {
 
 int CsvSaveCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes"}, {}, parsed) || parsed.paths.size() < 2) return kExitBadArguments;
+    if (!ParseArguments(args, {"--yes"}, {}, parsed)) return kExitBadArguments;
+    if (parsed.paths.size() < 2) return BadArguments("OUT と PATH が必要です");
     const std::optional<std::string> csvPath = RowPathArgument(parsed.paths[0]);
     if (!csvPath) return kExitBadArguments;
     StderrPrompter prompter(HasFlag(parsed, "--yes"));

@@ -8,9 +8,10 @@ namespace wvr::cli {
 int ExportCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     std::optional<std::string> setName;
-    if (!ParseArguments(args, {"--yes"}, {"--set"}, parsed) || parsed.paths.size() < 2 ||
+    if (!ParseArguments(args, {"--yes"}, {"--set"}, parsed) ||
         !StoredNameOption(parsed, "--set", TemplateSetNames(), setName))
         return kExitBadArguments;
+    if (parsed.paths.size() < 2) return BadArguments("OUT と PATH が必要です");
     const std::optional<std::string> outPath = RowPathArgument(parsed.paths[0]);
     if (!outPath) return kExitBadArguments;
 

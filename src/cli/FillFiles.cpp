@@ -14,7 +14,9 @@ int FillFilesCommand(const std::vector<std::string>& args) {
     const auto field = NumberOf(parsed, "--field", 0, kColumnCount - 2);
     const std::string* utf8 = ValueOf(parsed, "--text");
     const bool front = HasFlag(parsed, "--front"), back = HasFlag(parsed, "--back");
-    if (!field || !utf8 || (front && back)) return kExitBadArguments;
+    if (!ValueOf(parsed, "--field") || !utf8) return BadArguments("--field と --text が必要です");
+    if (!field) return kExitBadArguments;
+    if (front && back) return BadArguments("--front と --back は一緒に使えません");
     const auto text = SjisArgument(*utf8, "文字列");
     if (!text) return kExitBadArguments;
 

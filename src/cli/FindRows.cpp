@@ -7,9 +7,11 @@ namespace wvr::cli {
 
 int FindRowsCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
-    if (!ParseArguments(args, {"--match-case"}, {}, parsed) || parsed.paths.size() < 2) return kExitBadArguments;
+    if (!ParseArguments(args, {"--match-case"}, {}, parsed)) return kExitBadArguments;
+    if (parsed.paths.size() < 2) return BadArguments("TEXT と PATH が必要です");
     const auto text = SjisArgument(parsed.paths.front(), "文字列");
-    if (!text || text->empty()) return kExitBadArguments;
+    if (!text) return kExitBadArguments;
+    if (text->empty()) return BadArguments("検索する文字列が空です");
     const bool matchCase = HasFlag(parsed, "--match-case");
 
     StderrPrompter prompter(false);

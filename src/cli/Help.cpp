@@ -99,6 +99,10 @@ void PrintUsage(std::FILE* out) {
     Put(out, "  wvr-cli SUBCOMMAND --help\n");
 }
 
+void PrintShortUsage(const SubcommandEntry& sub, std::FILE* out) {
+    Put(out, std::string("usage: wvr-cli ") + sub.usage + "\n(wvr-cli " + sub.name + " --help tells more)\n");
+}
+
 void PrintOverview(std::FILE* out) {
     PrintUsage(out);
     Put(out, std::string("\n") + kIntro + "\n\nSubcommands:\n");

@@ -18,8 +18,10 @@ bool AsksForHelp(const std::vector<std::string>& args);
 
 void PrintOverview(std::FILE* out);
 void PrintHelp(const SubcommandEntry& sub, std::FILE* out);
-// The usage lines, for a call with bad arguments.
+// The usage lines, for a call without a known subcommand.
 void PrintUsage(std::FILE* out);
+// One subcommand's usage line and where its help is, for a call with bad arguments.
+void PrintShortUsage(const SubcommandEntry& sub, std::FILE* out);
 
 // The manual page wvr-cli(1) in roff.
 std::string ManPage();

@@ -26,9 +26,11 @@ int main(int argc, char** argv) {
             return kExitOk;
         }
         const int status = sub->run(args);
-        if (status == kExitBadArguments) PrintUsage(stderr);
+        // What was wrong has been said; the usage line shows the right form.
+        if (status == kExitBadArguments) PrintShortUsage(*sub, stderr);
         return status;
     }
+    if (!first.empty()) std::fprintf(stderr, "%s: 知らないサブコマンドです: %s\n", wvr::kAppTitle, first.c_str());
     PrintUsage(stderr);
     return kExitBadArguments;
 }

@@ -9,9 +9,11 @@ namespace wvr::cli {
 int SelectFilesCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     if (!ParseArguments(args, {}, {"--minutes", "--kb", "--seed", "-o"}, parsed)) return kExitBadArguments;
+    if ((ValueOf(parsed, "--minutes") != nullptr) == (ValueOf(parsed, "--kb") != nullptr))
+        return BadArguments("--minutes か --kb のどちらか一つを指定してください");
     const auto minutes = NumberOf(parsed, "--minutes", 0, kMaxCustomValue);
     const auto kilobytes = NumberOf(parsed, "--kb", 0, kMaxCustomValue);
-    if (minutes.has_value() == kilobytes.has_value()) return kExitBadArguments;
+    if (!minutes && !kilobytes) return kExitBadArguments;
     const auto seed = NumberOf(parsed, "--seed", 0, UINT32_MAX);
     if (ValueOf(parsed, "--seed") && !seed) return kExitBadArguments;
     // Made absolute before the paths are read: a playlist among them changes the current folder.

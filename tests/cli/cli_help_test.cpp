@@ -66,7 +66,8 @@ TEST(CliHelp, EverySubcommandAnswersHelpOnStdoutInTheSharedForm) {
     const CliRun bad = Cli("list --bogus x.mp3", dir);
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.out, "");
-    EXPECT_TRUE(bad.err.starts_with("usage:\n")) << bad.err;
+    EXPECT_TRUE(bad.err.starts_with("wvr: 知らないオプションです: --bogus\nusage: wvr-cli list ")) << bad.err;
+    EXPECT_NE(Cli("fill --field 14 --text x x.mp3", dir).err.find("--field には 0 から 13 "), std::string::npos);
     EXPECT_EQ(Cli("", dir).status, 2);
     EXPECT_EQ(Cli("nosuch", dir).status, 2);
 }
