@@ -109,9 +109,12 @@ void TPrintForm::PdfClick() {
     QString name = data_.album.isEmpty() ? QStringLiteral("label") : data_.album;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     name += QStringLiteral(".pdf");
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDFに保存"), QDir::home().filePath(name),
-                                                      QStringLiteral("PDF (*.pdf)"));
-    if (path.isEmpty()) return;
+    // A name typed without an extension still gets ".pdf", so that viewers know the file.
+    QFileDialog dialog(this, QStringLiteral("PDFに保存"), QDir::home().filePath(name), QStringLiteral("PDF (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().first();
     if (!SaveLabelPdf(data_, path))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("PDFファイルを書き込めませんでした。\n") + path);
 }

@@ -1,6 +1,8 @@
 // The printing plug-in: the menu item with and without the library, the entry point looked up
 // at every use, the real plug-in's window, and the label it writes as PDF.
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrintPreviewWidget>
@@ -13,6 +15,7 @@
 #include "platform/core/Registry.h"
 #include "support/TestSupport.h"
 #include "wvr_prn/LabelLayout.h"
+#include "wvr_prn/PrintForm.h"
 
 using namespace wvr;
 
@@ -125,6 +128,23 @@ private slots:
         window_->action("Print1")->trigger();
         QCOMPARE(pages, 1);
         QCOMPARE(album, QString());
+    }
+
+    void aPdfNameTypedWithoutExtensionGetsOne() {
+        ListHost host;
+        host.rows = {{"Song", "Band", "Album", "200", false}};
+        label::TPrintForm form(host, nullptr);
+        test::TempDir dir;
+        const QString typed = QString::fromStdString(dir / "mylabel");
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectFile(typed);
+            static_cast<QDialog*>(dialog)->accept();  // through the public slot
+        });
+        form.PdfClick();
+        QVERIFY(QFileInfo::exists(typed + ".pdf"));
+        QVERIFY(!QFileInfo::exists(typed));
     }
 
     void theLabelAsPdf() {
