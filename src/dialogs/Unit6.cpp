@@ -74,6 +74,8 @@ void TForm6::BuildControls() {
     grid->setRowStretch(1, 2);
     grid->setRowStretch(2, 1);
     grid->setRowStretch(3, 2);
+    // The replacement box is made before the extension box but stands after it.
+    setTabOrder(extension_, replacement_);
 }
 
 std::vector<std::string> TForm6::Names() const { return TemplateSetNames(); }

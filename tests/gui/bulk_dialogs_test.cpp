@@ -105,6 +105,14 @@ private slots:
         Click(dialog, "Button5");
         QCOMPARE(footer->toPlainText(), "%n" + before);
         QVERIFY(footer->hasFocus());
+
+        // Tab walks the row under the footer from left to right.
+        QStringList order;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"Edit1", "Edit2", "ComboBox2"}));
     }
 
     void theOutputRunsWithTheSetShown() {
