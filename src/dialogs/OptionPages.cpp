@@ -97,6 +97,15 @@ void TForm2::BuildPages() {
         page->setObjectName(QString("TabSheet%1").arg(++index));
         pages_->addTab(page, Utf8(caption));
     }
+    // The pattern and exception rows were made before the areas that hold them, and taking
+    // them into those areas moved them in the Tab chain: put them back in the order shown.
+    QWidget* const shown[][5] = {
+        {numbers_, patterns_, findChild<QWidget*>("Button1"), findChild<QWidget*>("Button2")},
+        {exceptions_, exceptionField_, exceptionText_, findChild<QWidget*>("Button3"), findChild<QWidget*>("Button4")},
+    };
+    for (const auto& row : shown) {
+        for (int i = 1; i < 5 && row[i]; ++i) setTabOrder(row[i - 1], row[i]);
+    }
 }
 
 QWidget* TForm2::BuildEditPage() {

@@ -149,6 +149,29 @@ private slots:
         window_.reset();
     }
 
+    void tabWalksThePatternAndExceptionRowsAsShown() {
+        QStringList patternRow, exceptionRow;
+        RunOptions([&](TForm2& d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            ShowPage(d, 1);
+            Find<QCheckBox>(d, "CheckBox21")->setChecked(true);
+            const auto walk = [&](const char* start, int steps) {
+                Find<QWidget>(d, start)->setFocus();
+                QStringList names;
+                for (int i = 0; i < steps; ++i) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                    names << QApplication::focusWidget()->objectName();
+                }
+                return names;
+            };
+            patternRow = walk("ListBox1", 4);
+            exceptionRow = walk("ListView1", 4);
+        });
+        QCOMPARE(patternRow, (QStringList{"ComboBox1", "Button1", "Button2", "CheckBox9"}));
+        QCOMPARE(exceptionRow, (QStringList{"ComboBox2", "Edit1", "Button3", "Button4"}));
+    }
+
     void cancelChangesNothing() {
         const Settings before = settings();
         RunOptions([](TForm2& d) {
