@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -189,6 +190,25 @@ TEST_F(ReplacementFileTest, ANewFileAppearsOnlyWhenComplete) {
     });
     ASSERT_TRUE(Replace(path, newBytes));
     EXPECT_EQ(test::ReadFile(path), newBytes);
+}
+
+TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNotReplaced) {
+    test::PermissionChecksEnforced checks;
+    ASSERT_TRUE(checks.enforced());
+    const std::string locked = dir / "locked.csv", folder = dir / "folder";
+    test::WriteFile(locked, oldBytes);
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    stdfs::create_directory(folder);
+
+    fs::ReplacementFile overLocked(locked);
+    EXPECT_FALSE(overLocked.Create());
+    EXPECT_EQ(overLocked.file().Error(), EACCES);
+    fs::ReplacementFile overFolder(folder);
+    EXPECT_FALSE(overFolder.Create());
+    EXPECT_EQ(overFolder.file().Error(), EISDIR);
+    EXPECT_EQ(test::ReadFile(locked), oldBytes);
+    EXPECT_TRUE(stdfs::is_directory(folder));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "locked.csv"}));
 }
 
 }  // namespace
