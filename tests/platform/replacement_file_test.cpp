@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/base/FileOps.h"
+#include "platform/base/NewFile.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
 
@@ -192,7 +193,7 @@ TEST_F(ReplacementFileTest, ANewFileAppearsOnlyWhenComplete) {
     EXPECT_EQ(test::ReadFile(path), newBytes);
 }
 
-TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNotReplaced) {
+TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNeverReplaced) {
     test::PermissionChecksEnforced checks;
     ASSERT_TRUE(checks.enforced());
     const std::string locked = dir / "locked.csv", folder = dir / "folder";
@@ -206,6 +207,11 @@ TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNotReplaced) {
     fs::ReplacementFile overFolder(folder);
     EXPECT_FALSE(overFolder.Create());
     EXPECT_EQ(overFolder.file().Error(), EISDIR);
+    // A new file (a conversion's target, the player's playlist) replaces no such file either.
+    fs::NewFile newOverLocked(locked), newOverFolder(folder);
+    EXPECT_FALSE(newOverLocked.Create());
+    EXPECT_FALSE(newOverFolder.Create());
+    EXPECT_FALSE(newOverLocked.Commit(fs::NewFile::Existing::Replace));
     EXPECT_EQ(test::ReadFile(locked), oldBytes);
     EXPECT_TRUE(stdfs::is_directory(folder));
     EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "locked.csv"}));

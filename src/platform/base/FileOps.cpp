@@ -37,6 +37,13 @@ void detail::SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+bool detail::MayReplace(const std::string& target, File& probe) {
+    if (!Exists(target)) return true;
+    if (!probe.Open(target, File::Mode::ReadWrite)) return false;
+    probe.Close();
+    return true;
+}
+
 using detail::FolderOf;
 
 bool Faulted(const char* operation, uint64_t bytes) {

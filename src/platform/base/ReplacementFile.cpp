@@ -264,11 +264,7 @@ bool ReplacementFile::Create() {
     const auto id = Identify(target_);
     if (!id) return false;
     if (id->exists) {
-        // Renaming over a file needs only the folder's permission: a file its owner made
-        // read-only, or a folder under its name, would be replaced all the same. Only a file
-        // that may be written is rebuilt; the refusal's reason stays in file().Error().
-        if (!file_.Open(target_, File::Mode::ReadWrite)) return false;
-        file_.Close();
+        if (!detail::MayReplace(target_, file_)) return false;
         if (!RemovePendingRename(folder_, *id)) return false;
         // A write-back that could not be finished (or is still at work) is not overtaken.
         detail::FinishInterruptedWriteBack(target_);
