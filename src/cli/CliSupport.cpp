@@ -134,6 +134,19 @@ std::optional<std::string> RowPathArgument(const std::string& native) {
     return rowPath;
 }
 
+bool OutputIsNoListedFile(const std::string& outRowPath, const RowList& rows) {
+    const auto out = fs::ToNative(outRowPath);
+    if (!out || !fs::Exists(*out)) return true;
+    for (const TrackInfo& row : rows) {
+        const auto native = fs::ToNative(row.Path);
+        if (native && fs::SameFile(*out, *native)) {
+            std::fprintf(stderr, "%s: 出力先が一覧のファイルです: %s\n", kAppTitle, EscapeText(outRowPath).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
                                   long long high) {
     const std::string* text = ValueOf(parsed, option);

@@ -14,6 +14,7 @@ int CsvSaveCommand(const std::vector<std::string>& args) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    if (!OutputIsNoListedFile(*csvPath, session.rows)) return kExitBadArguments;
     return SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 

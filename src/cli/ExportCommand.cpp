@@ -19,6 +19,7 @@ int ExportCommand(const std::vector<std::string>& args) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    if (!OutputIsNoListedFile(*outPath, session.rows)) return kExitBadArguments;
     return WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 
