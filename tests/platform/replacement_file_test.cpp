@@ -212,9 +212,15 @@ TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNeverReplaced) 
     EXPECT_FALSE(newOverLocked.Create());
     EXPECT_FALSE(newOverFolder.Create());
     EXPECT_FALSE(newOverLocked.Commit(fs::NewFile::Existing::Replace));
+    // A pipe under the name is no file either, and the reason says so.
+    const std::string pipe = dir / "pipe.m3u";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    int error = 0;
+    EXPECT_FALSE(fs::WriteWholeFileOver(pipe, "x", &error));
+    EXPECT_EQ(error, EINVAL);
     EXPECT_EQ(test::ReadFile(locked), oldBytes);
     EXPECT_TRUE(stdfs::is_directory(folder));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "locked.csv"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "locked.csv", "pipe.m3u"}));
 }
 
 }  // namespace

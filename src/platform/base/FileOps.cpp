@@ -124,6 +124,7 @@ bool File::Adopt(int fd) {
         error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd_);
         fd_ = -1;
+        errno = error_;  // for callers that take the reason from errno, as after a failed open
         return false;
     }
     sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
