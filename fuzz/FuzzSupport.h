@@ -126,9 +126,9 @@ inline WriterInput SplitWriterInput(const uint8_t* data, size_t size) {
     std::string_view all(reinterpret_cast<const char*>(data), size);
     if (all.size() < 2) return input;
     input.flags = static_cast<uint8_t>(all[all.size() - 2]);
-    all.remove_suffix(1);
-    const size_t textLength = std::min<size_t>(static_cast<uint8_t>(all.back()), all.size() - 1);
-    all.remove_suffix(1);
+    const size_t declaredLength = static_cast<uint8_t>(all.back());
+    all.remove_suffix(2);
+    const size_t textLength = std::min(declaredLength, all.size());
     input.image = std::string(all.substr(0, all.size() - textLength));
     std::string_view texts = all.substr(input.image.size(), textLength);
     for (size_t field = 0; field < kFieldCount && !texts.empty(); ++field) {

@@ -17,18 +17,18 @@ struct FormChunks {
     std::vector<std::pair<std::string, std::string>> chunks;  // id and data, INFO lists left out
 };
 
+// The chunks as the readers see them: an ID3v1 block that ends the form is the tag, which the
+// writer replaces, not a chunk.
 FormChunks ChunksOf(const std::string& bytes, riff::FourCC formType) {
     FormChunks result;
     riff::BufferSource source(bytes);
-    riff::ChunkReader reader(source);
-    auto form = reader.Descend(nullptr, riff::Search::Form(formType));
-    if (!form) return result;
+    const auto walk = riff::WalkForm(source, formType);
+    if (!walk) return result;
     result.found = true;
-    result.formOffset = form->offset;
-    while (auto chunk = reader.ReadHeader(form->DataEnd())) {
-        reader.Ascend(*chunk);
-        if (chunk->id == riff::kList && chunk->type == info::kListType) continue;
-        result.chunks.emplace_back(std::string(chunk->id.view()), bytes.substr(chunk->DataOffset(), chunk->size));
+    result.formOffset = walk->form.offset;
+    for (const riff::Chunk& chunk : walk->chunks) {
+        if (chunk.id == riff::kList && chunk.type == info::kListType) continue;
+        result.chunks.emplace_back(std::string(chunk.id.view()), bytes.substr(chunk.DataOffset(), chunk.size));
     }
     return result;
 }

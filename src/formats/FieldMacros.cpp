@@ -97,16 +97,21 @@ std::string ExpandFieldMacros(std::string_view pattern, long long number, const 
     const std::string extension = path::Extension(name);
     const std::string stem = name.substr(0, name.size() - extension.size());
     const std::string numberText = (number < 10 ? "0" : "") + std::to_string(number);
+    const std::string kindExtension = KindExtension(row.KindCode(), options.RmpAsMp3);
 
     // One replace-all pass per code, in this order, each over the result of the one before.
     const std::pair<std::string_view, std::string_view> passes[] = {
         {"%1", row.Fields[kArtist]}, {"%2", row.Fields[kTitle]},   {"%3", row.Fields[kAlbum]},
         {"%4", row.Fields[kDate]},   {"%5", row.Fields[kComment]}, {"%7", stem},
         {"%f", stem},                {"%9", extension},            {"%n", numberText},
+        {"%e", kindExtension},
     };
     std::string text(pattern);
-    for (const auto& [code, value] : passes) text = sjis::ReplaceAll(text, code, value);
-    text = sjis::ReplaceAll(text, "%e", KindExtension(row.KindCode(), options.RmpAsMp3));
+    for (const auto& [code, value] : passes) {
+        auto next = sjis::ReplaceAllWithin(text, code, value, kMaxExpandedBytes);
+        if (!next) break;
+        text = std::move(*next);
+    }
 
     if (options.HalfWidth) text = FullToHalfWidth(text);
     if (options.UnderscoreSpaces) text = sjis::ReplaceAll(text, " ", "_");

@@ -16,6 +16,12 @@ struct MacroOptions {
     bool HalfWidth = false;         // full-width letters, digits and symbols become ASCII first
 };
 
+// Codes are replaced one after another, each over the result of the one before, so texts that
+// hold codes themselves are expanded again: a tag such as "%2%2%2..." in each field would make
+// the text grow by a factor with every code. Expansion stops before the text passes this size,
+// and the codes not yet replaced stay as they are.
+inline constexpr size_t kMaxExpandedBytes = size_t{16} << 20;
+
 // Expands the name-building codes of `pattern` for `row`; `number` is the caller's running
 // number for "%n" (at least two digits). Never fails; the result may be empty.
 std::string ExpandFieldMacros(std::string_view pattern, long long number, const TrackInfo& row,

@@ -1,5 +1,7 @@
 #include "formats/SjisText.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace wvr::sjis {
@@ -38,12 +40,18 @@ size_t Find(std::string_view text, std::string_view needle, size_t from) {
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    return *ReplaceAllWithin(text, from, to, SIZE_MAX);
+}
+
+std::optional<std::string> ReplaceAllWithin(std::string_view text, std::string_view from, std::string_view to,
+                                            size_t maxBytes) {
     if (from.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
         if (text[i] == from[0] && text.compare(i, from.size(), from) == 0) {
+            if (to.size() > maxBytes - std::min(out.size(), maxBytes)) return std::nullopt;
             out += to;
             i += from.size();
             continue;

@@ -2,6 +2,7 @@
 // replacing that never start a match on the second byte of a double-byte character.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ size_t Find(std::string_view text, std::string_view needle, size_t from = 0);
 
 // Replaces every occurrence, left to right without overlap, character by character.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+// The same, or nothing when the result would be longer than `maxBytes`.
+std::optional<std::string> ReplaceAllWithin(std::string_view text, std::string_view from, std::string_view to,
+                                            size_t maxBytes);
 
 // Position of the last occurrence of byte `c` at a character start, or npos.
 size_t FindLastChar(std::string_view text, char c);

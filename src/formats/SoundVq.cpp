@@ -61,6 +61,21 @@ std::string ReadText(fs::File& file, const HeaderChunk& chunk) {
     return text.substr(0, text.find('\0'));
 }
 
+// What the loader reads a header chunk as, telling chunks apart by their first letter alone:
+// 'N' the title, '(' the artist, 'A' the copyright, 'C' the comment (but not "COMM"), 'F' the
+// file name, 'D' the audio size; 0 for a chunk it passes over.
+char ReadAs(FourCC id) {
+    switch (id.c[0]) {
+    case 'N':
+    case '(':
+    case 'A':
+    case 'F':
+    case 'D': return id.c[0];
+    case 'C': return id.c[3] != 'M' ? 'C' : 0;
+    default: return 0;
+    }
+}
+
 std::string TextChunk(FourCC id, const std::string& text) {
     return std::string(id.view()) + Be32(static_cast<uint32_t>(text.size())) + text;
 }
@@ -127,8 +142,10 @@ std::vector<std::pair<FourCC, std::string>> RowChunks(const TrackInfo& row, uint
 
 // The new header chunks after "COMM": the carried chunks, then the row's. A chunk that starts
 // among the property bytes (a "COMM" shorter than they reach) keeps its place in front, so
-// that those bytes stay where the loader takes them from.
-void HeaderChunksAfterComm(const SoundVqLayout& layout, const TrackInfo& row, uint32_t audioSize, Splice& out) {
+// that those bytes stay where the loader takes them from. The loader keeps the last chunk it
+// reads as a field, so a row's chunk kept in front must not be followed by a carried one read
+// as the same field: false then, as the row's text would not be what the file shows.
+bool HeaderChunksAfterComm(const SoundVqLayout& layout, const TrackInfo& row, uint32_t audioSize, Splice& out) {
     auto rowChunks = RowChunks(row, audioSize);
     std::vector<bool> written(rowChunks.size(), false);
     auto writeRowChunk = [&](FourCC id) {
@@ -139,23 +156,32 @@ void HeaderChunksAfterComm(const SoundVqLayout& layout, const TrackInfo& row, ui
             }
     };
     std::vector<bool> carriedDone(layout.chunks.size(), false);
+    std::string readInFront;
     for (size_t i = 0; i < layout.chunks.size() && layout.chunks[i].offset < kPropertyBytesEnd; ++i) {
         const HeaderChunk& chunk = layout.chunks[i];
-        if (IsRewritten(chunk.id)) writeRowChunk(chunk.id);
-        else out.Copy(chunk.offset, chunk.End() - chunk.offset);
+        if (IsRewritten(chunk.id)) {
+            writeRowChunk(chunk.id);
+            readInFront += ReadAs(chunk.id);
+        } else {
+            out.Copy(chunk.offset, chunk.End() - chunk.offset);
+        }
         carriedDone[i] = true;
     }
-    for (size_t i = 0; i < layout.chunks.size(); ++i)
-        if (!carriedDone[i] && !IsRewritten(layout.chunks[i].id))
-            out.Copy(layout.chunks[i].offset, layout.chunks[i].End() - layout.chunks[i].offset);
+    for (size_t i = 0; i < layout.chunks.size(); ++i) {
+        const HeaderChunk& chunk = layout.chunks[i];
+        if (carriedDone[i] || IsRewritten(chunk.id)) continue;
+        if (ReadAs(chunk.id) != 0 && readInFront.find(ReadAs(chunk.id)) != std::string::npos) return false;
+        out.Copy(chunk.offset, chunk.End() - chunk.offset);
+    }
     for (const auto& [id, bytes] : rowChunks) writeRowChunk(id);
+    return true;
 }
 
 // The rewritten file, or nothing when it would move a property byte.
 bool PlanRewrite(const SoundVqLayout& layout, const TrackInfo& row, uint32_t audioSize, const Id3v1Tag* id3Block,
                  riff::ByteSource& original, Splice& out) {
     Splice header(original);  // measured first: its size goes in front of it
-    HeaderChunksAfterComm(layout, row, audioSize, header);
+    if (!HeaderChunksAfterComm(layout, row, audioSize, header)) return false;
     const uint64_t headerSize = layout.commEnd - kChunksOffset + header.Size();
     if (headerSize > UINT32_MAX) return false;
     out.Copy(0, kMagicSize);
@@ -183,14 +209,11 @@ std::optional<long long> ReadSoundVqTags(fs::File& file, std::array<std::string,
     for (int count = 0; walked < *headerSize && count < kMaxChunks; ++count) {
         auto chunk = ReadChunkHeader(file, kChunksOffset + walked);
         if (!chunk) break;
-        // Chunks are told apart by their first letter alone.
-        switch (chunk->id.c[0]) {
+        switch (ReadAs(chunk->id)) {
         case 'N': fields[kTitle] = ReadText(file, *chunk); break;
         case '(': fields[kArtist] = ReadText(file, *chunk); break;
         case 'A': fields[kCopyright] = ReadText(file, *chunk); break;
-        case 'C':
-            if (chunk->id.c[3] != 'M') fields[kComment] = ReadText(file, *chunk);
-            break;
+        case 'C': fields[kComment] = ReadText(file, *chunk); break;
         case 'F': fields[kMp3Field] = ReadText(file, *chunk); break;
         case 'D':
             if (chunk->size >= kDsizSize)

@@ -36,10 +36,16 @@ std::string ExpandTemplateLine(std::string_view line, const TemplateContext& con
     // One replace-all pass per code, each over the result of the one before (whose values may
     // bring codes of their own); a value is only worked out when its code is there. The codes
     // of names and fields never leave a cell empty: an empty value gives the replacement text.
+    // A pass that would grow the line past kMaxExpandedBytes ends the expansion.
+    bool full = false;
     auto pass = [&](std::string_view code, auto&& value, bool mayBeEmpty) {
-        if (!present[static_cast<unsigned char>(code[1])]) return;
+        if (full || !present[static_cast<unsigned char>(code[1])]) return;
         const std::string v = value();
-        text = sjis::ReplaceAll(text, code, v.empty() && !mayBeEmpty ? std::string_view(context.replacement) : v);
+        auto next = sjis::ReplaceAllWithin(text, code, v.empty() && !mayBeEmpty ? std::string_view(context.replacement) : v,
+                                           kMaxExpandedBytes);
+        full = !next;
+        if (full) return;
+        text = std::move(*next);
         present = CodesIn(text);
     };
     // Not a structured binding: clang 14, which builds the fuzz targets, cannot capture one.

@@ -2,6 +2,7 @@
 // text for empty values, and folders seen from the output file's folder.
 #include <gtest/gtest.h>
 
+#include "formats/FieldMacros.h"
 #include "formats/PathText.h"
 #include "formats/TemplateMacros.h"
 #include "support/TestSupport.h"
@@ -59,4 +60,22 @@ TEST(RelativeTo, SharedFoldersAreDropped) {
     EXPECT_EQ(path::RelativeTo("/m/sub/../", "/m/sub/b.mp3"), "sub/b.mp3");
     // Folder names compare exactly on this file system.
     EXPECT_EQ(path::RelativeTo("/M/", "/m/a.mp3"), "../m/a.mp3");
+}
+
+// Values that bring codes of their own multiply the line with each pass; a tag built for it
+// must not take the program's memory.
+TEST(ExpandTemplateLine, CodesInValuesCannotGrowTheLineWithoutBound) {
+    TrackInfo row = Row("/m/x.mp3");
+    std::string many;
+    for (int i = 0; i < 500; ++i) many += "%3";
+    row.Fields[kArtist] = many;
+    for (int i = 0; i < 500; ++i) row.Fields[kAlbum] += "%4";
+    for (int i = 0; i < 500; ++i) row.Fields[kDate] += "%5";
+    row.Fields[kComment] = "comment";
+    const std::string line = ExpandTemplateLine("%1", kContext, row, 1);
+    EXPECT_LE(line.size(), kMaxExpandedBytes);
+    EXPECT_NE(line.find("%4"), std::string::npos) << "the pass that would pass the bound is not made";
+    const std::string name = ExpandFieldMacros("%1", 1, row, MacroOptions{});
+    EXPECT_LE(name.size(), kMaxExpandedBytes);
+    EXPECT_NE(name.find("%4"), std::string::npos);
 }
