@@ -134,6 +134,35 @@ std::optional<std::string> RowPathArgument(const std::string& native) {
     return rowPath;
 }
 
+namespace {
+
+// Whether the file at `out` (native) is one of `inputs` (native); says so when it is.
+template <typename Inputs>
+bool OutputIsNone(const std::string& outRowPath, const Inputs& inputs) {
+    const auto out = fs::ToNative(outRowPath);
+    if (!out || !fs::Exists(*out)) return true;
+    for (const auto& input : inputs) {
+        if (input && fs::SameFile(*out, *input)) {
+            std::fprintf(stderr, "%s: 出力先が読み込むファイルです: %s\n", kAppTitle, EscapeText(outRowPath).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool OutputIsNoInput(const std::string& outRowPath, const std::vector<std::string>& pathArguments) {
+    std::vector<std::optional<std::string>> inputs(pathArguments.begin(), pathArguments.end());
+    return OutputIsNone(outRowPath, inputs);
+}
+
+bool OutputIsNoInput(const std::string& outRowPath, const RowList& rows) {
+    std::vector<std::optional<std::string>> inputs;
+    for (const TrackInfo& row : rows) inputs.push_back(fs::ToNative(row.Path));
+    return OutputIsNone(outRowPath, inputs);
+}
+
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,
                                   long long high) {
     const std::string* text = ValueOf(parsed, option);

@@ -13,7 +13,10 @@ int CsvSaveCommand(const std::vector<std::string>& args) {
     if (!csvPath) return kExitBadArguments;
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
+    if (!OutputIsNoInput(*csvPath, paths)) return kExitBadArguments;
+    LoadAndAdd(session, paths, prompter);
+    if (!OutputIsNoInput(*csvPath, session.rows)) return kExitBadArguments;
     return SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 

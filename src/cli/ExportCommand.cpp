@@ -18,7 +18,10 @@ int ExportCommand(const std::vector<std::string>& args) {
     const TemplateSet set = LoadTemplateSet(setName.value_or(kDefaultSetName));
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
+    if (!OutputIsNoInput(*outPath, paths)) return kExitBadArguments;
+    LoadAndAdd(session, paths, prompter);
+    if (!OutputIsNoInput(*outPath, session.rows)) return kExitBadArguments;
     return WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 

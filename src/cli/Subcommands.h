@@ -97,7 +97,7 @@ Options:
 Exit status:
   0  the file was written
   1  the file could not be written (said on stderr)
-  2  bad arguments: an unknown option, no OUT or no PATH)",
+  2  bad arguments: an unknown option, no OUT or no PATH, an OUT also read)",
      CsvSaveCommand},
     {"csv-load", "csv-load [--yes] CSV... [--write]", "the rows that CSV files give; with --write, write them",
      R"(Reads the CSV files in order as the program's CSV load does, with its settings: with a
@@ -131,7 +131,7 @@ Options:
 Exit status:
   0  the file was written
   1  the file could not be written (said on stderr)
-  2  bad arguments: an unknown option, a set that is not stored, no OUT or no PATH)",
+  2  bad arguments: an unknown option, a set not stored, no OUT or no PATH, an OUT also read)",
      ExportCommand},
     {"from-name", "from-name [--yes] [--pattern P] [--dir-pattern P] [--write] PATH...",
      "tags from the file names; with --write, write them",
@@ -245,7 +245,7 @@ Options:
 Exit status:
   0  the choice was printed (and written)
   1  the playlist could not be written (said on stderr)
-  2  bad arguments: not exactly one of --minutes and --kb, a value out of range, no PATH)",
+  2  bad arguments: not exactly one of --minutes and --kb, a value out of range, no PATH, an OUT also read)",
      SelectFilesCommand},
 };
 

@@ -2,6 +2,8 @@
 // Running it is the user's go-ahead, so the count question is not asked.
 #include "cli/WriteFiles.h"
 
+#include <cstdio>
+
 #include "app/commands/WriteTags.h"
 #include "cli/Subcommands.h"
 
@@ -15,6 +17,11 @@ int WriteEveryRowAndPrint(Session& session, Prompter& prompter) {
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
     WriteCommand(session, prompter, nullptr, Questions::Skip);
     PrintRows(session.rows, stdout);
+    // Some writers fail without a word (a full disk in the middle of a rebuild): each row
+    // left undone is named, so that the status 1 says which files to look at.
+    for (const TrackInfo& row : session.rows) {
+        if (row.Checked) std::fprintf(stderr, "%s: 書き込めなかったファイルです: %s\n", kAppTitle, EscapeText(row.Path).c_str());
+    }
     return session.rows.AnyChecked() ? kExitSomeNotDone : kExitOk;
 }
 

@@ -7,6 +7,7 @@
 #include "formats/PathText.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/Cp932.h"
+#include "support/FaultInjection.h"
 #include "support/TestSupport.h"
 
 using namespace wvr;
@@ -210,6 +211,22 @@ TEST_F(RenameStepTest, TxtFilesAndTheLyricsFolderWhenAskedFor) {
     file = row.Path;
     EXPECT_TRUE(Rename("w.mp3"));
     EXPECT_TRUE(fs::Exists(dir / "z.lrc"));
+}
+
+TEST_F(RenameStepTest, AFileOnAnotherFileSystemMovesAsACopy) {
+    // A lyrics file dropped from another drive is moved beside its song, as a rename cannot.
+    test::SmallFileSystem other(256 * 1024);
+    if (!other.mounted()) GTEST_SKIP() << other.reason();
+    test::WriteFile(other / "song.txt", "lyrics");
+    ASSERT_TRUE(MoveFileStep(other / "song.txt", dir / "x.txt.new", prompter));
+    EXPECT_EQ(test::ReadFile(dir / "x.txt.new"), "lyrics");
+    EXPECT_FALSE(fs::Exists(other / "song.txt"));
+    // An existing target is never replaced, across file systems either.
+    test::WriteFile(other / "song.txt", "other");
+    EXPECT_FALSE(MoveFileStep(other / "song.txt", dir / "x.txt.new", prompter));
+    EXPECT_EQ(test::ReadFile(dir / "x.txt.new"), "lyrics");
+    EXPECT_EQ(test::ReadFile(other / "song.txt"), "other");
+    EXPECT_TRUE(prompter.texts().size() == 1 && prompter.texts()[0].find("x.txt.new") != std::string::npos);
 }
 
 TEST_F(RenameStepTest, ExistingTargetsAndMissingFilesAreNamed) {

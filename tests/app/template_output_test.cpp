@@ -115,4 +115,10 @@ TEST_F(TemplateOutputTest, AnOutputFileThatCannotBeCreatedIsNamed) {
     EXPECT_EQ(prompter.texts()[0],
               "ファイルを作成できませんでした。\n" + dir / "none/out.html" + "\nNo such file or directory");
     EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+    // A file where a folder should be: the reason is the system's, never "Success".
+    test::WriteFile(dir / "file", "x");
+    prompter.Clear();
+    EXPECT_FALSE(WriteTemplateOutput(session, DefaultTemplateSet(), dir / "file/out.html", prompter, nullptr));
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0], "ファイルを作成できませんでした。\n" + dir / "file/out.html" + "\nNot a directory");
 }

@@ -2,6 +2,8 @@
 // windows, settings from the same store, and their exit statuses.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "app/commands/TemplateOutput.h"
 #include "app/commands/TextInput.h"
 #include "formats/Id3v1.h"
@@ -60,6 +62,23 @@ TEST_F(BulkTextCliTest, CsvLoadNamesWhatItCouldNotReadAndWritesNothing) {
     EXPECT_EQ(test::ReadFile(a), bytes);
     EXPECT_EQ(Cli({"csv-load"}).status, 2);
     EXPECT_EQ(Cli({"csv-save", dir / "x.csv"}).status, 2);
+}
+
+TEST_F(BulkTextCliTest, AnOutputThatIsAlsoReadIsRefused) {
+    // "csv-save a.mp3 a.mp3" would put the CSV text in place of the music file.
+    const std::string a = Copy("a.mp3");
+    const std::string bytes = test::ReadFile(a);
+    ASSERT_EQ(::symlink(a.c_str(), (dir / "link.mp3").c_str()), 0);
+    test::CliResult run = Cli({"csv-save", a, a});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("wvr: 出力先が読み込むファイルです: " + a + "\n", 0), 0u);
+    EXPECT_EQ(Cli({"export", dir / "link.mp3", a}).status, 2);
+    EXPECT_EQ(Cli({"select", "--minutes", "10", "-o", a, a}).status, 2);
+    EXPECT_EQ(test::ReadFile(a), bytes);
+    // A playlist named as a path is read, and is no output either.
+    test::WriteFile(dir / "list.m3u", "a.mp3\r\n");
+    EXPECT_EQ(Cli({"csv-save", dir / "list.m3u", dir / "list.m3u"}).status, 2);
+    EXPECT_EQ(test::ReadFile(dir / "list.m3u"), "a.mp3\r\n");
 }
 
 TEST_F(BulkTextCliTest, ExportWritesTheDefaultOrANamedSet) {

@@ -1,6 +1,9 @@
+#include <filesystem>
+
 #include "formats/Id3v1.h"
 #include "platform/base/FileOps.h"
 #include "support/CliRun.h"
+#include "support/FaultInjection.h"
 
 using namespace wvr;
 
@@ -43,7 +46,7 @@ TEST_F(CliTest, WriteAddsTagsAndFailuresShowInStatusAndStderr) {
 
     const std::string taken = test::CopyCorpusFile("mpeg/mpeg2_8k_22k_sjis_v1.mp3", dir, "taken.mp3");
     EXPECT_EQ(Cli({"rename", "--pattern", "taken.mp3", "--write", plain}), 1);
-    EXPECT_EQ(err, "wvr: 同じ名前のファイルが存在します。\n" + taken + "\n");
+    EXPECT_EQ(err, "wvr: 同じ名前のファイルが存在します。\n" + taken + "\nwvr: 書き込めなかったファイルです: " + plain + "\n");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "taken.mp3");
     EXPECT_EQ(rows[0][kPrintedPath], plain);
@@ -51,4 +54,17 @@ TEST_F(CliTest, WriteAddsTagsAndFailuresShowInStatusAndStderr) {
     EXPECT_EQ(Cli({"rename"}), 2);
     EXPECT_EQ(Cli({"write", "--pattern", "x", plain}), 2);
     EXPECT_EQ(Cli({"rename", "--pattern", "\xF0\x9F\x8E\xB5", plain}), 2);  // no CP932 form
+}
+
+TEST_F(CliTest, AFileThatAWriterLeftUndoneWithoutAWordIsNamed) {
+    // A rebuild that meets a full disk says nothing in the window; here the file is named.
+    test::SmallFileSystem small(256 * 1024);
+    if (!small.mounted()) GTEST_SKIP() << small.reason();
+    const std::string song = small / "song.rmp";
+    std::filesystem::copy_file(test::CorpusPath("riff/rmp3_full_info_script.rmp"), song);
+    const std::string bytes = test::ReadFile(song);
+    test::FillUp(small / "filler");
+    EXPECT_EQ(Cli({"write", song}), 1);
+    EXPECT_EQ(err, "wvr: 書き込めなかったファイルです: " + song + "\n");
+    EXPECT_EQ(test::ReadFile(song), bytes);
 }

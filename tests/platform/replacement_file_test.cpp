@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/base/FileOps.h"
+#include "platform/base/NewFile.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
 
@@ -189,6 +191,36 @@ TEST_F(ReplacementFileTest, ANewFileAppearsOnlyWhenComplete) {
     });
     ASSERT_TRUE(Replace(path, newBytes));
     EXPECT_EQ(test::ReadFile(path), newBytes);
+}
+
+TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNeverReplaced) {
+    test::PermissionChecksEnforced checks;
+    ASSERT_TRUE(checks.enforced());
+    const std::string locked = dir / "locked.csv", folder = dir / "folder";
+    test::WriteFile(locked, oldBytes);
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    stdfs::create_directory(folder);
+
+    fs::ReplacementFile overLocked(locked);
+    EXPECT_FALSE(overLocked.Create());
+    EXPECT_EQ(overLocked.file().Error(), EACCES);
+    fs::ReplacementFile overFolder(folder);
+    EXPECT_FALSE(overFolder.Create());
+    EXPECT_EQ(overFolder.file().Error(), EISDIR);
+    // A new file (a conversion's target, the player's playlist) replaces no such file either.
+    fs::NewFile newOverLocked(locked), newOverFolder(folder);
+    EXPECT_FALSE(newOverLocked.Create());
+    EXPECT_FALSE(newOverFolder.Create());
+    EXPECT_FALSE(newOverLocked.Commit(fs::NewFile::Existing::Replace));
+    // A pipe under the name is no file either, and the reason says so.
+    const std::string pipe = dir / "pipe.m3u";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    int error = 0;
+    EXPECT_FALSE(fs::WriteWholeFileOver(pipe, "x", &error));
+    EXPECT_EQ(error, EINVAL);
+    EXPECT_EQ(test::ReadFile(locked), oldBytes);
+    EXPECT_TRUE(stdfs::is_directory(folder));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "locked.csv", "pipe.m3u"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/commands/TextFiles.h"
 #include "formats/FieldMacros.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
@@ -84,15 +85,10 @@ std::string SelectTotalText(SelectMode mode, long long total, long long budget) 
 }
 
 bool WritePlaylist(const std::string& cp932Path, const std::vector<std::string>& paths, Prompter& prompter) {
-    std::string text;
-    for (const std::string& path : paths) text += path + "\r\n";
-    auto native = fs::ToNative(cp932Path);
-    if (native) {
-        fs::ReplacementFile out(*native);
-        if (out.Create() && out.Append(text) && out.Commit(nullptr)) return true;
-    }
-    prompter.Error("ファイルを開けませんでした。\n" + cp932::ToUtf8(cp932Path));
-    return false;
+    TextOutput out(cp932Path);
+    if (!out.Create(prompter)) return false;
+    for (const std::string& path : paths) out.Write(path + "\r\n");
+    return out.Finish(prompter);
 }
 
 void KeepOnlyRows(RowList& rows, const std::vector<int>& kept) {

@@ -52,7 +52,12 @@ bool TextOutput::Create(Prompter& prompter) {
     const auto native = fs::ToNative(rowPath_);
     if (!native) return Fail(EINVAL, prompter);
     file_.emplace(*native);
-    if (!file_->Create()) return Fail(file_->file().Error(), prompter);
+    errno = 0;
+    if (!file_->Create()) {
+        // Not every refusal comes from opening a file (a file where a folder should be).
+        const int error = file_->file().Error();
+        return Fail(error ? error : errno ? errno : EIO, prompter);
+    }
     buffer_.reserve(kWriteChunk);
     return true;
 }

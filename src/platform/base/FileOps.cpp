@@ -37,6 +37,13 @@ void detail::SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+bool detail::MayReplace(const std::string& target, File& probe) {
+    if (!Exists(target)) return true;
+    if (!probe.Open(target, File::Mode::ReadWrite)) return false;
+    probe.Close();
+    return true;
+}
+
 using detail::FolderOf;
 
 bool Faulted(const char* operation, uint64_t bytes) {
@@ -117,6 +124,7 @@ bool File::Adopt(int fd) {
         error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd_);
         fd_ = -1;
+        errno = error_;  // for callers that take the reason from errno, as after a failed open
         return false;
     }
     sizeAtOpen_ = static_cast<uint64_t>(st.st_size);
@@ -293,6 +301,25 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
+// Another file system cannot take a file by a rename: the file is copied whole under the new
+// name, and the original removed once the copy is on disk there. A copy that cannot be finished
+// leaves nothing; one whose original cannot be removed is taken back. Returns an errno value.
+int CopyAcross(const std::string& from, const std::string& to) {
+    if (Exists(to)) return EEXIST;
+    File source;
+    if (!source.Open(from, File::Mode::Read)) return source.Error();
+    NewFile copy(to);
+    errno = 0;
+    if (!copy.Create() || !copy.CopyFrom(source, 0, source.SizeAtOpen()) || !copy.Commit(NewFile::Existing::Keep))
+        return errno ? errno : EIO;
+    if (!RemoveFile(from)) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        return error;
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -320,7 +347,8 @@ MoveError MoveNoReplace(const std::string& from, const std::string& to) {
         }
         return MoveError::None;
     }
-    return MoveErrorFrom(RenameNoReplace(from, to));
+    const int error = RenameNoReplace(from, to);
+    return MoveErrorFrom(error == EXDEV && S_ISREG(st.st_mode) ? CopyAcross(from, to) : error);
 }
 
 std::optional<uint64_t> FreeSpace(const std::string& path) {

@@ -91,7 +91,8 @@ void ShowTimeError(int error, Prompter& prompter);
 
 enum class MoveError { None, NotFound, AccessDenied, Exists, Other };
 // Moves a file; never replaces an existing target. A target that differs from the source
-// only by letter case is allowed on case-insensitive file systems too.
+// only by letter case is allowed on case-insensitive file systems too. A file moves to another
+// file system as a copy, and the original goes once the copy is complete.
 MoveError MoveNoReplace(const std::string& from, const std::string& to);
 
 std::optional<uint64_t> FreeSpace(const std::string& path);

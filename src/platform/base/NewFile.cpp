@@ -19,6 +19,7 @@ NewFile::~NewFile() {
 }
 
 bool NewFile::Create() {
+    if (!detail::MayReplace(target_, file_)) return false;
     // What a crash left on the way to replacing the target goes first.
     if (!detail::RemovePendingRename(target_)) return false;
     return detail::CreateUnnamed(FolderOf(target_), file_, named_);

@@ -264,6 +264,7 @@ bool ReplacementFile::Create() {
     const auto id = Identify(target_);
     if (!id) return false;
     if (id->exists) {
+        if (!detail::MayReplace(target_, file_)) return false;
         if (!RemovePendingRename(folder_, *id)) return false;
         // A write-back that could not be finished (or is still at work) is not overtaken.
         detail::FinishInterruptedWriteBack(target_);
