@@ -7,6 +7,7 @@
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/Csv.h"
+#include "formats/CommaText.h"
 #include "platform/base/FileOps.h"
 #include "support/MadeFiles.h"
 #include "support/TestSupport.h"
@@ -65,6 +66,18 @@ TEST_F(CsvTest, SpreadsheetModeQuotesOnlyValuesWithACommaOrASpace) {
     Listed("/m/a.mp3", "Blue Sky", "");
     Listed("/m/b.mp3", "x\"y", "a,b");
     EXPECT_EQ(Save(), "/m/a.mp3,\"Blue Sky\",\r\n/m/b.mp3,x\"y,\"a,b\"\r\n");
+}
+
+// Left bare, a value that begins with a double quote would open a quoted value when read back,
+// and a tab would end it as a space does: either way the columns after it would shift.
+TEST_F(CsvTest, SpreadsheetModeQuotesValuesThatWouldNotReadBackBare) {
+    Columns({0, 1, 2});
+    session.settings.Set(Option::CsvExcel, true);
+    Listed("/m/c.mp3", "\"Weird\"Al", "a\tb");
+    const std::string csv = Save();
+    EXPECT_EQ(csv, "/m/c.mp3,\"\"\"Weird\"\"Al\",\"a\tb\"\r\n");
+    EXPECT_EQ(SplitCommaText(csv.substr(0, csv.size() - 2)),
+              (std::vector<std::string>{"/m/c.mp3", "\"Weird\"Al", "a\tb"}));
 }
 
 TEST_F(CsvTest, RelativePathsAndPathCodes) {

@@ -20,10 +20,20 @@ constexpr size_t kBatchRows = 4096;
 
 bool IsTextCode(int code) { return code >= 1 && code <= kLastTextCode; }
 
+// A spreadsheet-style value is quoted when it holds a comma or a space. So is one that would
+// not read back as itself bare: a leading double quote would open a quoted value, and a tab or
+// another control byte would end it as a space does, shifting every column after it.
+bool NeedsSpreadsheetQuotes(const std::string& value) {
+    if (!value.empty() && value[0] == '"') return true;
+    for (char c : value)
+        if (c == ',' || static_cast<unsigned char>(c) <= 32) return true;
+    return false;
+}
+
 void AppendValue(std::string& out, const std::string& value, bool spreadsheet) {
-    // Quote, comma and space never occur as the second byte of a CP932 character, so the
-    // bytes can be looked at one by one.
-    if (spreadsheet && value.find_first_of(", ") == std::string::npos) {
+    // Quote, comma, space and control bytes never occur as the second byte of a CP932
+    // character, so the bytes can be looked at one by one.
+    if (spreadsheet && !NeedsSpreadsheetQuotes(value)) {
         out += value;
         return;
     }
