@@ -103,6 +103,7 @@ TEST_F(CsvTest, DefaultOrderRoundTripsPathKindAndEveryTagText) {
     ASSERT_EQ(session.rows.size(), 2);
     Row(1).Fields[kTitle] = "with \"quote\", comma";
     Row(1).Fields[kMedium] = "medium";  // Fields[14] is the column the options call "ignore"
+    Row(1).Fields[kComment] = "line 1\r\nline 2\n\"3\"";  // a line break inside a quoted value
     Save();
 
     Session loaded;

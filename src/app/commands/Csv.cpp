@@ -65,6 +65,50 @@ void TrimRows(RowList& rows) {
     rows.ChangedAll();
 }
 
+// The lines of a CSV file. A line break inside a quoted value belongs to the value (a comment
+// or lyrics over several lines), so that the rest of the row is not cut off into a line of its
+// own; a quote is opened only where a value starts, as the splitting of a line reads it. A
+// quote that is never closed leaves its line breaks ending lines as any other.
+std::vector<std::string> SplitCsvLines(std::string_view text) {
+    std::vector<std::string> lines;
+    const size_t n = text.size();
+    size_t start = 0, p = 0;
+    bool quoted = false, valueStart = true;
+    auto isBreak = [&](size_t i) { return i < n && (text[i] == '\r' || text[i] == '\n'); };
+    while (p < n) {
+        const char c = text[p];
+        const size_t width = sjis::IsLeadByte(static_cast<unsigned char>(c)) && p + 1 < n && !isBreak(p + 1) ? 2 : 1;
+        if (quoted) {
+            if (c == '"' && p + 1 < n && text[p + 1] == '"') {
+                p += 2;
+            } else if (c == '"') {
+                quoted = false;
+                valueStart = true;  // text right after a closing quote starts a new value
+                ++p;
+            } else {
+                p += width;
+            }
+        } else if (c == '\r' || c == '\n') {
+            lines.emplace_back(text.substr(start, p - start));
+            p += c == '\r' && p + 1 < n && text[p + 1] == '\n' ? 2 : 1;
+            start = p;
+            valueStart = true;
+        } else if (c == '"' && valueStart) {
+            quoted = true;
+            ++p;
+        } else {
+            valueStart = c == ',' || static_cast<unsigned char>(c) <= 32;
+            p += width;
+        }
+    }
+    if (quoted) {
+        for (std::string& line : SplitLines(text.substr(start))) lines.push_back(std::move(line));
+    } else if (start < n) {
+        lines.emplace_back(text.substr(start));
+    }
+    return lines;
+}
+
 std::string FirstValue(const std::string& line) {
     std::vector<std::string> values = SplitCommaText(line);
     return values.empty() ? std::string() : std::move(values[0]);
@@ -257,7 +301,7 @@ bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompte
         if (!bytes) return std::nullopt;
         if (clearFirst) session.rows.Clear();
         clearFirst = false;
-        return SplitLines(*bytes);
+        return SplitCsvLines(*bytes);
     };
 
     if (cdList) {
