@@ -228,7 +228,7 @@ std::vector<int> TMP3Select::ResultRows() const {
 
 void TMP3Select::Button4Click() {
     const QString name = AskSaveFileName(this, QStringLiteral("プレイリスト (*.m3u)|*.m3u|すべてのファイル (*.*)|*.*"),
-                                         QStringLiteral("m3u"), FromSjis(state_.LastFile));
+                                         QStringLiteral("m3u"), FromSjis(state_.LastFile), true);
     if (!name.isEmpty()) SaveList(name);
 }
 

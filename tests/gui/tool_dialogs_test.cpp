@@ -3,14 +3,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "TageditFixture.h"
@@ -164,6 +167,37 @@ private slots:
             QVERIFY(Child<QCheckBox>(d, "CheckBox1")->isChecked());
         });
         f.main.action("Select1")->trigger();
+    }
+
+    void savingTheChoiceRefusesAReadOnlyPlaylist() {
+        EditFixture f({{kMpeg, "a.mp3"}});
+        const std::string target = f.Path("ro.m3u");
+        std::ofstream(target) << "old";
+        std::filesystem::permissions(target, std::filesystem::perms::owner_read);
+        QString warned;
+        bool stayedOpen = false;
+        OnDialog([&](QDialog* d) {
+            Click(d, "Button1");
+            QTimer::singleShot(0, [&] {
+                auto* save = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(save);
+                QTimer::singleShot(0, [&] {
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    QVERIFY(box);
+                    warned = box->text();
+                    box->accept();
+                });
+                save->selectFile(QString::fromStdString(target));
+                QMetaObject::invokeMethod(save, "accept");
+                stayedOpen = save->isVisible();
+                save->reject();
+            });
+            Click(d, "Button4");
+        });
+        f.main.action("Select1")->trigger();
+        QVERIFY(warned.contains("読み取り専用"));
+        QVERIFY(stayedOpen);
+        QCOMPARE(ReadFile(target), std::string("old"));
     }
 };
 

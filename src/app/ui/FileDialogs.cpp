@@ -1,6 +1,8 @@
 #include "app/ui/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace wvr {
 namespace {
@@ -8,6 +10,32 @@ namespace {
 QStringList Ask(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
+
+// A save dialog that may turn down an existing file without write permission: it says so and
+// stays open, so that another name can be chosen (whoever runs the program, even one whom the
+// file system would let write it anyway).
+class SaveDialog : public QFileDialog {
+public:
+    SaveDialog(QWidget* parent, const QString& startFolder, bool refuseReadOnly)
+        : QFileDialog(parent, QString(), startFolder), refuseReadOnly_(refuseReadOnly) {}
+
+    void accept() override {
+        const QStringList names = selectedFiles();
+        if (refuseReadOnly_ && !names.isEmpty() && IsReadOnlyFile(names.first())) {
+            QMessageBox::warning(this, windowTitle(),
+                                 names.first() + QStringLiteral("\nこのファイルは読み取り専用です。\n別のファイル名を指定してください。"));
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    static bool IsReadOnlyFile(const QString& name) {
+        const QFileInfo file(name);
+        return file.exists() && file.isFile() && !(file.permissions() & QFileDevice::WriteOwner);
+    }
+    bool refuseReadOnly_;
+};
 
 }  // namespace
 
@@ -27,8 +55,8 @@ QStringList QtNameFilters(const QString& filter) {
 }
 
 QString AskSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
-                        const QString& startFolder) {
-    QFileDialog dialog(parent, QString(), startFolder);
+                        const QString& startFolder, bool refuseReadOnly) {
+    SaveDialog dialog(parent, startFolder, refuseReadOnly);
     dialog.setObjectName("SaveDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -13,9 +13,10 @@ namespace wvr {
 QStringList QtNameFilters(const QString& filter);
 
 // The chosen file name, or empty when cancelled. An existing file is replaced only after
-// the dialog's question; a name typed without extension gets `defaultSuffix`.
+// the dialog's question; a name typed without extension gets `defaultSuffix`. With
+// `refuseReadOnly` an existing file without write permission is not accepted.
 QString AskSaveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
-                        const QString& startFolder = QString());
+                        const QString& startFolder = QString(), bool refuseReadOnly = false);
 // One or several existing files, in the order the dialog returns them; empty when cancelled.
 QStringList AskOpenFileNames(QWidget* parent, const QString& filter, bool several,
                              const QString& defaultSuffix = QString());
