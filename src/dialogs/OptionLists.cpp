@@ -37,6 +37,13 @@ QString CsvCaption(int code) {
 
 std::string Bytes(const QVariant& data) { return data.toByteArray().toStdString(); }
 
+// The line the buttons work on: the current one, when it is selected. Tabbing into a list
+// makes its first line current without selecting it, and that line was not chosen.
+int SelectedLine(const QListWidget* list) {
+    const QListWidgetItem* line = list->currentItem();
+    return line && line->isSelected() ? list->currentRow() : -1;
+}
+
 }  // namespace
 
 // --- rename patterns: the number list and the pattern box select the same position
@@ -55,7 +62,7 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::Button2Click() {
-    const int index = numbers_->currentRow();
+    const int index = SelectedLine(numbers_);
     if (index < 0) return;
     {
         const QSignalBlocker numbers(numbers_), patterns(patterns_);
@@ -87,7 +94,10 @@ void TForm2::Button3Click() {
     AddExceptionRow({ToSjis(exceptionText_->text()), macroBytes, std::to_string(field)});
 }
 
-void TForm2::Button4Click() { delete exceptions_->currentItem(); }
+void TForm2::Button4Click() {
+    QTreeWidgetItem* row = exceptions_->currentItem();
+    if (row && row->isSelected()) delete row;
+}
 
 void TForm2::OnExceptionRowClicked(QTreeWidgetItem* row) {
     exceptionText_->setText(FromSjis(Bytes(row->data(kRuleText, Qt::UserRole))));
@@ -126,7 +136,7 @@ void TForm2::Button7Click() {
 }
 
 void TForm2::Button8Click() {
-    const int line = conditions_->currentRow();
+    const int line = SelectedLine(conditions_);
     if (line < 0) return;
     delete conditions_->takeItem(line);
     edited_.Filter.erase(edited_.Filter.begin() + line + 1);
@@ -147,7 +157,7 @@ void TForm2::ShowCsvColumns(int selected) {
 
 void TForm2::Button9Click() {
     auto& order = edited_.csvColumns;
-    const int selected = csvOrder_->currentRow();
+    const int selected = SelectedLine(csvOrder_);
     const int at = selected < 0 ? static_cast<int>(order.size()) : selected + 1;
     order.insert(order.begin() + at, csvColumn_->currentIndex());
     ShowCsvColumns(at);
@@ -155,21 +165,21 @@ void TForm2::Button9Click() {
 
 void TForm2::Button10Click() {
     auto& order = edited_.csvColumns;
-    const int selected = csvOrder_->currentRow();
+    const int selected = SelectedLine(csvOrder_);
     if (selected < 0) return;
     order.erase(order.begin() + selected);
     ShowCsvColumns(order.empty() ? -1 : std::max(selected - 1, 0));
 }
 
 void TForm2::Button11Click() {
-    const int selected = csvOrder_->currentRow();
+    const int selected = SelectedLine(csvOrder_);
     if (selected <= 0) return;
     std::swap(edited_.csvColumns[selected], edited_.csvColumns[selected - 1]);
     ShowCsvColumns(selected - 1);
 }
 
 void TForm2::Button12Click() {
-    const int selected = csvOrder_->currentRow();
+    const int selected = SelectedLine(csvOrder_);
     if (selected < 0 || selected + 1 >= static_cast<int>(edited_.csvColumns.size())) return;
     std::swap(edited_.csvColumns[selected], edited_.csvColumns[selected + 1]);
     ShowCsvColumns(selected + 1);

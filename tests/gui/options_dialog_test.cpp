@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "app/commands/Options.h"
 #include "app/commands/SettingsIo.h"
@@ -248,6 +249,34 @@ private slots:
             Press(d, "OKBtn");
         });
         QCOMPARE(settings().csvColumns, (std::vector<int>{2, 3, kCsvIgnoreCode}));
+    }
+
+    // Tabbing into a list makes its first line current without selecting it: the buttons
+    // work on a selected line only.
+    void listButtonsNeedASelectedLine() {
+        settings().csvColumns = {1, 2, 3};
+        settings().ReName = {{"a", "%2", "1"}};
+        settings().Filter = {{false, 0, ""}, {true, 1, "x"}};
+        settings().Set(Option::Filter, true);
+        settings().Set(Option::RenOther, true);
+        RunOptions([](TForm2& d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            for (auto [page, list, button] : {std::tuple{5, "ListBox2", "Button10"}, {1, "ListView1", "Button4"},
+                                              {3, "CheckListBox1", "Button8"}}) {
+                ShowPage(d, page);
+                Find<QWidget>(d, list)->setFocus(Qt::TabFocusReason);
+                Press(d, button);
+            }
+            Choose(d, "ComboBox5", 4);
+            ShowPage(d, 5);
+            Find<QWidget>(d, "ListBox2")->setFocus(Qt::TabFocusReason);
+            Press(d, "Button9");  // nothing selected: at the end
+            Press(d, "OKBtn");
+        });
+        QCOMPARE(settings().csvColumns, (std::vector<int>{1, 2, 3, 4}));
+        QCOMPARE(settings().ReName.size(), size_t(1));
+        QCOMPARE(settings().Filter.size(), size_t(2));
     }
 
     void enablingRulesAndTheUntouchedFilter() {
