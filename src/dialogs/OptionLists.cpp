@@ -35,6 +35,11 @@ QString CsvCaption(int code) {
     return QStringLiteral("コード %1").arg(code);
 }
 
+// A filter field by name; a field without a list column keeps its number so it can be seen.
+QString FilterFieldCaption(int index) {
+    return index < kColumnCount ? TrackTableModel::ColumnCaption(index) : QStringLiteral("欄 %1").arg(index);
+}
+
 std::string Bytes(const QVariant& data) { return data.toByteArray().toStdString(); }
 
 // The line the buttons work on: the current one, when it is selected. Tabbing into a list
@@ -123,7 +128,7 @@ void TForm2::Button6Click() {
 
 void TForm2::AddFilterLine(const FilterEntry& entry) {
     const QSignalBlocker blocker(conditions_);
-    auto* line = new QListWidgetItem(TrackTableModel::ColumnCaption(entry.Index) + " - " + FromSjis(entry.Str));
+    auto* line = new QListWidgetItem(FilterFieldCaption(entry.Index) + " - " + FromSjis(entry.Str));
     line->setFlags(line->flags() | Qt::ItemIsUserCheckable);
     line->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
     conditions_->addItem(line);

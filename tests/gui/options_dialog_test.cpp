@@ -343,7 +343,7 @@ private slots:
         settings().EdtClmIdx = 7;
         settings().RenString = {"a", "b"};
         settings().RenStrIdx = 9;
-        settings().Filter = {{false, 40, "in"}, {true, 99, "x"}};
+        settings().Filter = {{false, 40, "in"}, {true, 99, "x"}, {true, 16, "y"}};  // 16: a hidden field
         settings().csvColumns = {33};
         RunOptions([](TForm2& d) {
             QVERIFY(Find<QRadioButton>(d, "ColumnClick0")->isChecked());
@@ -351,12 +351,13 @@ private slots:
             QCOMPARE(Find<QComboBox>(d, "ComboBox1")->currentText(), QString("a"));
             QCOMPARE(Find<QComboBox>(d, "ComboBox3")->currentIndex(), 0);
             QCOMPARE(Find<QListWidget>(d, "CheckListBox1")->item(0)->text(), QString::fromUtf8("ファイル名 - x"));
+            QCOMPARE(Find<QListWidget>(d, "CheckListBox1")->item(1)->text(), QString::fromUtf8("欄 16 - y"));
             QCOMPARE(Find<QListWidget>(d, "ListBox2")->item(0)->text(), QString::fromUtf8("コード 33"));
             Press(d, "OKBtn");
         });
         QCOMPARE(settings().EdtClmIdx, 0);
         QCOMPARE(settings().RenStrIdx, 0);
-        QVERIFY((settings().Filter == std::vector<FilterEntry>{{false, 0, "in"}, {true, 0, "x"}}));
+        QVERIFY((settings().Filter == std::vector<FilterEntry>{{false, 0, "in"}, {true, 0, "x"}, {true, 16, "y"}}));
         QCOMPARE(settings().csvColumns, std::vector<int>{33});
     }
 

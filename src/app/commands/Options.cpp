@@ -3,7 +3,9 @@
 namespace wvr {
 namespace {
 
-int ColumnOrFileName(int index) { return index >= 0 && index < kColumnCount ? index : 0; }
+// The filter also reads the fields that have no list column (up to Fields[16]): a condition on
+// one of them is kept, though the dialog has no name to choose it by.
+int FilterFieldOrFileName(int index) { return index >= 0 && index <= kFieldCount ? index : 0; }
 
 }  // namespace
 
@@ -19,7 +21,7 @@ Settings OptionsWorkingCopy(const Settings& settings) {
     }
     // Entry 0 is the inclusion condition, which the dialog always shows.
     if (copy.Filter.empty()) copy.Filter.push_back({false, 0, ""});
-    for (auto& entry : copy.Filter) entry.Index = ColumnOrFileName(entry.Index);
+    for (auto& entry : copy.Filter) entry.Index = FilterFieldOrFileName(entry.Index);
     return copy;
 }
 

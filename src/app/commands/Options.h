@@ -13,11 +13,12 @@ inline constexpr int kColumnClickChoices = 3;  // sort, fill, column width
 inline constexpr int kCsvIgnoreCode = 15;      // the CSV column "無視する"
 inline constexpr int kCsvChoiceCount = 16;     // codes the dialog offers by name: 0..15
 
-// The settings as the options dialog shows them. A stored value that no control can show
-// opens on the first choice: a column-click action outside 0..2 as "sort", a pattern index
-// beyond the list as the first pattern, a column index outside 0..14 (filter entries,
-// exception rules) as the file name; a rule lacking texts gets empty ones. CSV codes the
-// dialog cannot name are kept: they still mean something to the CSV commands.
+// The settings as the options dialog shows them. A stored value that means nothing opens on the
+// first choice: a column-click action outside 0..2 as "sort", a pattern index beyond the list
+// as the first pattern, a column index outside 0..14 of an exception rule or outside 0..17 of a
+// filter entry as the file name; a rule lacking texts gets empty ones. Values the dialog cannot
+// name but the commands use are kept: filter entries on the fields without a list column
+// (15..17) and CSV codes beyond 15.
 Settings OptionsWorkingCopy(const Settings& settings);
 
 // OK: the values the dialog edits, in this order: the option bits; the column-click action,
