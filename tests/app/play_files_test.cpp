@@ -127,7 +127,7 @@ TEST_F(PlayFilesTest, APlaylistThatCannotBeWrittenStartsNoPlayer) {
     EXPECT_EQ(PlayMany(session, unwritable, starter, prompter), PlayResult::Failed);
     EXPECT_TRUE(starter.starts.empty());
     ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_NE(prompter.shown()[0].text.find(unwritable), std::string::npos);
+    EXPECT_EQ(prompter.shown()[0].text, "ファイルを作成できませんでした。\n" + unwritable + "\nNo such file or directory");
 }
 
 TEST_F(PlayFilesTest, ALinkPlantedUnderThePlaylistNameIsReplacedNotFollowed) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <cstring>
 
+#include "app/commands/TextFiles.h"
 #include "formats/PathText.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
@@ -84,7 +85,7 @@ PlayResult PlayMany(const Session& session, const std::string& playlistPath, Pro
     if (session.rows.empty()) return PlayResult::NothingToDo;
     int error = 0;
     if (!fs::WriteWholeFileOver(playlistPath, PlaylistBytes(PathsToPlay(session)), &error)) {
-        prompter.Error("ファイルを作成できません。\n" + playlistPath + "\n" + std::strerror(error));
+        prompter.Error(std::string(kCannotCreateFile) + "\n" + playlistPath + "\n" + std::strerror(error));
         return PlayResult::Failed;
     }
     return Play(session, playlistPath, starter, prompter, outcome);

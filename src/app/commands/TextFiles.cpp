@@ -43,7 +43,7 @@ std::optional<std::string> ReadTextFile(const std::string& rowPath, Prompter& pr
 }
 
 bool TextOutput::Fail(int error, Prompter& prompter) {
-    prompter.Error(Reason(rowPath_, error, "ファイルを作成できませんでした。"));
+    prompter.Error(Reason(rowPath_, error, kCannotCreateFile));
     file_.reset();  // the unfinished file beside the target goes
     return false;
 }

@@ -14,6 +14,9 @@ namespace wvr {
 
 class Prompter;
 
+// The one message for a file that cannot be created, followed by its name and the reason.
+inline constexpr const char* kCannotCreateFile = "ファイルを作成できませんでした。";
+
 // The whole file named by a row path; nothing after telling the user why not.
 std::optional<std::string> ReadTextFile(const std::string& rowPath, Prompter& prompter);
 
