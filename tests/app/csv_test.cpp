@@ -7,7 +7,6 @@
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/Csv.h"
-#include "app/commands/Options.h"
 #include "formats/CommaText.h"
 #include "platform/base/FileOps.h"
 #include "support/MadeFiles.h"
@@ -103,7 +102,7 @@ TEST_F(CsvTest, DefaultOrderRoundTripsPathKindAndEveryTagText) {
     Add({test::CopyCorpusFile(kRmp, dir), test::CopyCorpusFile(kMp3, dir)});
     ASSERT_EQ(session.rows.size(), 2);
     Row(1).Fields[kTitle] = "with \"quote\", comma";
-    Row(1).Fields[kMedium] = "medium";  // the number 15, which only a configured order reads as "ignore"
+    Row(1).Fields[kMedium] = "medium";  // Fields[14] is the column the options call "ignore"
     Row(1).Fields[kComment] = "line 1\r\nline 2\n\"3\"";  // a line break inside a quoted value
     Save();
 
@@ -180,18 +179,6 @@ TEST_F(CsvTest, WithoutAPathColumnLinesAreLaidOntoTheRows) {
     EXPECT_EQ(session.rows[1].Fields[kTitle], "");
     EXPECT_EQ(session.rows[2].Fields[kTitle], "old");
     EXPECT_TRUE(session.rows[2].Checked);
-}
-
-TEST_F(CsvTest, AnIgnoredColumnKeepsItsPlaceAndCarriesNothing) {
-    Columns({2, kCsvIgnoreCode, 1});
-    Listed("/m/1.mp3", "T", "A");
-    Row(0).Fields[kMedium] = "medium";  // the field the number 15 also names
-    EXPECT_EQ(Save(), "\"A\",\"\",\"T\"\r\n");
-    test::WriteFile(dir / "a.csv", "A2,dropped,T2\n");
-    ASSERT_TRUE(Load(session, {dir / "a.csv"}));
-    EXPECT_EQ(session.rows[0].Fields[kArtist], "A2");
-    EXPECT_EQ(session.rows[0].Fields[kTitle], "T2");
-    EXPECT_EQ(session.rows[0].Fields[kMedium], "medium");
 }
 
 TEST_F(CsvTest, CdPlayerTrackList) {

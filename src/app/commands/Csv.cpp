@@ -1,11 +1,9 @@
 #include "app/commands/Csv.h"
 
-#include <algorithm>
 #include <chrono>
 #include <unordered_map>
 
 #include "app/commands/AddFiles.h"
-#include "app/commands/Options.h"
 #include "app/commands/TextFiles.h"
 #include "formats/CommaText.h"
 #include "formats/PathText.h"
@@ -17,7 +15,6 @@ namespace {
 
 constexpr int kPathCode = 0;
 constexpr int kLastTextCode = 20;  // codes 1..20 name the indexed texts 0..19
-constexpr int kSkipCode = -1;      // a column written empty and read past
 constexpr int kDefaultFieldCodes = kFieldCount;  // the default order ends with Fields[16]
 constexpr size_t kBatchRows = 4096;
 
@@ -53,9 +50,7 @@ void AppendCsvLine(std::string& out, const TrackInfo& row, const std::vector<int
     for (size_t j = 0; j < columns.size(); ++j) {
         if (j > 0) out += ',';
         const int code = columns[j];
-        static const std::string kNothing;
-        const std::string& value = code == kSkipCode ? kNothing : IsTextCode(code) ? row.Text(code - 1) : pathValue;
-        AppendValue(out, value, spreadsheet);
+        AppendValue(out, IsTextCode(code) ? row.Text(code - 1) : pathValue, spreadsheet);
     }
 }
 
@@ -253,14 +248,7 @@ int PathColumnOf(const std::vector<int>& columns) {
 }  // namespace
 
 std::vector<int> CsvColumnsInUse(const Settings& settings) {
-    if (!settings.csvColumns.empty()) {
-        // A column chosen as "無視する" holds what the user does not want: it keeps its place in
-        // the line but carries nothing either way, rather than the medium field its number
-        // also names (a load would otherwise put a column meant to be dropped into the tags).
-        std::vector<int> columns = settings.csvColumns;
-        std::replace(columns.begin(), columns.end(), kCsvIgnoreCode, kSkipCode);
-        return columns;
-    }
+    if (!settings.csvColumns.empty()) return settings.csvColumns;
     std::vector<int> columns = {kPathCode, kKindText + 1};
     for (int code = 1; code <= kDefaultFieldCodes; ++code) columns.push_back(code);
     return columns;

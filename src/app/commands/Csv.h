@@ -14,8 +14,7 @@ namespace wvr {
 class Prompter;
 
 // Column codes: 0 the path, 1..20 the indexed texts 0..19, above 20 the path on save and
-// nothing on load. In a configured order the code of "無視する" becomes -1: an empty value on
-// save, nothing on load. Without a configured order: path, Kind, Fields[0]..Fields[16].
+// nothing on load. Without a configured order: path, Kind, Fields[0]..Fields[16].
 std::vector<int> CsvColumnsInUse(const Settings& settings);
 
 // One line without its line end: the values of `columns`, quoted by the mode (every value in
