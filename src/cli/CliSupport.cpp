@@ -136,9 +136,8 @@ std::optional<std::string> RowPathArgument(const std::string& native) {
 
 namespace {
 
-// Whether the file at `out` (native) is one of `inputs` (native); says so when it is.
-template <typename Inputs>
-bool OutputIsNone(const std::string& outRowPath, const Inputs& inputs) {
+// Whether the file `outRowPath` is none of `inputs` (native); says so when it is one.
+bool OutputIsNoneOf(const std::string& outRowPath, const std::vector<std::optional<std::string>>& inputs) {
     const auto out = fs::ToNative(outRowPath);
     if (!out || !fs::Exists(*out)) return true;
     for (const auto& input : inputs) {
@@ -152,15 +151,15 @@ bool OutputIsNone(const std::string& outRowPath, const Inputs& inputs) {
 
 }  // namespace
 
-bool OutputIsNoInput(const std::string& outRowPath, const std::vector<std::string>& pathArguments) {
-    std::vector<std::optional<std::string>> inputs(pathArguments.begin(), pathArguments.end());
-    return OutputIsNone(outRowPath, inputs);
-}
-
-bool OutputIsNoInput(const std::string& outRowPath, const RowList& rows) {
-    std::vector<std::optional<std::string>> inputs;
-    for (const TrackInfo& row : rows) inputs.push_back(fs::ToNative(row.Path));
-    return OutputIsNone(outRowPath, inputs);
+bool LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
+                            const std::optional<std::string>& outRowPath, Prompter& prompter) {
+    if (outRowPath && !OutputIsNoneOf(*outRowPath, std::vector<std::optional<std::string>>(paths.begin(), paths.end())))
+        return false;
+    LoadAndAdd(session, paths, prompter);
+    if (!outRowPath) return true;
+    std::vector<std::optional<std::string>> rowFiles;
+    for (const TrackInfo& row : session.rows) rowFiles.push_back(fs::ToNative(row.Path));
+    return OutputIsNoneOf(*outRowPath, rowFiles);
 }
 
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,

@@ -75,11 +75,12 @@ bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, 
                       std::optional<std::string>& chosen);
 // A path argument as an absolute row path; nothing after a message when CP932 cannot hold it.
 std::optional<std::string> RowPathArgument(const std::string& native);
-// False, after a message, when the output file `outRowPath` is also read (the same file, also
-// through a link): one of the path arguments as given (a playlist, a file), checked before they
-// are read, or one of the files of the rows. Writing it would put text in its place.
-bool OutputIsNoInput(const std::string& outRowPath, const std::vector<std::string>& pathArguments);
-bool OutputIsNoInput(const std::string& outRowPath, const RowList& rows);
+// LoadAndAdd for a subcommand that writes the file `outRowPath` (when given): false, after a
+// message, when that file is also read (the same file, also through a link), as one of the path
+// arguments (a playlist, a file; checked before they are read) or as the file of a row. Writing
+// it would put text in its place.
+bool LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
+                            const std::optional<std::string>& outRowPath, Prompter& prompter);
 // The last value given for an option, if any.
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
 // A decimal option value from `low` to `high`; nothing when absent, or after a message when it

@@ -14,9 +14,7 @@ int CsvSaveCommand(const std::vector<std::string>& args) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
-    if (!OutputIsNoInput(*csvPath, paths)) return kExitBadArguments;
-    LoadAndAdd(session, paths, prompter);
-    if (!OutputIsNoInput(*csvPath, session.rows)) return kExitBadArguments;
+    if (!LoadAndAddBesideOutput(session, paths, csvPath, prompter)) return kExitBadArguments;
     return SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 

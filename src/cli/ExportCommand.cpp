@@ -19,9 +19,7 @@ int ExportCommand(const std::vector<std::string>& args) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
-    if (!OutputIsNoInput(*outPath, paths)) return kExitBadArguments;
-    LoadAndAdd(session, paths, prompter);
-    if (!OutputIsNoInput(*outPath, session.rows)) return kExitBadArguments;
+    if (!LoadAndAddBesideOutput(session, paths, outPath, prompter)) return kExitBadArguments;
     return WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 

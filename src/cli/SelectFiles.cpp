@@ -25,9 +25,7 @@ int SelectFilesCommand(const std::vector<std::string>& args) {
 
     StderrPrompter prompter(false);
     Session session;
-    if (playlist && !OutputIsNoInput(*playlist, parsed.paths)) return kExitBadArguments;
-    LoadAndAdd(session, parsed.paths, prompter);
-    if (playlist && !OutputIsNoInput(*playlist, session.rows)) return kExitBadArguments;
+    if (!LoadAndAddBesideOutput(session, parsed.paths, playlist, prompter)) return kExitBadArguments;
     const SelectMode mode = minutes ? SelectMode::Time : SelectMode::Size;
     const long long budget = SelectBudget(mode, 0, minutes ? *minutes : *kilobytes);
     std::mt19937 random = seed ? std::mt19937(static_cast<std::mt19937::result_type>(*seed)) : ClockSeededGenerator();
