@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/Convert.h"
@@ -11,6 +12,7 @@
 #include "formats/MpegRiff.h"
 #include "formats/RiffChunks.h"
 #include "platform/base/FileOps.h"
+#include "support/FaultInjection.h"
 #include "support/TestSupport.h"
 
 using namespace wvr;
@@ -92,18 +94,24 @@ TEST_F(ConvertTest, TaggedMp3ToRmp3CarriesTheAudioAndTheTags) {
     EXPECT_EQ(back.Fields[kSoftware], "wvr ver 1.10");
 }
 
-TEST_F(ConvertTest, Rmp3ToMp3IsTheDataWithAFreshBlock) {
-    const std::string source = test::CopyCorpusFile(kRmp, dir, "b.rmp");
-    const int row = Add(source);
-    const TrackInfo track = session.rows[row];
-    Run(ConvertTarget::Mp3);
-    const std::string bytes = test::ReadFile(source);
-    const uint32_t dataSize = riff::ReadLe32(bytes.data() + 16);
-    const Id3v1Tag block = BuildId3v1Tag(track, session.genres);
-    EXPECT_EQ(test::ReadFile(dir / "b.mp3"), bytes.substr(20, dataSize) + std::string(block.begin(), block.end()));
-    const TrackInfo back = ReadBack(dir / "b.mp3");
-    EXPECT_EQ(back.KindCode(), 1);
-    EXPECT_EQ(back.Fields[kArtist], track.Fields[kArtist].substr(0, 30));
+// The data chunk's bytes wherever the chunk stands: behind an INFO list too (ffmpeg's layout).
+TEST_F(ConvertTest, RiffToMp3IsTheDataChunkWithAFreshBlock) {
+    for (const std::string& corpus : {kRmp, kWave}) {
+        const std::string source = test::CopyCorpusFile(corpus, dir, "b" + corpus.substr(corpus.size() - 4));
+        const int row = Add(source);
+        const TrackInfo track = session.rows[row];
+        Run(ConvertTarget::Mp3);
+        const std::string bytes = test::ReadFile(source);
+        const size_t data = bytes.find("data", riff::kHeaderSize + riff::kTypeSize);
+        ASSERT_NE(data, std::string::npos) << corpus;
+        const std::string audio = bytes.substr(data + riff::kHeaderSize, riff::ReadLe32(bytes.data() + data + 4));
+        const Id3v1Tag block = BuildId3v1Tag(track, session.genres);
+        EXPECT_EQ(test::ReadFile(dir / "b.mp3"), audio + std::string(block.begin(), block.end())) << corpus;
+        const TrackInfo back = ReadBack(dir / "b.mp3");
+        EXPECT_EQ(back.KindCode(), 1);
+        EXPECT_EQ(back.Fields[kArtist], track.Fields[kArtist].substr(0, 30));
+        std::filesystem::remove(dir / "b.mp3");
+    }
 }
 
 TEST_F(ConvertTest, WaveTargetHasTheFormatChunkAsTabled) {
@@ -247,6 +255,46 @@ TEST_F(ConvertTest, AFailedWriteLeavesNoTargetAndTheSourceAsItWas) {
         EXPECT_EQ(test::ReadFile(source), test::ReadFile(test::CorpusPath(kTagged)));
     }
     EXPECT_EQ(prompter.texts().front(), "RIFFチャンクが書き込めませんでした。");
+}
+
+// A small file system whose free space is each source's size plus 50,000 bytes: less than
+// the 100,000 bytes to spare the run asks for. Sparse sources take no room of their own.
+TEST_F(ConvertTest, TooLittleFreeSpaceFailsTheRowAndCancelEndsTheRun) {
+    test::SmallFileSystem small(1 << 20);
+    if (!small.mounted()) GTEST_SKIP() << small.reason();
+    const std::string low = small.path() + "/ドライブの残り容量が足りません。";
+    const std::string failed = "\n\n以上のファイルがエラーで変換できませんでした。";
+    const struct {
+        std::optional<PromptAnswer> answer;
+        bool quiet;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {PromptAnswer::Cancel, false, {low, "a.mp3" + failed}},
+        {PromptAnswer::Ok, false, {low, low, "a.mp3\nb.mp3" + failed}},
+        {std::nullopt, true, {"a.mp3\nb.mp3" + failed}},
+    };
+    for (const auto& c : cases) {
+        session.rows.Clear();
+        prompter.Clear();
+        for (const char* name : {"a.mp3", "b.mp3"}) {
+            std::filesystem::copy_file(test::CorpusPath(kCbr128), small / name, std::filesystem::copy_options::overwrite_existing);
+            Add(small / name);
+        }
+        const uint64_t free = fs::FreeSpace(small.path()).value();
+        for (const char* name : {"a.mp3", "b.mp3"}) std::filesystem::resize_file(small / name, free - 50000);
+        ASSERT_EQ(fs::FreeSpace(small.path()), free);
+        if (c.answer) prompter.Answer(*c.answer);
+        session.settings.Set(Option::CnvErrOff, c.quiet);
+
+        EXPECT_TRUE(Run(ConvertTarget::Rmp3).written.empty());
+        EXPECT_EQ(prompter.texts(), c.texts);
+        EXPECT_EQ(test::EntriesIn(small.path()), 2u);
+        EXPECT_EQ(session.rows.size(), 2);
+        if (!c.quiet) {
+            EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::OkCancel);
+            EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Warning);
+        }
+    }
 }
 
 }  // namespace
