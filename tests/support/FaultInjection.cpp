@@ -10,6 +10,7 @@
 #include <random>
 #include <sched.h>
 #include <signal.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/mman.h>
 #include <sys/mount.h>
@@ -159,6 +160,18 @@ int KillAtRandomMoments(const std::function<void()>& prepare, const std::functio
     }
     ReleaseCounter(counter);
     return midway;
+}
+
+std::string Describe(const FolderState& state) {
+    std::ostringstream out;
+    for (const auto& [name, bytes] : state)
+        out << name << " (" << bytes.size() << " bytes, #" << std::hash<std::string>{}(bytes) % 100000 << ") ";
+    return out.str();
+}
+
+::testing::AssertionResult SameFolder(const FolderState& now, const FolderState& expected) {
+    if (now == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the folder holds " << Describe(now) << "\nexpected: " << Describe(expected);
 }
 
 SmallFileSystem::SmallFileSystem(size_t bytes) {

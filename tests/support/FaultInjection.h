@@ -2,6 +2,8 @@
 // process killed at each step or at a random moment, and a full file system.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -12,6 +14,10 @@ namespace wvr::test {
 // What a folder holds: each name with its bytes (folders inside it are not looked into).
 using FolderState = std::map<std::string, std::string>;
 FolderState ReadFolder(const std::string& folder);
+// A folder state in few words, for messages: names, sizes and a digest of the bytes.
+std::string Describe(const FolderState& state);
+// The same names with the same bytes; a failure describes both states.
+::testing::AssertionResult SameFolder(const FolderState& now, const FolderState& expected);
 
 // Runs `write` with operation n of the file layer failing, for n = 1, 2, ... until a run meets
 // no fault, calling `check(n, written)` after each run, the last one included. Returns the
