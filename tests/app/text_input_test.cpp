@@ -2,6 +2,9 @@
 // track list; formats stored in "wvr_In.ini"; a text file that cannot be read.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/commands/SettingsIo.h"
 #include "app/commands/TextInput.h"
 #include "platform/core/Registry.h"
@@ -65,6 +68,25 @@ TEST_F(TextInputTest, ALineThatFailsInTheBlockEndsIt) {
     EXPECT_EQ(Titles(), (std::vector<std::string>{"One", "old", "old", "old"}));
 }
 
+// The format goes on after the failed block line: here with the next block, on the same text
+// line and the next row.
+TEST_F(TextInputTest, ABlockLineThatFailsGivesWayToTheFormatLinesAfterIt) {
+    Rows(3);
+    RunTextInput(rows, {"{", "T:%2", "}", "{", "%1", "}"}, {"T:a", "x", "y"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"a", "old", "old"}));
+    EXPECT_EQ(rows[1].Fields[kArtist], "x");
+    EXPECT_EQ(rows[2].Fields[kArtist], "y");
+}
+
+TEST_F(TextInputTest, EveryCommonValueReachesEveryRow) {
+    Rows(2);
+    RunTextInput(rows, {"%1|%3|%5|%4|%6", "{", "%2", "}"}, {"A|L|C|1999|Jazz", "x", "y"});
+    for (const TrackInfo& row : rows)
+        EXPECT_EQ((std::vector<std::string>(row.Fields.begin() + 1, row.Fields.begin() + 6)),
+                  (std::vector<std::string>{"A", "L", "C", "1999", "Jazz"}));
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"x", "y"}));
+}
+
 TEST_F(TextInputTest, TheRunStopsWhenRowsOrLinesRunOut) {
     Rows(2);
     RunTextInput(rows, kDefault, {"A / B", "1.a", "2.b", "3.c"});
@@ -108,10 +130,16 @@ TEST(TextInputFormats, ATextFileThatCannotBeReadIsNamedAndChangesNothing) {
     test::ScriptedPrompter prompter;
     Session session;
     session.rows.Append(TrackInfo{});
+    session.rows.Append(TrackInfo{});
     EXPECT_FALSE(TextInputCommand(session, kDefault, dir / "none.txt", prompter));
     EXPECT_EQ(prompter.texts(),
-              std::vector<std::string>{"ファイルを読み込めませんでした。\n" + dir / "none.txt" + "\nNo such file or directory"});
-    test::WriteFile(dir / "list.txt", "A / B\r\n1.T\r\n");
-    EXPECT_TRUE(TextInputCommand(session, kDefault, dir / "list.txt", prompter));
-    EXPECT_EQ(session.rows[0].Fields[kTitle], "T");
+              std::vector<std::string>{"ファイルを読み込めませんでした。\n" + dir / "none.txt" + "\n" + std::strerror(ENOENT)});
+    // Lines end at CR LF, LF or a lone CR.
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
+        test::WriteFile(dir / "list.txt", "A / B" + end + "1.T" + end + "2.U" + end);
+        EXPECT_TRUE(TextInputCommand(session, kDefault, dir / "list.txt", prompter));
+        EXPECT_EQ(session.rows[0].Fields[kTitle], "T");
+        EXPECT_EQ(session.rows[1].Fields[kTitle], "U");
+        session.rows.Mutable(1).Fields[kTitle].clear();
+    }
 }
