@@ -28,6 +28,14 @@ TEST(OptionsWorkingCopy, NoPatternsSelectsNothingAndAFilterAlwaysHasItsInclusion
     EXPECT_EQ(copy.Filter[0], (FilterEntry{false, 0, ""}));
 }
 
+// The last field (Index 17) is a field; beyond it the entry opens as the file name.
+TEST(OptionsWorkingCopy, FilterEntriesKeepEveryFieldIndex) {
+    Settings s;
+    s.Filter = {{true, 17, "a"}, {false, 18, "b"}, {true, -1, "c"}};
+    const Settings copy = OptionsWorkingCopy(s);
+    EXPECT_EQ(copy.Filter, (std::vector<FilterEntry>{{true, 17, "a"}, {false, 0, "b"}, {true, 0, "c"}}));
+}
+
 TEST(ApplyOptions, TakesWhatTheDialogEditsAndLeavesWindowState) {
     Settings target;
     Settings edited;

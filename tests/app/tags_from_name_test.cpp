@@ -85,7 +85,8 @@ TEST_F(TagsFromNameTest, StoredValuesComeBackAndEmptyListsGetTheirDefault) {
     FromNameSettings s;
     s.filePatterns = {"%2", "%1 - %2"};
     s.filePatternIndex = 1;
-    s.folderPatterns = {"%3"};
+    s.folderPatterns = {"%3", "[%1]%3", "%1"};
+    s.folderPatternIndex = 2;  // differs from the file pattern's index: each is kept apart
     s.overwriteFromFile = s.useFolder = true;
     s.underscoresToSpaces = s.halfWidth = false;
     StoreFromNameSettings(s, prompter);
