@@ -3,6 +3,8 @@
 // created.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "app/commands/AddFiles.h"
@@ -206,7 +208,7 @@ TEST_F(CsvTest, AFileThatCannotBeReadIsNamedAndNothingListedIsLost) {
     ASSERT_EQ(session.rows.size(), 1);  // not cleared: nothing was read
     ASSERT_EQ(prompter.shown().size(), 1u);
     EXPECT_EQ(prompter.shown()[0].text,
-              "ファイルを読み込めませんでした。\n" + dir / "missing.csv" + "\nNo such file or directory");
+              "ファイルを読み込めませんでした。\n" + dir / "missing.csv" + "\n" + std::strerror(ENOENT));
     EXPECT_TRUE(prompter.shown()[0].icon == PromptIcon::Stop);
 
     // Rows read from files before the one that failed stay.

@@ -1,6 +1,9 @@
 // Play one and play many: the playlist bytes, which rows are played, how the player is
 // started, and what the user is told when it cannot be.
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 #include "app/commands/PlayFiles.h"
@@ -127,7 +130,7 @@ TEST_F(PlayFilesTest, APlaylistThatCannotBeWrittenStartsNoPlayer) {
     EXPECT_EQ(PlayMany(session, unwritable, starter, prompter), PlayResult::Failed);
     EXPECT_TRUE(starter.starts.empty());
     ASSERT_EQ(prompter.shown().size(), 1u);
-    EXPECT_EQ(prompter.shown()[0].text, "ファイルを作成できませんでした。\n" + unwritable + "\nNo such file or directory");
+    EXPECT_EQ(prompter.shown()[0].text, "ファイルを作成できませんでした。\n" + unwritable + "\n" + std::strerror(ENOENT));
 }
 
 TEST_F(PlayFilesTest, ALinkPlantedUnderThePlaylistNameIsReplacedNotFollowed) {

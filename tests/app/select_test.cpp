@@ -2,6 +2,8 @@
 // seeds, the texts, the playlist and the dialog's stored values.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <set>
 
 #include "app/commands/Select.h"
@@ -105,7 +107,7 @@ TEST(SelectRows, PlaylistLinesEndInCrLf) {
     EXPECT_EQ(test::ReadFile(dir / "p.m3u"), "/m/a.mp3\r\n" + test::Sjis("/m/歌.rmp") + "\r\n");
     EXPECT_FALSE(WritePlaylist(dir / "no/such/folder.m3u", {"x"}, prompter));
     EXPECT_EQ(prompter.shown().back().icon, PromptIcon::Stop);
-    EXPECT_EQ(prompter.shown().back().text, "ファイルを作成できませんでした。\n" + dir / "no/such/folder.m3u" + "\nNo such file or directory");
+    EXPECT_EQ(prompter.shown().back().text, "ファイルを作成できませんでした。\n" + dir / "no/such/folder.m3u" + "\n" + std::strerror(ENOENT));
 }
 
 TEST(SelectSettingsStore, RoundTripAndAReadThatStopsAtTheFirstMissingValue) {

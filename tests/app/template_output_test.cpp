@@ -2,6 +2,8 @@
 // (keys, quoting, refused names, delete) and an output file that cannot be created.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "app/commands/SettingsIo.h"
@@ -113,12 +115,12 @@ TEST_F(TemplateOutputTest, AnOutputFileThatCannotBeCreatedIsNamed) {
     EXPECT_FALSE(WriteTemplateOutput(session, DefaultTemplateSet(), dir / "none/out.html", prompter, nullptr));
     ASSERT_EQ(prompter.texts().size(), 1u);
     EXPECT_EQ(prompter.texts()[0],
-              "ファイルを作成できませんでした。\n" + dir / "none/out.html" + "\nNo such file or directory");
+              "ファイルを作成できませんでした。\n" + dir / "none/out.html" + "\n" + std::strerror(ENOENT));
     EXPECT_FALSE(std::filesystem::exists(dir / "none"));
     // A file where a folder should be: the reason is the system's, never "Success".
     test::WriteFile(dir / "file", "x");
     prompter.Clear();
     EXPECT_FALSE(WriteTemplateOutput(session, DefaultTemplateSet(), dir / "file/out.html", prompter, nullptr));
     ASSERT_EQ(prompter.texts().size(), 1u);
-    EXPECT_EQ(prompter.texts()[0], "ファイルを作成できませんでした。\n" + dir / "file/out.html" + "\nNot a directory");
+    EXPECT_EQ(prompter.texts()[0], "ファイルを作成できませんでした。\n" + dir / "file/out.html" + "\n" + std::strerror(ENOTDIR));
 }
