@@ -255,6 +255,16 @@ TEST_F(ConvertTest, AFailedWriteLeavesNoTargetAndTheSourceAsItWas) {
         EXPECT_EQ(test::ReadFile(source), test::ReadFile(test::CorpusPath(kTagged)));
     }
     EXPECT_EQ(prompter.texts().front(), "RIFFチャンクが書き込めませんでした。");
+
+    // CnvErrOff: no error box, only the list at the end.
+    session.rows.Clear();
+    prompter.Clear();
+    session.settings.Set(Option::CnvErrOff, true);
+    Add(test::CopyCorpusFile(kTagged, dir, "l.mp3"));
+    fs::SetFaultHook(FailEveryWrite);
+    Run(ConvertTarget::Wave);
+    fs::SetFaultHook(nullptr);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"l.mp3\n\n以上のファイルがエラーで変換できませんでした。"});
 }
 
 // A small file system whose free space is each source's size plus 50,000 bytes: less than
@@ -280,9 +290,9 @@ TEST_F(ConvertTest, TooLittleFreeSpaceFailsTheRowAndCancelEndsTheRun) {
             std::filesystem::copy_file(test::CorpusPath(kCbr128), small / name, std::filesystem::copy_options::overwrite_existing);
             Add(small / name);
         }
-        const uint64_t free = fs::FreeSpace(small.path()).value();
+        const uint64_t free = fs::FreeSpace(small / "a.mp3").value();  // of the folder holding it
         for (const char* name : {"a.mp3", "b.mp3"}) std::filesystem::resize_file(small / name, free - 50000);
-        ASSERT_EQ(fs::FreeSpace(small.path()), free);
+        ASSERT_EQ(fs::FreeSpace(small / "a.mp3"), free);
         if (c.answer) prompter.Answer(*c.answer);
         session.settings.Set(Option::CnvErrOff, c.quiet);
 
