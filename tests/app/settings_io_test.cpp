@@ -1,8 +1,11 @@
-// The settings store at start and close: defaults, a full round trip, blocks that stop at
-// their first missing or wrong-typed value, the ini-file parts, and failed saves.
+// The settings store at start and close: defaults, a store as this version writes it, a full
+// round trip, blocks that stop at their first missing or wrong-typed value, the ini-file parts,
+// and failed saves.
 #include <gtest/gtest.h>
 
+#include <QSettings>
 #include <filesystem>
+#include <map>
 
 #include "app/commands/SettingsIo.h"
 #include "platform/core/Registry.h"
@@ -82,14 +85,30 @@ TEST_F(SettingsTest, FirstStartGivesTheDefaults) {
     EXPECT_EQ(s.fonts[0].name, Sjis("ＭＳ Ｐゴシック"));
 }
 
-TEST(OptionNameTest, BitsAreStoredUnderTheirNamesInOrder) {
-    const char* names[kOptionCount] = {
-        "CnvEndDel", "RenInfOff", "RenChkOff",  "WitInfOff", "WitChkOff", "WitID3Add", "EdtAddClr", "EdtISFT",
-        "WitEndClr", "RenChaTrs", "RenSpcTrs",  "EdtFileName", "WavCnv",  "PlyRunMin", "PlayerSel", "PlyChkOff",
-        "CnvChkOff", "UdoInfOff", "FilChkOff",  "GetChkOff", "DropActive", "RenOther", "CnvErrOff", "QuitMesOff",
-        "CsvExcel",  "CsvAdd",    "FilUseMcr",  "RenRmpMp3", "WitUnChk",  "Zen2Han",   "OptGenreOn", "CnvDate",
-        "RenLrc",    "EdtLimit",  "RenLrcTxt",  "RenLrcDir", "Filter",    "CsvRelative", "LrcDrop", "CsvKnowCD"};
-    for (int bit = 0; bit < kOptionCount; ++bit) EXPECT_STREQ(OptionName(bit), names[bit]) << "bit " << bit;
+// A store as this version writes it (tests/data/text/wvr_2.conf, saved from Changed()): its
+// values arrive, and a save writes the same names and values. A renamed key would lose what
+// users stored.
+TEST_F(SettingsTest, AStoreOfThisVersionLoadsAndASaveWritesTheSameNames) {
+    const std::string store = ConfigFile("wvr_2.conf");
+    std::filesystem::create_directories(ConfigFolder());
+    std::filesystem::copy_file(test::CorpusPath("text/wvr_2.conf"), store);
+    auto stored = [&] {
+        QSettings file(QString::fromStdString(store), QSettings::IniFormat);
+        std::map<std::string, std::string> values;
+        for (const QString& name : file.allKeys()) values[name.toStdString()] = file.value(name).toString().toStdString();
+        return values;
+    };
+    const auto written = stored();
+    Settings expected = Changed();
+    expected.csvColumns.clear();  // kept in wvr.ini
+    const Settings loaded = Loaded();
+    EXPECT_EQ(loaded.bits, expected.bits);
+    EXPECT_EQ(loaded.editWindow, expected.editWindow);
+    EXPECT_TRUE(loaded == expected) << "some other value differs";
+
+    std::filesystem::remove(store);
+    SaveSettings(Changed(), prompter);
+    EXPECT_EQ(stored(), written);
 }
 
 TEST_F(SettingsTest, EveryValueSurvivesSaveAndLoad) {
