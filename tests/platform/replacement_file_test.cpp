@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -64,7 +65,8 @@ TEST_F(ReplacementFileTest, KeepsOwnerPermissionBitsTimesAndExtendedAttributes) 
     if (root) {
         ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
     }
-    ASSERT_EQ(::setxattr(path.c_str(), "user.wvr.rating", "5", 1, 0), 0) << "the test folder keeps no attributes";
+    if (::setxattr(path.c_str(), "user.wvr.rating", "5", 1, 0) != 0)
+        GTEST_SKIP() << "the temporary folder keeps no user extended attributes: " << std::strerror(errno);
     const timespec times[2] = {At(1200000000, 111), At(1000000000, 222)};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     const struct stat old = Stat(path);
