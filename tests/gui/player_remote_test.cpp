@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <cerrno>
 #include <unistd.h>
 
 #include "app/commands/PlayFiles.h"
@@ -152,6 +153,9 @@ public:
 const char* const kRemoteButtons[] = {"ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4",
                                       "ToolButton5", "ToolButton6", "ToolButton7"};
 
+// Why there is no private bus to test on; empty when there is one.
+std::string g_noPrivateBus;
+
 }  // namespace
 
 class PlayerRemoteTest : public QObject {
@@ -185,6 +189,7 @@ private:
 
 private slots:
     void init() {
+        if (!g_noPrivateBus.empty()) QSKIP(g_noPrivateBus.c_str());
         RegistryKey::Delete("");
         pauses_.clear();
         window_ = std::make_unique<MainWindow>();
@@ -313,8 +318,11 @@ int main(int argc, char** argv) {
         for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
         args.push_back(nullptr);
         ::execvp(args[0], args.data());
-        std::perror("dbus-run-session");
-        return 1;
+        if (errno != ENOENT) {
+            std::perror("dbus-run-session");
+            return 1;
+        }
+        g_noPrivateBus = "dbus-run-session is not installed (package dbus-daemon): no private session bus";
     }
     QApplication app(argc, argv);
     PlayerRemoteTest test;
