@@ -1,6 +1,6 @@
 // Every file of the corpus, added on its own, gives the row its MANIFEST describes: kind,
 // audio size, play time, property text and all 17 tag texts (or no row at all); the play time
-// of a RIFF file also as the peer readings of ORACLES give it, where they agree.
+// and rates of a RIFF file also as the peer readings of ORACLES give them, where they agree.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -69,26 +69,38 @@ std::vector<ManifestRow> WholeCorpus() {
     return rows;
 }
 
-// The whole seconds of a RIFF file as the peers that read MPEG inside RIFF give them (ffprobe,
-// exiftool, mediainfo; mutagen reads a WAVE file's MPEG format chunk as PCM), when at least two
-// of them read it and all agree.
-std::map<std::string, long long> PeerSecondsOfRiffFiles() {
+// What the peers that read MPEG inside RIFF (ffprobe, exiftool, mediainfo; mutagen reads a
+// WAVE file's MPEG format chunk as PCM) say of a RIFF file: the whole seconds when at least two
+// read it and all agree, and ffprobe's bit rate and sampling rate as the property text writes
+// them ("128kbit", "44.1KHz").
+struct PeerReading {
+    std::optional<long long> seconds;
+    std::vector<std::string> rates;
+};
+
+std::map<std::string, PeerReading> PeerReadingsOfRiffFiles() {
     const std::string json = test::ReadFile(test::CorpusPath("ORACLES.json"));
-    std::map<std::string, long long> seconds;
+    std::map<std::string, PeerReading> readings;
     for (const QJsonValue& entry : QJsonDocument::fromJson(QByteArray::fromStdString(json)).array()) {
         const QJsonObject o = entry.toObject();
         if (o["kind"].toInt() != 2 && o["kind"].toInt() != 3) continue;
+        PeerReading& peer = readings[o["file"].toString().toStdString()];
         std::set<long long> whole;
-        int readings = 0;
+        int durations = 0;
         for (const QJsonValue& duration : {o["ffprobe"]["duration"], o["exiftool"]["Composite:Duration"],
                                            o["mediainfo"]["General"]["Duration"]}) {
             if (duration.isUndefined()) continue;
-            ++readings;
+            ++durations;
             whole.insert(static_cast<long long>(duration.isDouble() ? duration.toDouble() : duration.toString().toDouble()));
         }
-        if (readings >= 2 && whole.size() == 1) seconds[o["file"].toString().toStdString()] = *whole.begin();
+        if (durations >= 2 && whole.size() == 1) peer.seconds = *whole.begin();
+        const QJsonValue stream = o["ffprobe"]["streams"][0];
+        if (stream.isObject()) {
+            peer.rates.push_back(std::to_string(stream["bit_rate"].toString().toInt() / 1000) + "kbit");
+            peer.rates.push_back(QString::number(stream["sample_rate"].toString().toInt() / 1000.0).toStdString() + "KHz");
+        }
     }
-    return seconds;
+    return readings;
 }
 
 std::string TestName(const ::testing::TestParamInfo<ManifestRow>& info) {
@@ -123,9 +135,13 @@ TEST_P(CorpusRowTest, MatchesTheManifest) {
     EXPECT_EQ(row.AudioSize, expected.audioSize);
     EXPECT_EQ(row.Seconds, expected.seconds);
     EXPECT_EQ(cp932::ToUtf8(row.InfoText), expected.infoText);
-    static const std::map<std::string, long long> peerSeconds = PeerSecondsOfRiffFiles();
-    if (auto peers = peerSeconds.find(expected.file); peers != peerSeconds.end()) {
-        EXPECT_EQ(row.Seconds, std::to_string(peers->second)) << "the play time the peers read";
+    static const std::map<std::string, PeerReading> peerReadings = PeerReadingsOfRiffFiles();
+    if (auto peer = peerReadings.find(expected.file); peer != peerReadings.end()) {
+        if (peer->second.seconds) {
+            EXPECT_EQ(row.Seconds, std::to_string(*peer->second.seconds)) << "as the peers read";
+        }
+        for (const std::string& rate : peer->second.rates)
+            EXPECT_NE(row.InfoText.find(rate), std::string::npos) << row.InfoText << " lacks the peers' " << rate;
     }
     // A text matches as the MANIFEST renders it or as the raw bytes it lists: converters render
     // the bytes 0xFD..0xFF differently.
