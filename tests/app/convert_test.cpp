@@ -1,6 +1,6 @@
 // Format conversion: the bytes of each target, read back by our own readers (and ffprobe when
-// installed), and the run's rules: skips, questions, deletion, dates and failures that leave
-// no file behind.
+// installed), and the run's rules: skips, questions, free space, deletion, dates and failures
+// that leave no file behind.
 #include <gtest/gtest.h>
 
 #include <filesystem>

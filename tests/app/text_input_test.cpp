@@ -1,5 +1,6 @@
 // Text input by format: the common lines and the block, step by step, on the examples of a
-// track list; formats stored in "wvr_In.ini"; a text file that cannot be read.
+// track list; formats stored in "wvr_In.ini"; the line ends of a text file, and one that
+// cannot be read.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -125,7 +126,7 @@ TEST(TextInputFormats, StoredFormatsComeBackAndRefusedNamesWriteNothing) {
     EXPECT_EQ(InputFormatChoices(), std::vector<std::string>{"Default"});
 }
 
-TEST(TextInputFormats, ATextFileThatCannotBeReadIsNamedAndChangesNothing) {
+TEST(TextInputFormats, TextFilesAreReadAtEveryLineEndAndAnUnreadableOneIsNamed) {
     test::TempDir dir;
     test::ScriptedPrompter prompter;
     Session session;
@@ -140,6 +141,6 @@ TEST(TextInputFormats, ATextFileThatCannotBeReadIsNamedAndChangesNothing) {
         EXPECT_TRUE(TextInputCommand(session, kDefault, dir / "list.txt", prompter));
         EXPECT_EQ(session.rows[0].Fields[kTitle], "T");
         EXPECT_EQ(session.rows[1].Fields[kTitle], "U");
-        session.rows.Mutable(1).Fields[kTitle].clear();
+        for (int i : {0, 1}) session.rows.Mutable(i).Fields[kTitle].clear();
     }
 }
