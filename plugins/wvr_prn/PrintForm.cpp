@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/PrintHost.h"
+#include "dialogs/DialogPlacement.h"
 
 namespace wvr::label {
 namespace {
@@ -39,7 +40,8 @@ TPrintForm::TPrintForm(const PrintHost& host, QWidget* parent)
 
     preview_ = new QPrintPreviewWidget(&previewPrinter_, this);
     preview_->setObjectName("PrintPreview");
-    preview_->setMinimumSize(420, 560);
+    // Small enough for the window to fit a low screen at a large scale; the page fits the view.
+    preview_->setMinimumSize(240, 320);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { PaintLabel(data_, *printer); });
 
     album_ = new QLineEdit(this);
@@ -81,6 +83,7 @@ TPrintForm::TPrintForm(const PrintHost& host, QWidget* parent)
     });
     Reload();
     resize(900, 680);
+    PlaceCentered(this, parent);
 }
 
 void TPrintForm::Reload() {

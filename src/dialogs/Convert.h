@@ -1,4 +1,4 @@
-// The conversion dialog "コンバート": the checked MPEG-bearing rows, a kind filter for the
+// The conversion dialog "コンバート": the MPEG-bearing rows to convert, a kind filter for the
 // list of names, the target form, and the run.
 #pragma once
 

@@ -12,6 +12,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
 #include "dialogs/DialogPlacement.h"
+#include "dialogs/HelpViewer.h"
 
 namespace wvr {
 
@@ -26,6 +27,8 @@ TFindForm::TFindForm(MainWindow& main) : QDialog(&main), main_(main) {
     edit1_->setObjectName("Edit1");
     edit1_->setMaxLength(255);
     edit1_->setMinimumWidth(220);
+    // The last search text is offered selected, so that typing replaces it.
+    edit1_->selectAll();
     label->setBuddy(edit1_);
     checkBox1_ = new QCheckBox(QStringLiteral("最初の行から始める。(&T)"), this);
     checkBox1_->setObjectName("CheckBox1");
@@ -61,6 +64,7 @@ TFindForm::TFindForm(MainWindow& main) : QDialog(&main), main_(main) {
     // A fixed dialog border: the size the controls need, not resizable.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
+    AddHelpKey(this, kFindHelpTopic);
     CenterOver(this, &main);
 }
 

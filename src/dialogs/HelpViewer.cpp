@@ -16,6 +16,7 @@
 
 #include "app/commands/Options.h"
 #include "app/ui/WindowStacking.h"
+#include "dialogs/DialogPlacement.h"
 
 namespace wvr {
 namespace {
@@ -54,7 +55,14 @@ QString HelpTopicFile(const QString& topic) {
 QStringList HelpTopics() {
     QStringList topics{kMainHelpTopic};
     for (int page = 0; page < kOptionPageCount; ++page) topics << QString::fromStdString(OptionsHelpTopic(page));
+    for (const char* topic : {kFillHelpTopic, kFindHelpTopic, kFromNameHelpTopic, kOutputHelpTopic, kTextInputHelpTopic})
+        topics << topic;
     return topics;
+}
+
+void AddHelpKey(QWidget* dialog, const char* topic) {
+    QObject::connect(new QShortcut(QKeySequence(Qt::Key_F1), dialog), &QShortcut::activated, dialog,
+                     [dialog, topic] { HelpViewer::Open(dialog, topic); });
 }
 
 HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
@@ -170,6 +178,7 @@ void HelpViewer::PlaceBeside(const QWidget* owner) {
     if (x < area.left()) x = std::max(area.left(), area.right() - width());
     const int y = std::clamp(o.top(), area.top(), std::max(area.top(), area.bottom() - height()));
     move(x, y);
+    FitToScreen(this);
 }
 
 void HelpViewer::UpdateTitle() {

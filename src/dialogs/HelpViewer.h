@@ -12,6 +12,12 @@ class QToolButton;
 namespace wvr {
 
 inline constexpr const char* kMainHelpTopic = "main";
+// The pages of the tool dialogs, opened by F1 in them.
+inline constexpr const char* kFillHelpTopic = "fill";
+inline constexpr const char* kFindHelpTopic = "find";
+inline constexpr const char* kFromNameHelpTopic = "fromname";
+inline constexpr const char* kOutputHelpTopic = "output";
+inline constexpr const char* kTextInputHelpTopic = "textinput";
 
 // Where the pages are: "help" beside the program, else "../share/wvr/help" from it; empty
 // when neither holds the main page.
@@ -20,8 +26,11 @@ QString HelpFolder();
 void SetHelpFolder(const QString& folder);
 // The file of a topic inside the help folder.
 QString HelpTopicFile(const QString& topic);
-// Every topic the program opens: the main page, the macro codes, the options pages.
+// Every topic the program opens: the main page, the options pages, the tool dialogs' pages.
 QStringList HelpTopics();
+
+// F1 in `dialog` opens `topic`.
+void AddHelpKey(QWidget* dialog, const char* topic);
 
 class HelpViewer : public QWidget {
     Q_OBJECT

@@ -71,9 +71,9 @@ void TForm2::ShowValues() {
     const Settings& s = edited_;
     for (int bit = 0; bit < kOptionCount; ++bit) checks_[bit]->setChecked(s.bits[bit]);
     clickChoices_[s.EdtClmIdx]->setChecked(true);
-    player_->setText(FromSjis(s.PlyPlayer));
+    player_->setText(FromNativePath(s.PlyPlayer));
     engineer_->setText(FromSjis(s.CnvEngineer));
-    lyricsFolder_->setText(FromSjis(s.RenLrcFld));
+    lyricsFolder_->setText(FromNativePath(s.RenLrcFld));
 
     for (size_t i = 0; i < s.RenString.size(); ++i) {
         patterns_->addItem(FromSjis(s.RenString[i]), QByteArray::fromStdString(s.RenString[i]));
@@ -124,10 +124,10 @@ void TForm2::Collect() {
     for (int i = 0; i < 3; ++i) {
         if (clickChoices_[i]->isChecked()) edited_.EdtClmIdx = i;
     }
-    edited_.PlyPlayer = ToSjisKeeping(player_->text(), opened_.PlyPlayer);
+    edited_.PlyPlayer = ToNativePath(player_->text());
     edited_.CnvEngineer = ToSjisKeeping(engineer_->text(), opened_.CnvEngineer);
     FinishFolderBox();
-    edited_.RenLrcFld = ToSjisKeeping(lyricsFolder_->text(), opened_.RenLrcFld);
+    edited_.RenLrcFld = ToNativePath(lyricsFolder_->text());
     edited_.RenString.clear();
     for (int i = 0; i < patterns_->count(); ++i)
         edited_.RenString.push_back(patterns_->itemData(i).toByteArray().toStdString());
@@ -171,9 +171,8 @@ void TForm2::OnCheckBox12Clicked(bool checked) {
 
 // The lyrics folder is used as a prefix of file names, so it ends with the separator.
 void TForm2::FinishFolderBox() {
-    const std::string folder = ToSjisKeeping(lyricsFolder_->text(), opened_.RenLrcFld);
-    const std::string finished = path::WithTrailingSeparator(folder);
-    if (finished != folder) lyricsFolder_->setText(FromSjis(finished));
+    const QString folder = lyricsFolder_->text();
+    if (!folder.isEmpty() && !folder.endsWith(QChar(path::kSeparator))) lyricsFolder_->setText(folder + path::kSeparator);
 }
 
 }  // namespace wvr

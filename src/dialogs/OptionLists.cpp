@@ -1,5 +1,6 @@
 // The options dialog's lists and choosers: rename patterns, exception rules, filter
 // conditions, the CSV column order, the player, the lyrics folder and the fonts.
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
@@ -207,7 +208,8 @@ void TForm2::ChooseFont(int which) {
 }
 
 void TForm2::ChooseColor(int which) {
-    const QColor chosen = QColorDialog::getColor(ColorFrom(edited_.fonts[which].color), this,
+    const QColor shown = fontTexts_[which]->palette().color(QPalette::Text);
+    const QColor chosen = QColorDialog::getColor(shown, this,
                                                  QString::fromUtf8(kColorTitles[which]));
     if (!chosen.isValid()) return;
     edited_.fonts[which].color = BgrFrom(chosen);
@@ -219,7 +221,8 @@ void TForm2::ShowFont(int which) {
     const FontSetting& font = edited_.fonts[which];
     fontTexts_[which]->setText(FromSjis(font.name) + " (" + QString::number(font.size) + " Point)");
     QPalette colors = fontTexts_[which]->palette();
-    colors.setColor(QPalette::Text, ColorFrom(font.color));
+    colors.setColor(QPalette::Text,
+                    TextColorFrom(font.color, QApplication::palette(fontTexts_[which]).color(QPalette::Text)));
     fontTexts_[which]->setPalette(colors);
 }
 

@@ -19,6 +19,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
 #include "app/ui/TrackListView.h"
+#include "dialogs/DialogPlacement.h"
 #include "dialogs/TageditInput.h"
 #include "formats/FieldMacros.h"
 #include "formats/PathText.h"
@@ -68,13 +69,16 @@ void TForm1::ApplyStoredState() {
     SetStayOnTop(state.f1OnTop == 1);
     if (QAction* onTop = main_.action("AlwaysOnTop")) onTop->setChecked(StaysOnTop());
     LayoutGroups();
+    FitToScreen(this);
 }
 
 void TForm1::ApplyFont(const FontSetting& setting) {
     setFont(FontFrom(setting, font()));
     QPalette colors = palette();
-    colors.setColor(QPalette::WindowText, ColorFrom(setting.color));
-    colors.setColor(QPalette::Text, ColorFrom(setting.color));
+    const QPalette theme = QApplication::palette(this);
+    colors.setColor(QPalette::WindowText, TextColorFrom(setting.color, theme.color(QPalette::WindowText)));
+    colors.setColor(QPalette::Text, TextColorFrom(setting.color, theme.color(QPalette::Text)));
+    appliedColor_ = setting.color;
     setPalette(colors);
     for (QLineEdit* box : boxes_) ShowSelection(box, box->hasFocus());
     ShowSelection(fileNameBox_, fileNameBox_->hasFocus());
@@ -166,7 +170,7 @@ void TForm1::StoreState(Settings& settings) const {
     FontSetting& stored = settings.fonts[1];
     stored.name = ToSjis(font().family());
     if (font().pointSize() > 0) stored.size = font().pointSize();
-    stored.color = BgrFrom(palette().color(QPalette::Text));
+    stored.color = appliedColor_;  // "none chosen" stays so, whatever the theme draws
 }
 
 // --- typing

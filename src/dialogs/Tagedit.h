@@ -115,6 +115,7 @@ private:
     QLabel* infoLabel_ = nullptr;       // Label8
     std::array<ByteLimitValidator*, 5> limits_{};  // title, artist, album, comment, date
     int shownRow_ = -1;
+    uint32_t appliedColor_ = kThemeTextColor;  // the stored colour the texts are drawn in
 };
 
 }  // namespace wvr

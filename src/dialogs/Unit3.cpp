@@ -13,6 +13,7 @@
 #include "app/ui/TrackTableModel.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
+#include "dialogs/HelpViewer.h"
 
 namespace wvr {
 TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent, const QWidget* mainWindow)
@@ -54,6 +55,7 @@ TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent, con
     connect(comboBox1_, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
+    AddHelpKey(this, kFillHelpTopic);
     CenterOver(this, mainWindow);
 }
 

@@ -11,6 +11,7 @@
 #include "app/ui/Text.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
+#include "dialogs/HelpViewer.h"
 
 namespace wvr {
 
@@ -71,6 +72,7 @@ TForm5::TForm5(MainWindow& main) : QDialog(&main), main_(main) {
     kana_->setChecked(s.kanaToHalfWidth);
     CheckBox2Click();
     resize(440, sizeHint().height());
+    AddHelpKey(this, kFromNameHelpTopic);
     CenterOver(this, &main);
 }
 

@@ -15,6 +15,7 @@
 #include "app/ui/Text.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
+#include "dialogs/HelpViewer.h"
 #include "formats/PathText.h"
 
 namespace wvr {
@@ -39,6 +40,7 @@ TForm6::TForm6(MainWindow& main, int menuNumber) : SetDialog(main, "Form6", "フ
     if (menuNumber != kDefaultItem) position = menuNumber;
     SelectSet(position);
     resize(560, 520);
+    AddHelpKey(this, kOutputHelpTopic);
     CenterOver(this, &main);
 }
 

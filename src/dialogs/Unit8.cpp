@@ -14,6 +14,7 @@
 #include "app/ui/Text.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/DialogPlacement.h"
+#include "dialogs/HelpViewer.h"
 
 namespace wvr {
 namespace {
@@ -29,6 +30,7 @@ TForm8::TForm8(MainWindow& main, int menuNumber) : SetDialog(main, "Form8", "テ
     BuildControls();
     SelectSet(menuNumber);
     resize(420, 360);
+    AddHelpKey(this, kTextInputHelpTopic);
     CenterOver(this, &main);
 }
 
@@ -71,12 +73,13 @@ bool TForm8::DeleteNamed(const std::string& name) { return DeleteInputFormat(nam
 
 void TForm8::Button1Click() {
     const InputFormat format = ShownFormat();
-    const QStringList names =
-        AskOpenFileNames(this, SetFileFilter(format.name, format.extension), false, FromSjis(format.extension));
+    const QStringList names = AskOpenFileNames(this, SetFileFilter(format.name, format.extension), false,
+                                               FromSjis(format.extension), ChooserFolder(kInputTextFiles));
     if (names.isEmpty()) {
         accept();  // the run ends here, and so does the dialog
         return;
     }
+    RememberChooserFolder(kInputTextFiles, names.first());
     RunWith(names.first());
 }
 

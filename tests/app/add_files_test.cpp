@@ -101,6 +101,9 @@ TEST_F(AddFilesTest, ClearFirstReplacesTheRows) {
     clear.clearFirst = true;
     EXPECT_EQ(Add({b, a}, clear), 2);
     EXPECT_EQ(FileNames(session), (std::vector<std::string>{"b.mp3", "a.mp3"}));
+    // Adding nothing (a file that is no music) leaves the list as it was.
+    EXPECT_EQ(Add({test::CopyCorpusFile("tree/notes.txt", dir, "notes.txt")}, clear), 0);
+    EXPECT_EQ(FileNames(session), (std::vector<std::string>{"b.mp3", "a.mp3"}));
 }
 
 TEST_F(AddFilesTest, ProgressIsToldTheRowsSoFar) {

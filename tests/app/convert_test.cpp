@@ -51,7 +51,7 @@ protected:
         return s.rows.empty() ? TrackInfo{} : s.rows[0];
     }
     ConvertReport Run(ConvertTarget target) {
-        return ConvertCommand(session, ConvertibleRows(session.rows), target, prompter, nullptr);
+        return ConvertCommand(session, ConvertibleRows(session), target, prompter, nullptr);
     }
     std::vector<std::string> FolderNames() const {
         std::vector<std::string> names;

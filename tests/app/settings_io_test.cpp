@@ -30,9 +30,9 @@ Settings Changed() {
     s.EdtClmIdx = 2;
     s.RenString = {"[%1] %2%e", Sjis("%2 ソ表 %1%e"), "a,b \"q\""};
     s.RenStrIdx = 2;
-    s.PlyPlayer = Sjis("/opt/プレーヤー/再生 ソ.exe");
+    s.PlyPlayer = "/home/zoë/プレーヤー/再生 ソ.exe";  // paths as the file system names them
     s.CnvEngineer = Sjis("技術者");
-    s.RenLrcFld = Sjis("/歌詞");
+    s.RenLrcFld = "/home/zoë/歌詞/";
     s.fonts[0] = {Sjis("ＭＳ 明朝"), 12, 0x00FFEEDD};
     s.fonts[1] = {"Courier", 8, 0x000000FF};
     s.fonts[2] = {Sjis("IPAゴシック"), 14, 0x00123456};
@@ -109,6 +109,13 @@ TEST_F(SettingsTest, AStoreOfThisVersionLoadsAndASaveWritesTheSameNames) {
     std::filesystem::remove(store);
     SaveSettings(Changed(), prompter);
     EXPECT_EQ(stored(), written);
+}
+
+// Paths stored by earlier versions, as texts, read back as the same file-system names.
+TEST_F(SettingsTest, PathsStoredAsTextsReadAsTheirNames) {
+    auto key = RegistryKey::Open("", true);
+    ASSERT_TRUE(key && key->WriteString("RenLrcFld", Sjis("/歌詞/")) && key->Flush());
+    EXPECT_EQ(key->ReadPath("RenLrcFld"), std::optional<std::string>("/歌詞/"));
 }
 
 TEST_F(SettingsTest, EveryValueSurvivesSaveAndLoad) {

@@ -270,7 +270,7 @@ TEST_F(WriteFaults, ConversionToANewFileAndOverAnExistingOne) {
         };
         // Converted rows leave the list; the others stay.
         auto convert = [&] {
-            ConvertCommand(session, ConvertibleRows(session.rows), c.target, prompter, nullptr);
+            ConvertCommand(session, ConvertibleRows(session), c.target, prompter, nullptr);
             return session.rows.empty();
         };
         redo = convert;

@@ -2,6 +2,7 @@
 // the right-button menu, what a drop adds or attaches, and rows dragged out.
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QMimeData>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -160,6 +161,21 @@ private slots:
         QVERIFY(DropFiles({Copy("mpeg/mp2_192k_48k.mp2", "c.mp2")}, Qt::RightButton).taken);
         QCOMPARE(Names(), std::vector<std::string>{"c.mp2"});
         QVERIFY(prompter_.shown().empty());
+    }
+
+    void aDropThatAddsNothingKeepsTheListAndNamesWhatItLeftOut() {
+        settings().Set(Option::EdtAddClr, true);
+        // Names Shift-JIS cannot hold, one dropped itself and one inside a dropped folder.
+        const std::string chloe = Copy("mpeg/vbr_lame_xing.mp3", "chloë.mp3");
+        Copy("mpeg/vbr_lame_xing.mp3", "in/zoë.mp3");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(chloe)),
+                      QUrl::fromLocalFile(QString::fromStdString(dir_->path() + "/in"))});
+        QVERIFY(Drop(data).taken);
+        QCOMPARE(Names(), std::vector<std::string>{"song.mp3"});  // nothing added, nothing cleared
+        QTRY_COMPARE(prompter_.shown().size(), size_t(1));       // once, after the drop
+        const std::string text = prompter_.texts()[0];
+        for (const char* part : {" 2 個", "chloë.mp3", "in/zoë.mp3"}) QVERIFY2(text.find(part) != std::string::npos, part);
     }
 
     void playlistsAreReadCsvFilesSkippedFoldersScanned() {

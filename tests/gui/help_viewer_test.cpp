@@ -1,6 +1,7 @@
 // The help: every topic the program opens is a page beside the program, every link leads to
 // a page, and the options dialog, F1 and the help menu open the right ones.
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "app/commands/Options.h"
 #include "app/ui/MainWindow.h"
@@ -86,6 +88,34 @@ private slots:
         QVERIFY(shown);
         // The help stays open after the dialog that asked for it has gone.
         QVERIFY(HelpViewer::Instance() && HelpViewer::Instance()->isVisible());
+    }
+
+    void f1InTheToolDialogsOpensTheirPages() {
+        test::TempDir dir;
+        window_->AddChosenFiles({QString::fromStdString(test::CopyCorpusFile("mpeg/cbr128_44k_notag.mp3", dir))});
+        window_->GoToRow(0);
+        window_->session().settings.Set(Option::GetChkOff, true);
+        const std::pair<std::function<void()>, QString> dialogs[] = {
+            {[&] { window_->F2Click(); }, "fill.html"},
+            {[&] { window_->Find2Click(); }, "find.html"},
+            {[&] { window_->G2Click(); }, "fromname.html"},
+            {[&] { window_->OutputItemClick(255); }, "output.html"},
+            {[&] { window_->InputItemClick(0); }, "textinput.html"},
+        };
+        for (const auto& [open, page] : dialogs) {
+            QString shown;
+            QTimer::singleShot(0, [&shown] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!dialog) return;
+                dialog->activateWindow();
+                if (!QTest::qWaitFor([dialog] { return dialog->isAncestorOf(QApplication::focusWidget()); })) return;
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+                if (HelpViewer::Instance()) shown = Shown();
+                dialog->reject();
+            });
+            open();
+            QCOMPARE(shown, page);
+        }
     }
 
     void f1AndTheHelpMenuOpenTheMainPage() {

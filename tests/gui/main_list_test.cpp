@@ -129,6 +129,16 @@ private slots:
         QCOMPARE(window_->FocusedRow(), 3);
     }
 
+    void homeAndEndGoToTheFirstAndLastRow() {
+        QTableView* list = window_->listView();
+        list->setCurrentIndex(list->model()->index(1, 2));
+        QTest::keyClick(list, Qt::Key_End);
+        QCOMPARE(window_->FocusedRow(), 3);
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(window_->FocusedRow(), 0);
+        QCOMPARE(list->currentIndex().column(), 2);  // the list does not scroll sideways
+    }
+
     void deleteFocusedAndChecked() {
         Focus(1);
         const std::string second = rows()[2].Path;

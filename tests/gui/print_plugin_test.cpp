@@ -118,9 +118,12 @@ private slots:
         QVERIFY(window_->action("Print1"));
         QString album;
         int pages = 0;
+        QRect placed, screen;
         QTimer::singleShot(0, this, [&] {
             QWidget* form = QApplication::activeModalWidget();
             QVERIFY(form && form->objectName() == "TPrintForm");
+            placed = form->frameGeometry();
+            screen = form->screen()->availableGeometry();
             pages = form->findChild<QPrintPreviewWidget*>("PrintPreview")->pageCount();
             album = form->findChild<QLineEdit*>("AlbumEdit")->text();
             form->close();
@@ -128,6 +131,7 @@ private slots:
         window_->action("Print1")->trigger();
         QCOMPARE(pages, 1);
         QCOMPARE(album, QString());
+        QVERIFY(screen.contains(placed));  // the window fits the screen it opens on
     }
 
     void aPdfNameTypedWithoutExtensionGetsOne() {

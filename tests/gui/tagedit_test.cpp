@@ -571,6 +571,21 @@ private slots:
         edit.StoreState(stored);
         QCOMPARE(stored.fonts[1], main.session().settings.fonts[1]);
     }
+
+    void withNoStoredColourTextsTakeTheThemesColour() {
+        const QPalette before = QApplication::palette();
+        QPalette dark = before;
+        for (auto role : {QPalette::Text, QPalette::WindowText}) dark.setColor(role, Qt::white);
+        for (auto role : {QPalette::Base, QPalette::Window}) dark.setColor(role, Qt::black);
+        QApplication::setPalette(dark);
+        {
+            MainWindow main;
+            TForm1 edit(main);
+            QCOMPARE(main.listView()->palette().color(QPalette::Text), QColor(Qt::white));
+            QCOMPARE(edit.palette().color(QPalette::Text), QColor(Qt::white));
+        }
+        QApplication::setPalette(before);
+    }
 };
 
 QTEST_MAIN(TageditTest)

@@ -109,6 +109,44 @@ private slots:
         QVERIFY(std::filesystem::exists(f.Path("a.mp3")));
     }
 
+    void convertTakesEveryRowWithCnvChkOff() {
+        EditFixture f({{kMpeg, "a.mp3"}, {kVqf, "d.vqf"}, {kRmp, "b.rmp"}});
+        f.session().settings.Set(Option::CnvChkOff, true);
+        int listed = -1;
+        OnDialog([&](QDialog* d) { listed = Child<QListWidget>(d, "ListBox1")->count(); });
+        f.main.C1Click();
+        QCOMPARE(listed, 2);  // nothing checked: every MPEG-bearing row
+    }
+
+    void csvAndTextInputChoosersStartWhereTheirKindWasLastUsed() {
+        EditFixture f({{kMpeg, "a.mp3"}});
+        std::filesystem::create_directories(f.Path("tables"));
+        QString started;
+        auto choose = [&](const QString& file) {
+            QTimer::singleShot(0, [&started, file] {
+                auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(chooser);
+                started = chooser->directory().absolutePath();
+                if (file.isEmpty()) return chooser->reject();
+                chooser->selectFile(file);
+                static_cast<QDialog*>(chooser)->accept();  // through the public slot
+            });
+        };
+        choose(QString::fromStdString(f.Path("tables/x.csv")));
+        f.main.action("SaveItem")->trigger();
+        choose({});
+        f.main.action("CSVL1")->trigger();
+        QCOMPARE(started, QString::fromStdString(f.Path("tables")));
+        QCOMPARE(f.session().rows.size(), 1);
+        // The text input's chooser keeps its own folder.
+        OnDialog([&](QDialog* d) {
+            choose({});
+            Click(d, "Button1");
+        });
+        f.main.InputItemClick(0);
+        QVERIFY(started != QString::fromStdString(f.Path("tables")));
+    }
+
     void findFindsChecksAndFindNextContinues() {
         EditFixture f({{kMpeg, "a.mp3"}, {kNoTag, "b.mp3"}, {kMpeg, "c.mp3"}});
         f.main.GoToRow(0);
@@ -133,6 +171,10 @@ private slots:
         QCOMPARE(f.main.statusPanel(0)->text(), QString(" 山田"));
         f.main.action("Find3")->trigger();
         QCOMPARE(f.main.FocusedRow(), 2);
+        QString offered;
+        OnDialog([&](QDialog* d) { offered = Child<QLineEdit>(d, "Edit1")->selectedText(); });
+        f.main.action("Find2")->trigger();
+        QCOMPARE(offered, QString("山田"));  // selected: typing replaces it
     }
 
     void selectChoosesKeepsOnlyTheChoiceAndTakesNoDrops() {

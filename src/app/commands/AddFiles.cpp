@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <unordered_set>
+#include <utility>
 
 #include "app/commands/DetectKind.h"
 #include "app/commands/FilePrefetch.h"
@@ -92,14 +93,16 @@ bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, 
 
 int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompter& prompter,
              BusyIndicator* progress) {
-    if (options.clearFirst) session.rows.Clear();
     session.genres.ownGenres = options.extendedGenres;
+    bool clearPending = options.clearFirst;
 
     // At most one row per entry; memory that is reserved but never written costs nothing.
     session.rows.Reserve(session.rows.size() + work.size());
     std::unordered_set<std::string> paths;
     paths.reserve(session.rows.size() + work.size());
-    for (const TrackInfo& row : session.rows) paths.insert(row.Path);
+    // Rows about to be cleared do not make their files duplicates.
+    if (!clearPending)
+        for (const TrackInfo& row : session.rows) paths.insert(row.Path);
 
     // Rows reach the list in batches so that a view over it is not told 50,000 times. The
     // batch is reserved whole: a row is large, and moving rows as a vector grows is costly.
@@ -108,6 +111,7 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     int added = 0;
     auto lastFlush = std::chrono::steady_clock::now();
     auto flush = [&] {
+        if (!pending.empty() && std::exchange(clearPending, false)) session.rows.Clear();
         added += static_cast<int>(pending.size());
         session.rows.Append(std::move(pending));
         pending.clear();

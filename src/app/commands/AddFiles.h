@@ -14,6 +14,8 @@ namespace wvr {
 class Prompter;
 
 struct AddOptions {
+    // The rows added replace the list: it is cleared just before the first of them, so that
+    // adding nothing leaves it as it was.
     bool clearFirst = false;
     bool extendedGenres = false;                   // genre numbers 251..255 have names
     bool includeMode = false;                      // the filter keeps only entry 0's matches

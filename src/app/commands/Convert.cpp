@@ -132,11 +132,13 @@ void ShowOutcome(const ConvertReport& report, Prompter& prompter) {
 
 }  // namespace
 
-std::vector<int> ConvertibleRows(const RowList& rows) {
+std::vector<int> ConvertibleRows(const Session& session) {
+    const RowList& rows = session.rows;
+    const bool allRows = session.settings.Get(Option::CnvChkOff);
     std::vector<int> collected;
     for (int i = 0; i < rows.size(); ++i) {
         const int kind = rows[i].KindCode();
-        if (rows[i].Checked && kind >= 1 && kind <= 3) collected.push_back(i);
+        if ((rows[i].Checked || allRows) && kind >= 1 && kind <= 3) collected.push_back(i);
     }
     return collected;
 }

@@ -40,13 +40,23 @@ bool AttachLyricsFile(const std::string& dropped, const TrackInfo& row, Prompter
     return MoveFileStep(dropped, path::WithoutExtension(row.Path) + path::Extension(dropped), prompter);
 }
 
-WorkList CollectDroppedNames(const std::vector<std::string>& names) {
+WorkList CollectDroppedNames(const std::vector<std::string>& names, SkippedNames* skipped) {
     WorkList work;
     for (const std::string& name : names) {
         if (HasExtension(name, ".m3u")) ReadPlaylist(name, work);
-        else if (!HasExtension(name, ".csv")) ScanPath(name, work);
+        else if (!HasExtension(name, ".csv")) ScanPath(name, work, skipped);
     }
     return work;
+}
+
+std::string SkippedNamesMessage(const SkippedNames& skipped) {
+    // A folder may hold thousands: the box names the first few and counts the rest.
+    constexpr size_t kNamed = 10;
+    std::string text = "名前に Shift-JIS で表せない文字があるため、次の " + std::to_string(skipped.size()) +
+                       " 個は読み込みませんでした。\n";
+    for (size_t i = 0; i < skipped.size() && i < kNamed; ++i) text += "\n" + skipped[i];
+    if (skipped.size() > kNamed) text += "\nほか " + std::to_string(skipped.size() - kNamed) + " 個";
+    return text;
 }
 
 }  // namespace wvr

@@ -30,7 +30,11 @@ bool IsLyricsDrop(const std::vector<std::string>& names, const Settings& setting
 bool AttachLyricsFile(const std::string& dropped, const TrackInfo& row, Prompter& prompter);
 
 // The work list of dropped names: ".m3u" (any letter case) read as playlists, ".csv" passed
-// over, anything else taken as a file, folder or pattern.
-WorkList CollectDroppedNames(const std::vector<std::string>& names);
+// over, anything else taken as a file, folder or pattern. Names met in folders that CP932
+// cannot hold go into `skipped`.
+WorkList CollectDroppedNames(const std::vector<std::string>& names, SkippedNames* skipped = nullptr);
+
+// What the user is told about the names a drop left out (native): how many and which.
+std::string SkippedNamesMessage(const SkippedNames& skipped);
 
 }  // namespace wvr

@@ -28,7 +28,7 @@ PlayResult Play(const Session& session, const std::string& nativeTarget, Process
     const int flags = LaunchFlagsFrom(session.settings);
     const LaunchOutcome outcome = LaunchPlayer(nativeTarget, session.settings.PlyPlayer, flags, starter);
     const std::string what = (flags & kLaunchUsePlayer)
-                                 ? "プレーヤーを起動できませんでした。\n" + cp932::ToUtf8(session.settings.PlyPlayer)
+                                 ? "プレーヤーを起動できませんでした。\n" + session.settings.PlyPlayer
                                  : "関連付けられたプログラムで開けませんでした。\n" + nativeTarget;
     return Report(outcome, what, prompter, out);
 }
@@ -40,14 +40,15 @@ int LaunchFlagsFrom(const Settings& settings) {
            (settings.Get(Option::PlayerSel) ? kLaunchUsePlayer : 0);
 }
 
-LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& playerCp932, int flags,
+LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& playerPath, int flags,
                            ProcessStarter& starter) {
     const bool minimized = flags & kLaunchMinimized;
     if (!(flags & kLaunchUsePlayer)) return starter.OpenWithDefault(nativeTarget, minimized);
-    const auto program = fs::ToNative(playerCp932);
-    if (!program || program->empty()) return {false, 0, "プレーヤーが指定されていません。"};
+    if (playerPath.empty()) return {false, 0, "プレーヤーが指定されていません。"};
     // The program runs in its own folder; the path reaches it as one argument, spaces and all.
-    return starter.StartProgram(*program, {nativeTarget}, path::Folder(*program), minimized);
+    // (No byte of a multi-byte UTF-8 character is a separator, so the last one ends the folder.)
+    const std::string folder = playerPath.substr(0, playerPath.find_last_of(path::kSeparator) + 1);
+    return starter.StartProgram(playerPath, {nativeTarget}, folder, minimized);
 }
 
 std::string PlaylistBytes(const std::vector<std::string>& cp932Paths) {

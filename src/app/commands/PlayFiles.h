@@ -35,10 +35,10 @@ public:
 enum LaunchFlag : int { kLaunchMinimized = 1, kLaunchUsePlayer = 2 };
 int LaunchFlagsFrom(const Settings& settings);
 
-// Starts the player for a file or playlist (native path): the program named by `playerCp932`
+// Starts the player for a file or playlist (native path): the program at `playerPath` (native)
 // with the path as its one argument, in the program's own folder, or without kLaunchUsePlayer
 // the desktop's opener for the file.
-LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& playerCp932, int flags,
+LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& playerPath, int flags,
                            ProcessStarter& starter);
 
 // The playlist of the play-many command: every row's path as the file system names it (the

@@ -43,6 +43,13 @@ public:
     ReadBlock& Text(const std::string& name, std::string& target) {
         return String(name, [&](std::string v) { target = std::move(v); });
     }
+    ReadBlock& Path(const std::string& name, std::string& target) {
+        if (!failed_) {
+            if (auto v = key_.ReadPath(name)) target = std::move(*v);
+            else failed_ = true;
+        }
+        return *this;
+    }
     // A text that is missing reads as empty and does not stop the block.
     ReadBlock& TextOrEmpty(const std::string& name, const std::function<void(std::string)>& apply) {
         if (!failed_) apply(key_.ReadString(name).value_or(std::string()));

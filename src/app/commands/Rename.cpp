@@ -69,26 +69,27 @@ bool MoveNativeFile(const std::string& from, const std::string& nativeFrom, cons
 }
 
 // Lyrics files are optional: a missing one is the normal case, so every failure is silent.
+// The bases are native paths without the extension.
 void MoveLyricsFiles(const std::string& fromBase, const std::string& toBase, const Settings& settings,
                      Prompter& prompter) {
     std::vector<const char*> extensions = {".lrc"};
     if (settings.Get(Option::RenLrcTxt)) extensions.push_back(".txt");
-    for (const char* extension : extensions) {
-        const auto from = fs::ToNative(fromBase + extension);
-        const auto to = fs::ToNative(toBase + extension);
-        if (from && to) MoveKeepingTime(*from, *to, prompter);
-    }
+    for (const char* extension : extensions) MoveKeepingTime(fromBase + extension, toBase + extension, prompter);
 }
 
 void FollowWithLyrics(const std::string& from, const std::string& to, const Settings& settings,
                       Prompter& prompter) {
-    const std::string fromBase = path::WithoutExtension(from);
-    const std::string toBase = path::WithoutExtension(to);
-    MoveLyricsFiles(fromBase, toBase, settings, prompter);
-    // Without a lyrics folder the names would be relative to wherever the program runs.
-    if (settings.Get(Option::RenLrcDir) && !settings.RenLrcFld.empty()) {
-        const std::string& folder = settings.RenLrcFld;
-        MoveLyricsFiles(folder + path::FileName(fromBase), folder + path::FileName(toBase), settings, prompter);
+    const auto fromBase = fs::ToNative(path::WithoutExtension(from));
+    const auto toBase = fs::ToNative(path::WithoutExtension(to));
+    if (!fromBase || !toBase) return;
+    MoveLyricsFiles(*fromBase, *toBase, settings, prompter);
+    // Without a lyrics folder the names would be relative to wherever the program runs. The
+    // folder is a native path; the file names join it in their native form.
+    const std::string& folder = settings.RenLrcFld;
+    if (settings.Get(Option::RenLrcDir) && !folder.empty()) {
+        const auto fromName = fs::ToNative(path::FileName(path::WithoutExtension(from)));
+        const auto toName = fs::ToNative(path::FileName(path::WithoutExtension(to)));
+        if (fromName && toName) MoveLyricsFiles(folder + *fromName, folder + *toName, settings, prompter);
     }
 }
 

@@ -34,10 +34,14 @@ struct FilterEntry {
     bool operator==(const FilterEntry&) const = default;
 };
 
+// The colour of a font nobody chose a colour for: the theme's text colour (stored as the
+// platform stores its window-text system colour), so that texts stay readable on any theme.
+inline constexpr uint32_t kThemeTextColor = 0xFF000008;
+
 struct FontSetting {
     std::string name;  // CP932
     int size = 9;      // points
-    uint32_t color = 0;  // 0x00BBGGRR, as the platform stores colours
+    uint32_t color = kThemeTextColor;  // 0x00BBGGRR, as the platform stores colours
 
     bool operator==(const FontSetting&) const = default;
 };
@@ -80,9 +84,9 @@ struct Settings {
     int EdtClmIdx = 0;
     std::vector<std::string> RenString;             // rename patterns
     int RenStrIdx = 0;
-    std::string PlyPlayer;
+    std::string PlyPlayer;                           // native path
     std::string CnvEngineer;
-    std::string RenLrcFld;
+    std::string RenLrcFld;                           // native path, with its separator
     std::array<FontSetting, 3> fonts;                // main window, edit window, list
     EditWindowSettings editWindow;
     std::vector<std::vector<std::string>> ReName;   // exception rules: text, pattern, field number

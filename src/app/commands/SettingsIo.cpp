@@ -27,13 +27,13 @@ void LoadMainKey(Settings& s) {
     for (int c = 0; c < kColumnCount; ++c) r.Number("Column" + std::to_string(c), s.columnWidths[c]);
     r.Bits(s, 0, 20).Number("EdtClmIdx", s.EdtClmIdx);
     r.String("RenString", [&](std::string v) { s.RenString = SplitCommaText(v); });
-    r.Number("RenStrIdx", s.RenStrIdx).Text("PlyPlayer", s.PlyPlayer).Text("CnvEngineer", s.CnvEngineer);
+    r.Number("RenStrIdx", s.RenStrIdx).Path("PlyPlayer", s.PlyPlayer).Text("CnvEngineer", s.CnvEngineer);
     r.Bits(s, 21, 31);
     for (int f = 0; f < 3; ++f) r.Text("fFont" + std::to_string(f + 1) + "Name", s.fonts[f].name);
     for (int f = 0; f < 3; ++f) r.Number("fFont" + std::to_string(f + 1) + "Size", s.fonts[f].size);
     for (int f = 0; f < 3; ++f)
         r.Integer("fFont" + std::to_string(f + 1) + "Color", [&s, f](int v) { s.fonts[f].color = static_cast<uint32_t>(v); });
-    r.Bits(s, 32, 35).Text("RenLrcFld", s.RenLrcFld).Bits(s, 36, 39);
+    r.Bits(s, 32, 35).Path("RenLrcFld", s.RenLrcFld).Bits(s, 36, 39);
 }
 
 void LoadExceptionRules(Settings& s) {
@@ -70,6 +70,7 @@ bool SaveMainKey(const Settings& s) {
     bool ok = true;
     auto integer = [&](const std::string& name, int v) { ok = ok && key->WriteInteger(name, v); };
     auto text = [&](const std::string& name, const std::string& v) { ok = ok && key->WriteString(name, v); };
+    auto filePath = [&](const std::string& name, const std::string& v) { ok = ok && key->WritePath(name, v); };
     integer("StatusBarVis", s.StatusBarVis);
     integer("GridLineVis", s.GridLineVis);
     integer("ToolBarVis", s.ToolBarVis);
@@ -85,9 +86,9 @@ bool SaveMainKey(const Settings& s) {
     integer("EdtClmIdx", s.EdtClmIdx);
     integer("RenStrIdx", s.RenStrIdx);
     text("RenString", JoinCommaText(s.RenString));
-    text("PlyPlayer", s.PlyPlayer);
+    filePath("PlyPlayer", s.PlyPlayer);
     text("CnvEngineer", s.CnvEngineer);
-    text("RenLrcFld", s.RenLrcFld);
+    filePath("RenLrcFld", s.RenLrcFld);
     for (int f = 0; f < 3; ++f) text("fFont" + std::to_string(f + 1) + "Name", s.fonts[f].name);
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Size", s.fonts[f].size);
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Color", static_cast<int>(s.fonts[f].color));

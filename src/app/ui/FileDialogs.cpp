@@ -1,11 +1,18 @@
 #include "app/ui/FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/ui/Text.h"
+#include "platform/core/Registry.h"
+
 namespace wvr {
 namespace {
+
+// The settings-store subkey of the choosers' folders, one value per kind.
+constexpr const char* kChooserFolderKey = "Folders";
 
 QStringList Ask(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
@@ -66,14 +73,28 @@ QString AskSaveFileName(QWidget* parent, const QString& filter, const QString& d
     return names.isEmpty() ? QString() : names.first();
 }
 
-QStringList AskOpenFileNames(QWidget* parent, const QString& filter, bool several, const QString& defaultSuffix) {
-    QFileDialog dialog(parent);
+QStringList AskOpenFileNames(QWidget* parent, const QString& filter, bool several, const QString& defaultSuffix,
+                             const QString& startFolder) {
+    QFileDialog dialog(parent, QString(), startFolder);
     dialog.setObjectName("OpenDialog");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(QtNameFilters(filter));
     dialog.setDefaultSuffix(defaultSuffix);
     return Ask(dialog);
+}
+
+QString ChooserFolder(const char* kind) {
+    const auto key = RegistryKey::Open(kChooserFolderKey, false);
+    const auto folder = key ? key->ReadPath(kind) : std::nullopt;
+    // Named, or the chooser would start where any chooser was used last.
+    return folder ? FromNativePath(*folder) : QDir::currentPath();
+}
+
+void RememberChooserFolder(const char* kind, const QString& chosenFile) {
+    // Where it cannot be kept, the chooser starts in the working folder: nothing to tell.
+    if (auto key = RegistryKey::Open(kChooserFolderKey, true))
+        if (key->WritePath(kind, ToNativePath(QFileInfo(chosenFile).absolutePath()))) key->Flush();
 }
 
 }  // namespace wvr

@@ -19,6 +19,14 @@ QString AskSaveFileName(QWidget* parent, const QString& filter, const QString& d
                         const QString& startFolder = QString(), bool refuseReadOnly = false);
 // One or several existing files, in the order the dialog returns them; empty when cancelled.
 QStringList AskOpenFileNames(QWidget* parent, const QString& filter, bool several,
-                             const QString& defaultSuffix = QString());
+                             const QString& defaultSuffix = QString(), const QString& startFolder = QString());
+
+// The choosers of one kind of file start in the folder where the last of them was used, also
+// after a restart (kept in the settings store); none yet: the working folder.
+inline constexpr const char* kCsvFiles = "Csv";
+inline constexpr const char* kInputTextFiles = "TextInput";
+QString ChooserFolder(const char* kind);
+// Remembers the folder of a file chosen in a chooser of that kind.
+void RememberChooserFolder(const char* kind, const QString& chosenFile);
 
 }  // namespace wvr

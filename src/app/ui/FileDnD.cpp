@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QFile>
 #include <QUrl>
 #include <QWidget>
 
@@ -31,11 +32,13 @@ bool OffersFiles(const QMimeData& data) {
     return false;
 }
 
-std::vector<std::string> DroppedPaths(const QMimeData& data) {
+std::vector<std::string> DroppedPaths(const QMimeData& data, SkippedNames* skipped) {
     std::vector<std::string> paths;
     for (const QUrl& url : data.urls()) {
         if (!url.isLocalFile()) continue;
-        if (auto cp932 = fs::FromNative(url.toLocalFile().toStdString())) paths.push_back(std::move(*cp932));
+        const std::string native = QFile::encodeName(url.toLocalFile()).toStdString();
+        if (auto cp932 = fs::FromNative(native)) paths.push_back(std::move(*cp932));
+        else if (skipped) skipped->push_back(native);
     }
     return paths;
 }
@@ -151,14 +154,15 @@ void TFileDnD::Drop(QDropEvent& event) {
     }
     hasData_ = false;
     const Qt::DropAction effect = Answer(event);
-    const std::vector<std::string> paths = DroppedPaths(*event.mimeData());
+    SkippedNames skipped;
+    const std::vector<std::string> paths = DroppedPaths(*event.mimeData(), &skipped);
     int keyState = trackedButton_;
     if (event.modifiers() & Qt::ShiftModifier) keyState |= kKeyShift;
     if (event.modifiers() & Qt::ControlModifier) keyState |= kKeyCtrl;
     const QPoint point = list_->viewport()->mapToGlobal(event.position().toPoint());
     // A drop the handler did not take (a cancelled choice) answers no effect, so that the
     // source does not remove what it dragged.
-    if (handler_ && handler_(paths, keyState, point)) {
+    if (handler_ && handler_(paths, skipped, keyState, point)) {
         event.setDropAction(effect);
         event.accept();
     } else {

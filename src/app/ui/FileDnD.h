@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/commands/FileScan.h"
+
 class QAbstractItemView;
 class QDropEvent;
 class QWidget;
@@ -20,8 +22,9 @@ namespace wvr {
 // The data of a drag: the rows' paths (CP932) as file URLs. A path that has no native form
 // is left out; no paths at all give data without URLs.
 std::unique_ptr<QMimeData> MakeFileData(const std::vector<std::string>& cp932Paths);
-// The CP932 paths of dropped data that offers a file list; names CP932 cannot hold are left out.
-std::vector<std::string> DroppedPaths(const QMimeData& data);
+// The CP932 paths of dropped data that offers a file list; names CP932 cannot hold are left
+// out and, natively, put into `skipped`.
+std::vector<std::string> DroppedPaths(const QMimeData& data, SkippedNames* skipped = nullptr);
 bool OffersFiles(const QMimeData& data);
 
 struct DragResult {
@@ -45,9 +48,11 @@ Qt::DropAction DropEffectFor(Qt::KeyboardModifiers keys, Qt::DropActions possibl
 class TFileDnD : public QObject {
     Q_OBJECT
 public:
-    // Receives the dropped paths (CP932), the key state (KeyState bits: the button that made
-    // the drag, Shift, Ctrl) and the drop point on the screen; returns whether it took them.
-    using DropHandler = std::function<bool(const std::vector<std::string>&, int, const QPoint&)>;
+    // Receives the dropped paths (CP932), the dropped names CP932 cannot hold (native), the key
+    // state (KeyState bits: the button that made the drag, Shift, Ctrl) and the drop point on
+    // the screen; returns whether it took them.
+    using DropHandler =
+        std::function<bool(const std::vector<std::string>&, const SkippedNames&, int, const QPoint&)>;
     using DragRunner = std::function<DragResult(const std::vector<std::string>&, Qt::DropActions)>;
 
     TFileDnD(QAbstractItemView* list, DropHandler handler);

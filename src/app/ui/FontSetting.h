@@ -21,6 +21,11 @@ inline QFont FontFrom(const FontSetting& setting, const QFont& base) {
 
 inline QColor ColorFrom(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
+// The colour texts are drawn in: the stored one, or `themeText` when none was chosen.
+inline QColor TextColorFrom(uint32_t stored, const QColor& themeText) {
+    return stored == kThemeTextColor ? themeText : ColorFrom(stored);
+}
+
 inline uint32_t BgrFrom(const QColor& color) {
     return static_cast<uint32_t>(color.red()) | static_cast<uint32_t>(color.green()) << 8 |
            static_cast<uint32_t>(color.blue()) << 16;

@@ -24,6 +24,7 @@
 #include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
 #include "app/ui/WindowStacking.h"
+#include "dialogs/DialogPlacement.h"
 
 namespace wvr {
 namespace {
@@ -124,6 +125,7 @@ void MainWindow::ApplySettings() {
         const QRect area = screen->availableGeometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+    FitToScreen(this);
     statusBar()->setVisible(s.StatusBarVis);
     listView_->setShowGrid(s.GridLineVis);
     toolBar_->setVisible(s.ToolBarVis);
@@ -137,11 +139,13 @@ void MainWindow::ApplyFonts() {
     const Settings& s = session_.settings;
     setFont(FontFrom(s.fonts[0], font()));
     QPalette windowColors = palette();
-    windowColors.setColor(QPalette::WindowText, ColorFrom(s.fonts[0].color));
+    windowColors.setColor(QPalette::WindowText,
+                          TextColorFrom(s.fonts[0].color, QApplication::palette(this).color(QPalette::WindowText)));
     setPalette(windowColors);
     listView_->setFont(FontFrom(s.fonts[2], listView_->font()));
     QPalette listColors = listView_->palette();
-    listColors.setColor(QPalette::Text, ColorFrom(s.fonts[2].color));
+    listColors.setColor(QPalette::Text,
+                        TextColorFrom(s.fonts[2].color, QApplication::palette(listView_).color(QPalette::Text)));
     listView_->setPalette(listColors);
 }
 

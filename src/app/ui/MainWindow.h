@@ -100,7 +100,8 @@ public:
     void RefreshWinampButtons();
     void SyncPlayState(const QString& player);
     // The drop handler of the list: returns whether the files were taken.
-    bool OnListDrop(const std::vector<std::string>& names, int keyState, const QPoint& point);
+    bool OnListDrop(const std::vector<std::string>& names, const SkippedNames& skipped, int keyState,
+                    const QPoint& point);
 
     // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
     // at the end; nests.

@@ -35,8 +35,9 @@ void MainWindow::BuildDropMenu() {
         a->setObjectName(name);
         a->setData(choice);
     }
-    dnd_ = new TFileDnD(listView_, [this](const std::vector<std::string>& names, int keyState, const QPoint& point) {
-        return OnListDrop(names, keyState, point);
+    dnd_ = new TFileDnD(listView_, [this](const std::vector<std::string>& names, const SkippedNames& skipped,
+                                          int keyState, const QPoint& point) {
+        return OnListDrop(names, skipped, keyState, point);
     });
     connect(listView_, &TrackListView::DragGestured, this, &MainWindow::ListView1MouseDown);
 }
@@ -47,7 +48,8 @@ int MainWindow::ChooseDropAction(const QPoint& point, bool newList) {
     return chosen ? chosen->data().toInt() : kDropCancel;
 }
 
-bool MainWindow::OnListDrop(const std::vector<std::string>& names, int keyState, const QPoint& point) {
+bool MainWindow::OnListDrop(const std::vector<std::string>& names, const SkippedNames& skippedNames, int keyState,
+                            const QPoint& point) {
     const Settings& s = session_.settings;
     AddOptions options = AddOptionsFromSettings(s);
     options.clearFirst = DropStartsNewList(s, keyState);
@@ -58,12 +60,17 @@ bool MainWindow::OnListDrop(const std::vector<std::string>& names, int keyState,
     }
     const int focused = FocusedRow();
     if (IsLyricsDrop(names, s, focused)) AttachLyricsFile(names.front(), session_.rows[focused], *prompter_);
+    SkippedNames skipped = skippedNames;
     {
         BusySection busy(this);
-        WorkList work = CollectDroppedNames(names);
+        WorkList work = CollectDroppedNames(names, &skipped);
         AddWorkList(work, options);
     }
     ReloadEditWindow();
+    // Told once the drop is over, so that the source of the drag is not kept waiting.
+    if (!skipped.empty())
+        QMetaObject::invokeMethod(this, [this, text = SkippedNamesMessage(skipped)] { prompter_->Warning(text); },
+                                  Qt::QueuedConnection);
     if (s.Get(Option::DropActive)) {
         raise();
         activateWindow();

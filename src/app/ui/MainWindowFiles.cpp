@@ -53,8 +53,9 @@ void MainWindow::Refresh1Click() {
     WorkList work;
     work.reserve(session_.rows.size());
     for (const TrackInfo& row : session_.rows) work.push_back(row.Path);
+    // Every row is rebuilt from its file: rows whose file can no longer be read go, even all.
+    session_.rows.Clear();
     AddOptions options;
-    options.clearFirst = true;
     options.extendedGenres = session_.settings.Get(Option::OptGenreOn);
     AddWorkList(work, options);
     ReloadEditWindow();

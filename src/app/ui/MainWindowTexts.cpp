@@ -19,8 +19,10 @@ const QString kCsvFilter = QStringLiteral("CSVファイル (*.csv)|*.csv|すべ�
 
 void MainWindow::SaveItemClick() {
     if (session_.rows.empty()) return;
-    const QString name = AskSaveFileName(this, kCsvFilter, "csv");
-    if (!name.isEmpty()) SaveCsvTo(name);
+    const QString name = AskSaveFileName(this, kCsvFilter, "csv", ChooserFolder(kCsvFiles));
+    if (name.isEmpty()) return;
+    RememberChooserFolder(kCsvFiles, name);
+    SaveCsvTo(name);
 }
 
 void MainWindow::SaveCsvTo(const QString& nativeName) {
@@ -33,8 +35,10 @@ void MainWindow::SaveCsvTo(const QString& nativeName) {
 }
 
 void MainWindow::CSVL1Click() {
-    const QStringList names = AskOpenFileNames(this, kCsvFilter, true, "csv");
-    if (!names.isEmpty()) LoadCsvFiles(names);
+    const QStringList names = AskOpenFileNames(this, kCsvFilter, true, "csv", ChooserFolder(kCsvFiles));
+    if (names.isEmpty()) return;
+    RememberChooserFolder(kCsvFiles, names.first());
+    LoadCsvFiles(names);
 }
 
 void MainWindow::LoadCsvFiles(const QStringList& nativeNames) {

@@ -16,7 +16,7 @@
 namespace wvr {
 
 void MainWindow::C1Click() {
-    if (!session_.rows.AnyChecked()) return;
+    if (!session_.rows.AnyChecked() && !session_.settings.Get(Option::CnvChkOff)) return;
     {
         TForm4 dialog(session_, *prompter_, this);
         dialog.exec();

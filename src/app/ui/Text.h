@@ -1,6 +1,7 @@
-// The one place where the screen meets the program's CP932 texts.
+// The one place where the screen meets the program's CP932 texts and native paths.
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -17,5 +18,9 @@ inline QString FromUtf8(const std::string& utf8) { return QString::fromStdString
 inline std::string ToSjisKeeping(const QString& shown, const std::string& stored) {
     return shown == FromSjis(stored) ? stored : ToSjis(shown);
 }
+
+// A file-system path (native bytes) on the screen and back.
+inline QString FromNativePath(const std::string& native) { return QFile::decodeName(QByteArray::fromStdString(native)); }
+inline std::string ToNativePath(const QString& shown) { return QFile::encodeName(shown).toStdString(); }
 
 }  // namespace wvr

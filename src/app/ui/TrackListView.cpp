@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace wvr {
 
@@ -35,6 +36,15 @@ void TrackListView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// Home and End go to the first and last row, as in a list of files; the column stays, so the
+// list does not scroll sideways.
+QModelIndex TrackListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if ((action != MoveHome && action != MoveEnd) || !model() || model()->rowCount() == 0)
+        return QTableView::moveCursor(action, modifiers);
+    const int column = std::max(currentIndex().column(), 0);
+    return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, column);
 }
 
 void TrackListView::keyReleaseEvent(QKeyEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -75,6 +76,18 @@ bool RegistryKey::WriteInteger(const std::string& name, int value) {
 bool RegistryKey::WriteString(const std::string& name, const std::string& value) {
     if (!settings_->isWritable()) return false;
     settings_->setValue(QString::fromStdString(Key(name)), FromCp932(value));
+    return true;
+}
+
+std::optional<std::string> RegistryKey::ReadPath(const std::string& name) const {
+    QVariant v = settings_->value(QString::fromStdString(Key(name)));
+    if (!v.isValid() || !v.canConvert<QString>()) return std::nullopt;
+    return QFile::encodeName(v.toString()).toStdString();
+}
+
+bool RegistryKey::WritePath(const std::string& name, const std::string& nativePath) {
+    if (!settings_->isWritable()) return false;
+    settings_->setValue(QString::fromStdString(Key(name)), QFile::decodeName(QByteArray::fromStdString(nativePath)));
     return true;
 }
 

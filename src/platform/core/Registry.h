@@ -1,6 +1,7 @@
 // The settings store that stands in for the registry key of the program: a main key and
 // named subkeys, typed reads that fail on a missing or unreadable value, and writes whose
-// failure is seen. Texts are CP932 bytes to the callers.
+// failure is seen. Texts are CP932 bytes to the callers; file-system paths are kept as the
+// file system names them, so that any name the file system holds survives.
 #pragma once
 
 #include <memory>
@@ -26,6 +27,10 @@ public:
     std::optional<std::string> ReadString(const std::string& name) const;
     bool WriteInteger(const std::string& name, int value);
     bool WriteString(const std::string& name, const std::string& value);
+    // A path in the file system's own encoding (UTF-8 on Linux). Values stored as texts read
+    // back as the same names.
+    std::optional<std::string> ReadPath(const std::string& name) const;
+    bool WritePath(const std::string& name, const std::string& nativePath);
     // Writes what is pending to the store; false when the store cannot be written.
     bool Flush();
 
