@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The benchmarks: adding files (wvr-cli list over trees of small tagged MP3 files against the
 # floor of merely opening each file and reading its first bytes and its last 128, on one
-# thread), warm and cold, then sorting, CSV save and load and template output, then (with the
-# windows built) the main window adding files and fitting columns.
+# thread), warm and cold, then sorting, CSV save and load, template output and reading a long
+# template set, then (with the windows built) the main window adding files and fitting columns.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -90,6 +90,11 @@ cmake --build "$build" --target csv_text_bench > /dev/null
 "$tools/make_tree" "$audio" "$work/csv-tree" 10000 250
 "$build/bench/csv_text_bench" "$work/csv-tree" 100000
 rm -rf "$work/csv-tree"
+
+# Reading a template set of 100,000 lines from its ini file.
+echo
+cmake --build "$build" --target ini_read_bench > /dev/null
+"$build/bench/ini_read_bench" "$work" 100000
 
 # The main window adding 50,000 files and sorting them, when the windows are built.
 if [ -x "$build/wvr" ]; then
