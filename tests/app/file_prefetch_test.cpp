@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <sys/stat.h>
 #include <thread>
 
@@ -22,6 +23,12 @@ ino_t InodeOf(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
+size_t OpenDescriptors() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
 }  // namespace
 
 TEST(FilePrefetch, EachEntryGetsItsOwnFileInOrderWhateverIsSkipped) {
@@ -31,7 +38,7 @@ TEST(FilePrefetch, EachEntryGetsItsOwnFileInOrderWhateverIsSkipped) {
         paths.push_back(dir / ("f" + std::to_string(i)));
         if (i % 100 != 42) test::WriteFile(paths.back(), std::string(static_cast<size_t>(i) * 20, 'x'));
     }
-    FilePrefetch prefetch(paths, 4, 64);
+    FilePrefetch prefetch(paths, FilePrefetch::Start::AtOnce, 4, 64);
     // This reader is faster than any file system: let the workers get ahead once.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     size_t open = 0;
@@ -51,17 +58,38 @@ TEST(FilePrefetch, EachEntryGetsItsOwnFileInOrderWhateverIsSkipped) {
     EXPECT_LE(prefetch.FilesOpened(), paths.size());
 }
 
-TEST(FilePrefetch, ShortListsAndEndingEarlyNeedNoThreads) {
+TEST(FilePrefetch, CachedFilesAreReadByTheCallerAlone) {
+    // Files just written are in the page cache: handing them from thread to thread would cost
+    // more than reading them.
     test::TempDir dir;
     std::vector<std::string> paths;
-    for (int i = 0; i < 10; ++i) test::WriteFile(paths.emplace_back(dir / ("s" + std::to_string(i))), "x");
-    FilePrefetch few(paths);
-    EXPECT_FALSE(few.Take(0).IsOpen());
-    // A long list left after its first entry: the workers stop and every file closes.
-    paths.resize(FilePrefetch::kLeastEntries * 20, paths[0]);
-    {
-        FilePrefetch many(paths);
-        many.Take(0);
+    for (size_t i = 0; i < FilePrefetch::kLeastEntries * 4; ++i)
+        test::WriteFile(paths.emplace_back(dir / ("c" + std::to_string(i))), "x");
+    for (size_t count : {size_t{10}, paths.size()}) {
+        const std::vector<std::string> list(paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(count));
+        FilePrefetch prefetch(list);
+        for (size_t i = 0; i < list.size(); ++i) {
+            fs::File file = prefetch.Take(i);
+            if (file.IsOpen()) {
+                EXPECT_EQ(InodeOf(file), InodeOf(list[i])) << i;
+            }
+        }
+        EXPECT_EQ(prefetch.FilesOpened(), 0u) << count;
     }
-    SUCCEED();
+}
+
+TEST(FilePrefetch, FilesWaitingWhenTheReaderStopsAreClosed) {
+    test::TempDir dir;
+    test::WriteFile(dir / "s", "x");
+    const std::vector<std::string> paths(FilePrefetch::kLeastEntries * 20, dir / "s");
+    const size_t before = OpenDescriptors();
+    {
+        FilePrefetch prefetch(paths, FilePrefetch::Start::AtOnce);
+        prefetch.Take(0);
+        // Let the workers open files ahead of a reader that never comes back for them.
+        for (int wait = 0; wait < 100 && prefetch.FilesOpened() < FilePrefetch::kAhead; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_GT(OpenDescriptors(), before + FilePrefetch::kBatch);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
 }

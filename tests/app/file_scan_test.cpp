@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,22 +52,24 @@ TEST_F(ScanTest, FolderGivesEveryFileBelowItWhateverItsExtension) {
     EXPECT_EQ(Sorted(work), (WorkList{dir / "tree/a.mp3", dir / "tree/notes.txt", dir / "tree/sub/b.rmp"}));
 }
 
-TEST_F(ScanTest, SubFoldersAreScannedDepthFirstInTheFileSystemsOrder) {
-    for (const char* name : {"1.mp3", "x/2.mp3", "x/y/3.mp3", "x/4.mp3", "z/5.mp3", "6.mp3"}) Touch(name);
-    // The order the file system enumerates in, each folder entered where it is met.
+TEST_F(ScanTest, FoldersAndWildcardsListInNameOrderIgnoringLetterCase) {
+    // Made in an order of their own; listed by name with letters compared in upper case (so
+    // "a" < "B" < "c", "α" < "Β", and letters before "_"), equal names by their bytes, every
+    // sub-folder scanned at its place.
+    const std::vector<std::string> ordered = {
+        "01 曲.mp3", "02 曲.mp3", "03 曲.mp3", "08 曲.mp3", "a.mp3", "B/10.mp3", "B/2.mp3", "B/b/x.mp3", "B/C.mp3",
+        "c.mp3", "X.mp3", "x.mp3", "_.mp3", "α.mp3", "Β.mp3", "ａ.mp3", "Ｂ.mp3", "ｱ.mp3"};
+    for (size_t i : {13, 3, 7, 0, 11, 5, 16, 14, 1, 9, 4, 17, 12, 6, 2, 10, 15, 8}) Touch(ordered[i]);
     WorkList expected;
-    std::function<void(const std::string&)> walk = [&](const std::string& folder) {
-        for (const auto& entry : stdfs::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (entry.is_directory()) walk(folder + name + "/");
-            else expected.push_back(folder + name);
-        }
-    };
-    walk(dir.path() + "/");
+    for (const std::string& name : ordered) expected.push_back(dir / Sjis(name));
     WorkList work;
     ScanFolder(dir.path() + "/", work);
     EXPECT_EQ(work, expected);
-    EXPECT_EQ(work.size(), 6u);
+
+    work.clear();
+    ScanPath(dir / "*.mp3", work);
+    expected.erase(expected.begin() + 5, expected.begin() + 9);
+    EXPECT_EQ(work, expected);
 }
 
 TEST_F(ScanTest, LinkLoopsAreFollowedOnce) {

@@ -9,13 +9,17 @@
 using namespace wvr;
 
 TEST(IniFile, SectionsAndKeysInFileOrderFirstKeyWins) {
-    IniFile ini = IniFile::Parse("[wvr]\r\na=1\r\n[HTML]\nk=first\nk=second\n[wvr_csv]\nData_0=\"0102\"\n[Text]\n");
+    IniFile ini =
+        IniFile::Parse("[wvr]\r\na=1\r\n[HTML]\nk=first\nb=\"q\"\nK=second\n[wvr_csv]\nData_0=\"0102\"\n[Text]\n");
     EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"wvr", "HTML", "wvr_csv", "Text"}));
     EXPECT_EQ(ini.Value("HTML", "k"), "first");
     EXPECT_EQ(ini.Value("html", "K"), "first");
     EXPECT_EQ(ini.Value("wvr_csv", "Data_0"), "0102");
     EXPECT_FALSE(ini.Value("Text", "x"));
     EXPECT_FALSE(ini.Value("None", "x"));
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(ini.Entries("html"), (Entries{{"k", "first"}, {"b", "q"}}));
+    EXPECT_EQ(ini.Keys("html"), (std::vector<std::string>{"k", "b"}));
 }
 
 TEST(IniFile, QuotesAroundAValueGoOnlyWhenThereAreTwo) {
@@ -42,6 +46,7 @@ TEST(IniFile, SecondBytesAreNoLetters) {
     EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{a, di}));
     EXPECT_EQ(ini.Value(di, "k"), "2");
     EXPECT_FALSE(EqualsIgnoringAsciiCase(a, di));
+    EXPECT_EQ(IniFile::Parse("[s]\r\n" + a + "=1\r\n" + di + "=2\r\n").Keys("s"), (std::vector<std::string>{a, di}));
     EXPECT_TRUE(EqualsIgnoringAsciiCase(a + "Key", a + "kEY"));
 }
 

@@ -1,7 +1,10 @@
 #include "app/commands/FilePrefetch.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/uio.h>
 
 namespace wvr {
 namespace {
@@ -14,14 +17,20 @@ size_t OpenFilesToSpare(size_t wanted) {
     return std::min<size_t>(wanted, static_cast<size_t>(limit.rlim_cur / 4));
 }
 
+// Whether reading the file's first byte would wait for the device. A kernel that cannot tell
+// is taken to say yes: the workers then start, as they would have anyway.
+bool FirstByteWouldWait(const fs::File& file) {
+    char byte;
+    iovec piece{&byte, 1};
+    if (::preadv2(file.Descriptor(), &piece, 1, 0, RWF_NOWAIT) >= 0) return false;
+    return errno == EAGAIN || errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS;
+}
+
 }  // namespace
 
-FilePrefetch::FilePrefetch(const std::vector<std::string>& paths, size_t threads, size_t ahead)
-    : paths_(paths.size() >= kLeastEntries ? paths : std::vector<std::string>()), ahead_(OpenFilesToSpare(ahead)) {
-    if (paths_.empty() || ahead_ == 0) return;
-    threads = std::min(threads, paths_.size());
-    threads_.reserve(threads);
-    for (size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+FilePrefetch::FilePrefetch(const std::vector<std::string>& paths, Start start, size_t threads, size_t ahead)
+    : source_(paths), threadCount_(threads), ahead_(OpenFilesToSpare(ahead)), probing_(start == Start::WhenNotCached) {
+    if (start == Start::AtOnce) StartWorkers(0);
 }
 
 FilePrefetch::~FilePrefetch() {
@@ -33,32 +42,67 @@ FilePrefetch::~FilePrefetch() {
     for (std::thread& thread : threads_) thread.join();
 }
 
+void FilePrefetch::StartWorkers(size_t from) {
+    probing_ = false;
+    if (from >= source_.size() || source_.size() - from < kLeastEntries || ahead_ == 0 || threadCount_ == 0) return;
+    // No worker runs yet: nothing here needs the lock.
+    paths_.assign(source_.begin() + static_cast<std::ptrdiff_t>(from), source_.end());
+    base_ = taken_ = next_ = currentFirst_ = from;
+    const size_t threads = std::min(threadCount_, (paths_.size() + kBatch - 1) / kBatch);
+    threads_.reserve(threads);
+    for (size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+}
+
 fs::File FilePrefetch::Take(size_t index) {
-    if (threads_.empty()) return {};
-    std::unique_lock lock(mutex_);
-    const size_t firstBefore = first_;
-    // Entries before `index` are not wanted any more: their files close as their slots go, and
-    // a worker still reading one drops it when done.
-    while (first_ < index && !slots_.empty()) {
-        slots_.pop_front();
-        ++first_;
+    if (threads_.empty()) {
+        if (!probing_ || index % kProbeEvery != 0 || index >= source_.size() ||
+            source_.size() - index < kLeastEntries)
+            return {};
+        fs::File file;
+        auto native = fs::ToNative(source_[index]);
+        if (!native || !file.Open(*native, fs::File::Mode::Read)) return {};
+        if (FirstByteWouldWait(file)) StartWorkers(index + 1);
+        return file;
     }
-    fs::File file;
-    if (index >= next_) {
-        // No worker has come this far: the reader opens it itself, and the workers go on beyond.
-        first_ = next_ = index + 1;
-    } else {
-        readerWaiting_ = true;
-        done_.wait(lock, [&] { return slots_.front().state == State::Done; });
-        readerWaiting_ = false;
-        file = std::move(slots_.front().file);
-        slots_.pop_front();
-        ++first_;
+    if (index >= currentFirst_ && index - currentFirst_ < current_.size())
+        return std::move(current_[index - currentFirst_]);
+
+    // The next batch. Batches before it are not wanted any more; their files close outside the
+    // lock, and a worker still reading one drops it when done.
+    std::deque<Batch> passed;
+    std::vector<fs::File> batch;
+    size_t batchFirst = index;
+    size_t freed = 0;
+    {
+        std::unique_lock lock(mutex_);
+        const size_t takenBefore = taken_;
+        while (!batches_.empty() && batches_.front().first + kBatch <= index) {
+            passed.push_back(std::move(batches_.front()));
+            batches_.pop_front();
+        }
+        if (index >= next_ || batches_.empty() || batches_.front().first > index) {
+            // No worker has come this far: the caller opens it itself, and the workers go on beyond.
+            for (Batch& b : batches_) passed.push_back(std::move(b));
+            batches_.clear();
+            taken_ = next_ = std::max(next_, index + 1);
+        } else {
+            readerWaiting_ = true;
+            done_.wait(lock, [&] { return batches_.front().done; });
+            readerWaiting_ = false;
+            batch = std::move(batches_.front().files);
+            batchFirst = batches_.front().first;
+            batches_.pop_front();
+            taken_ = batchFirst + batch.size();
+        }
+        freed = taken_ - takenBefore;
     }
-    const bool wake = first_ / kWakeEvery != firstBefore / kWakeEvery;
-    lock.unlock();
-    if (wake) room_.notify_all();
-    return file;
+    // One batch's room is one worker's work: waking them all would only have them queue for the lock.
+    if (freed > kBatch) room_.notify_all();
+    else if (freed > 0) room_.notify_one();
+    current_ = std::move(batch);
+    currentFirst_ = batchFirst;
+    if (index - currentFirst_ < current_.size()) return std::move(current_[index - currentFirst_]);
+    return {};
 }
 
 size_t FilePrefetch::FilesOpened() const {
@@ -67,28 +111,37 @@ size_t FilePrefetch::FilesOpened() const {
 }
 
 void FilePrefetch::Work() {
+    const size_t end = base_ + paths_.size();
     for (;;) {
-        size_t index;
+        size_t first, count;
         {
             std::unique_lock lock(mutex_);
-            room_.wait(lock, [&] { return stopping_ || next_ >= paths_.size() || next_ < first_ + ahead_; });
-            if (stopping_ || next_ >= paths_.size()) return;
-            index = next_++;
-            // Slots run from `first_` to `next_`: the reader may have moved on meanwhile.
-            while (slots_.size() < next_ - first_) slots_.emplace_back();
-            slots_[index - first_].state = State::Reading;
+            room_.wait(lock, [&] { return stopping_ || next_ >= end || next_ < taken_ + ahead_; });
+            if (stopping_ || next_ >= end) return;
+            first = next_;
+            count = std::min(kBatch, end - first);
+            next_ += count;
+            batches_.push_back({first, false, {}});
         }
-        fs::File file = Open(paths_[index]);
+        // `paths_` does not change once the workers run.
+        std::vector<fs::File> files;
+        files.reserve(count);
+        size_t opened = 0;
+        for (size_t i = 0; i < count; ++i) {
+            files.push_back(Open(paths_[first + i - base_]));
+            opened += files.back().IsOpen();
+        }
         bool wakeReader = false;
         {
             std::lock_guard lock(mutex_);
-            if (file.IsOpen()) ++opened_;
-            // The reader may have passed the entry while it was read; then the file just closes.
-            if (index >= first_) {
-                Slot& slot = slots_[index - first_];
-                slot.file = std::move(file);
-                slot.state = State::Done;
-                wakeReader = readerWaiting_ && index == first_;
+            opened_ += opened;
+            // The reader may have passed the batch while it was read; then its files just close.
+            for (Batch& batch : batches_) {
+                if (batch.first != first) continue;
+                batch.files = std::move(files);
+                batch.done = true;
+                wakeReader = readerWaiting_ && &batch == &batches_.front();
+                break;
             }
         }
         if (wakeReader) done_.notify_one();
@@ -99,13 +152,17 @@ fs::File FilePrefetch::Open(const std::string& path) {
     fs::File file;
     auto native = fs::ToNative(path);
     if (!native || !file.Open(*native, fs::File::Mode::Read)) return {};
-    // The bytes are only wanted in the page cache, where the reader will find them.
-    thread_local std::vector<char> buffer(std::max(kHeadBytes, kTailBytes));
+    // The bytes are only wanted in the page cache, where the reader will find them: the device is
+    // asked for them and the worker goes on at once, so many files' reads are in flight.
     const uint64_t size = file.SizeAtOpen();
-    file.ReadAt(0, buffer.data(), static_cast<size_t>(std::min<uint64_t>(size, kHeadBytes)));
-    if (size > kHeadBytes) {
-        const uint64_t tail = std::min<uint64_t>(size - kHeadBytes, kTailBytes);
-        file.ReadAt(size - tail, buffer.data(), static_cast<size_t>(tail));
+    const auto ask = [&](uint64_t offset, uint64_t length) {
+        ::posix_fadvise(file.Descriptor(), static_cast<off_t>(offset), static_cast<off_t>(length), POSIX_FADV_WILLNEED);
+    };
+    if (size <= kHeadBytes + kTailBytes) {
+        ask(0, size);
+    } else {
+        ask(0, kHeadBytes);
+        ask(size - kTailBytes, kTailBytes);
     }
     return file;
 }

@@ -7,12 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
 #include "formats/TextLines.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/Utf8.h"
+#include "platform/core/FileNameOrder.h"
 
 namespace wvr {
 namespace {
@@ -77,41 +79,55 @@ EntryType TypeOf(const std::string& nativePath) {
     return S_ISDIR(st.st_mode) ? EntryType::Folder : S_ISREG(st.st_mode) ? EntryType::File : EntryType::Special;
 }
 
-EntryType TypeOf(const std::string& nativeFolder, const struct dirent* entry) {
-    switch (entry->d_type) {
+EntryType TypeOf(const std::string& nativePath, unsigned char direntType) {
+    switch (direntType) {
     case DT_DIR: return EntryType::Folder;
     case DT_REG: return EntryType::File;
     case DT_LNK:
     case DT_UNKNOWN: break;
     default: return EntryType::Special;
     }
-    const EntryType type = TypeOf(nativeFolder + entry->d_name);
+    const EntryType type = TypeOf(nativePath);
     // A link to nothing is listed like any file that cannot be read, and dropped later.
     return type == EntryType::Missing ? EntryType::File : type;
 }
 
-// Lists the entries of one folder that `wanted` accepts: files go to the work list, folders
-// to `enterFolder` (row path with its separator, native path with its separator).
+// Lists the entries of one folder that `wanted` accepts, in name order (ListedName): files go
+// to the work list, folders to `enterFolder` (row path with its separator, native path with its
+// separator) at their place in that order. The folder is read whole and closed first, so a deep
+// tree holds no folder open while its sub-folders are scanned.
 template <typename Wanted, typename EnterFolder>
 void ListFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work, SkippedNames* skipped,
                 Wanted wanted, EnterFolder enterFolder) {
+    struct Entry {
+        ListedName name;
+        unsigned char type;
+        bool operator<(const Entry& other) const { return name < other.name; }
+    };
+    std::vector<Entry> entries;
     DIR* dir = ::opendir(nativeFolder.c_str());
     if (!dir) return;
     while (const struct dirent* entry = ::readdir(dir)) {
         if (IsDotEntry(entry->d_name) || !wanted(entry->d_name)) continue;
-        auto name = fs::FromNative(entry->d_name);
+        entries.push_back({ListedName(entry->d_name), entry->d_type});
+    }
+    ::closedir(dir);
+    std::sort(entries.begin(), entries.end());
+
+    for (const Entry& entry : entries) {
+        const std::string& nativeName = entry.name.Native();
+        auto name = fs::FromNative(nativeName);
         if (!name) {
-            if (skipped) skipped->push_back(nativeFolder + entry->d_name);
+            if (skipped) skipped->push_back(nativeFolder + nativeName);
             continue;
         }
-        const EntryType type = TypeOf(nativeFolder, entry);
+        const EntryType type = TypeOf(nativeFolder + nativeName, entry.type);
         if (type == EntryType::Folder) {
-            enterFolder(folder + *name + kSep, nativeFolder + entry->d_name + '/');
+            enterFolder(folder + *name + kSep, nativeFolder + nativeName + '/');
         } else if (type == EntryType::File) {
             work.push_back(folder + *name);
         }
     }
-    ::closedir(dir);
 }
 
 void ScanNativeFolder(const std::string& folder, const std::string& nativeFolder, WorkList& work,

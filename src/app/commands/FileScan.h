@@ -12,11 +12,12 @@ using WorkList = std::vector<std::string>;
 // Names met while scanning that could not become rows: not representable in CP932.
 using SkippedNames = std::vector<std::string>;  // native names
 
-// Expands one argument: a file, a folder (scanned recursively) or a wildcard pattern.
+// Expands one argument: a file, a folder (scanned recursively) or a wildcard pattern, whose
+// matches come in name order.
 void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped = nullptr);
 
-// Appends every file below `folder` (which ends with the separator), depth first, in the
-// file system's order. Unreadable folders and symbolic-link loops are passed over.
+// Appends every file below `folder` (which ends with the separator), each folder's entries in
+// name order (ListedName), a sub-folder scanned at its place in it. Unreadable folders and symbolic-link loops are passed over.
 void ScanFolder(const std::string& folder, WorkList& work, SkippedNames* skipped = nullptr);
 
 // Appends every line of a playlist, resolved against the playlist's folder, which becomes

@@ -200,10 +200,7 @@ void SaveCsvColumnOrder(const Settings& settings) {
 }
 
 IniEntries ReadIniSection(const char* iniName, const std::string& section) {
-    const IniFile ini = IniFile::Load(IniFilePath(iniName));
-    IniEntries entries;
-    for (const std::string& key : ini.Keys(section)) entries.emplace_back(key, ini.Value(section, key, ""));
-    return entries;
+    return IniFile::Load(IniFilePath(iniName)).Entries(section);
 }
 
 bool StoreIniSection(const char* iniName, const std::string& section, const IniEntries& entries) {

@@ -1,6 +1,8 @@
 #include "platform/base/IniFile.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
@@ -11,7 +13,7 @@ namespace {
 // More than any ini file of the program holds; a larger file is not read.
 constexpr uint64_t kMaxFileBytes = 64u << 20;
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
@@ -19,7 +21,7 @@ std::string Trim(const std::string& s) {
 }
 
 // Position of the first "]" that is not the second byte of a double-byte character.
-size_t FindClosingBracket(const std::string& line, size_t from) {
+size_t FindClosingBracket(std::string_view line, size_t from) {
     for (size_t i = from; i < line.size(); ++i) {
         if (cp932::IsLeadByte(static_cast<unsigned char>(line[i]))) {
             ++i;
@@ -31,6 +33,30 @@ size_t FindClosingBracket(const std::string& line, size_t from) {
 }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The form in which two names equal by EqualsIgnoringAsciiCase are the same bytes.
+std::string Folded(const std::string& name) {
+    std::string folded = name;
+    for (size_t i = 0; i < folded.size(); ++i) {
+        folded[i] = LowerAscii(folded[i]);
+        if (cp932::IsLeadByte(static_cast<unsigned char>(folded[i]))) ++i;
+    }
+    return folded;
+}
+
+std::string Unquoted(const std::string& v) {
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
+    return v;
+}
+
+// Calls `each` for the first entry of every key of a section, in file order.
+template <typename Entry, typename Each>
+void ForFirstOfEachKey(const std::vector<Entry>& entries, Each each) {
+    std::unordered_set<std::string> seen;
+    seen.reserve(entries.size());
+    for (const Entry& entry : entries)
+        if (seen.insert(Folded(entry.key)).second) each(entry);
+}
 
 }  // namespace
 
@@ -75,11 +101,11 @@ void IniFile::Index() {
     sections_.clear();
     Section* current = nullptr;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        const std::string line = Trim(lines_[i].text);
+        const std::string_view line = Trim(lines_[i].text);
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = FindClosingBracket(line, 1);
-            std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            std::string name(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
             current = Find(name);
             if (!current) {
                 sections_.push_back({name, i, i, {}});
@@ -89,8 +115,8 @@ void IniFile::Index() {
         }
         if (!current) continue;
         size_t eq = line.find('=');
-        std::string key = Trim(line.substr(0, eq));
-        std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
+        std::string key(Trim(line.substr(0, eq)));
+        std::string value(eq == std::string::npos ? std::string_view() : Trim(line.substr(eq + 1)));
         current->entries.push_back({std::move(key), std::move(value), i});
         current->lastLine = i;
     }
@@ -138,25 +164,23 @@ bool IniFile::HasSection(const std::string& section) const { return Find(section
 std::optional<std::string> IniFile::Value(const std::string& section, const std::string& key) const {
     const Section* s = Find(section);
     if (!s) return std::nullopt;
-    for (const Entry& e : s->entries) {
-        if (!EqualsIgnoringAsciiCase(e.key, key)) continue;
-        const std::string& v = e.value;
-        if (v.size() >= 2 && v.front() == '"' && v.back() == '"') return v.substr(1, v.size() - 2);
-        return v;
-    }
+    for (const Entry& e : s->entries)
+        if (EqualsIgnoringAsciiCase(e.key, key)) return Unquoted(e.value);
     return std::nullopt;
 }
 
 std::vector<std::string> IniFile::Keys(const std::string& section) const {
     std::vector<std::string> keys;
-    const Section* s = Find(section);
-    if (!s) return keys;
-    for (const auto& entry : s->entries) {
-        bool seen = false;
-        for (const auto& k : keys) seen = seen || EqualsIgnoringAsciiCase(k, entry.key);
-        if (!seen) keys.push_back(entry.key);
-    }
+    if (const Section* s = Find(section))
+        ForFirstOfEachKey(s->entries, [&](const Entry& e) { keys.push_back(e.key); });
     return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(const std::string& section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    if (const Section* s = Find(section))
+        ForFirstOfEachKey(s->entries, [&](const Entry& e) { entries.emplace_back(e.key, Unquoted(e.value)); });
+    return entries;
 }
 
 void IniFile::SetValue(const std::string& section, const std::string& key, const std::string& value) {
@@ -178,11 +202,11 @@ void IniFile::EraseSection(const std::string& section) {
     std::vector<Line> kept;
     bool erasing = false;
     for (Line& line : lines_) {
-        const std::string text = Trim(line.text);
+        const std::string_view text = Trim(line.text);
         if (!text.empty() && text[0] == '[') {
             size_t close = FindClosingBracket(text, 1);
             erasing = EqualsIgnoringAsciiCase(
-                Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1)), section);
+                std::string(Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1))), section);
         }
         if (!erasing) kept.push_back(std::move(line));
     }

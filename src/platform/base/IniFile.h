@@ -32,6 +32,9 @@ public:
     }
     // Keys of a section in file order, each once.
     std::vector<std::string> Keys(const std::string& section) const;
+    // The keys of a section in file order, each once, with the value Value() gives for it;
+    // in one pass, however long the section.
+    std::vector<std::pair<std::string, std::string>> Entries(const std::string& section) const;
     // Changes the first line of the key in place, or adds one after the section's last key
     // (a new section goes at the end of the file).
     void SetValue(const std::string& section, const std::string& key, const std::string& value);

@@ -1,0 +1,28 @@
+#include "platform/core/FileNameOrder.h"
+
+#include <QChar>
+#include <utility>
+
+#include "platform/base/Utf8.h"
+
+namespace wvr {
+
+ListedName::ListedName(std::string native) : native_(std::move(native)) {
+    key_.reserve(native_.size());
+    for (size_t i = 0; i < native_.size();) {
+        const size_t start = i;
+        const char32_t c = utf8::Next(native_, i);
+        if (c == utf8::kInvalid) {
+            // In the range of lone trail surrogates, which no valid name's key holds alone.
+            key_.push_back(static_cast<char16_t>(0xDC00 | static_cast<unsigned char>(native_[start])));
+        } else if (c < 0x10000) {
+            const char32_t upper = QChar::toUpper(c);
+            key_.push_back(static_cast<char16_t>(upper < 0x10000 ? upper : c));
+        } else {
+            key_.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            key_.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        }
+    }
+}
+
+}  // namespace wvr
