@@ -86,8 +86,11 @@ Exit status:
      R"(Writes the CSV file OUT of the rows that "list" gives for PATH..., as the program's CSV
 save does: in the column order of "wvr.ini" (section "wvr_csv"; without one: path, Kind
 and the 17 tag fields), every value in double quotes or, with the spreadsheet style of the
-settings, only those holding a comma or a space; paths relative to OUT's folder when the
-settings say so. CP932, CR LF after every line, no header line. The texts are trimmed first.
+settings, only those that would not read back bare: holding a comma, a space, a tab or
+another byte below 33, or beginning with a double quote; paths relative to OUT's folder
+when the settings say so. CP932, CR LF after every line, no header line. The texts are
+trimmed first; a value that ends in the first byte of a double-byte character (a text cut
+mid-character) loses that byte.
 OUT is written beside itself and renamed into place, so a failed write leaves no half file.
 
 Options:

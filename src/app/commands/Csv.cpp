@@ -8,7 +8,6 @@
 #include "formats/CommaText.h"
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
-#include "formats/TextLines.h"
 
 namespace wvr {
 namespace {
@@ -30,9 +29,11 @@ bool NeedsSpreadsheetQuotes(const std::string& value) {
     return false;
 }
 
-void AppendValue(std::string& out, const std::string& value, bool spreadsheet) {
-    // Quote, comma, space and control bytes never occur as the second byte of a CP932
-    // character, so the bytes can be looked at one by one.
+void AppendValue(std::string& out, const std::string& whole, bool spreadsheet) {
+    // A value cut after the first byte of a double-byte character loses that byte, as every
+    // joiner of texts drops it. Quote, comma, space and control bytes never occur as the
+    // second byte of a CP932 character, so the bytes can be looked at one by one.
+    const std::string value(sjis::WithoutLoneLeadByte(whole));
     if (spreadsheet && !NeedsSpreadsheetQuotes(value)) {
         out += value;
         return;
@@ -65,19 +66,42 @@ void TrimRows(RowList& rows) {
     rows.ChangedAll();
 }
 
+// Whether the quoted value that holds the line break at `p` is closed at the end of a value:
+// by a quote followed by blanks and then a comma, a line end or the end of the text. Gives
+// the position of that quote, or npos.
+size_t ClosingQuoteAtValueEnd(std::string_view text, size_t p) {
+    const size_t n = text.size();
+    for (; p < n; p += sjis::CharWidth(text, p)) {
+        if (text[p] != '"') continue;
+        if (p + 1 < n && text[p + 1] == '"') ++p;  // a doubled quote stands for one
+        else break;
+    }
+    if (p >= n) return std::string_view::npos;
+    size_t after = p + 1;
+    while (after < n && text[after] != '\r' && text[after] != '\n' && static_cast<unsigned char>(text[after]) <= 32) ++after;
+    return after == n || text[after] == ',' || text[after] == '\r' || text[after] == '\n' ? p : std::string_view::npos;
+}
+
 // The lines of a CSV file. A line break inside a quoted value belongs to the value (a comment
 // or lyrics over several lines), so that the rest of the row is not cut off into a line of its
 // own; a quote is opened only where a value starts, as the splitting of a line reads it. A
-// quote that is never closed leaves its line breaks ending lines as any other.
+// quote that is not closed at the end of a value (a bare quote in a spreadsheet-style value, a
+// hand edit) leaves its line breaks ending lines as any other, so that it cannot swallow the
+// lines after it.
 std::vector<std::string> SplitCsvLines(std::string_view text) {
     std::vector<std::string> lines;
     const size_t n = text.size();
     size_t start = 0, p = 0;
     bool quoted = false, valueStart = true;
-    auto isBreak = [&](size_t i) { return i < n && (text[i] == '\r' || text[i] == '\n'); };
     while (p < n) {
         const char c = text[p];
-        const size_t width = sjis::IsLeadByte(static_cast<unsigned char>(c)) && p + 1 < n && !isBreak(p + 1) ? 2 : 1;
+        const size_t width = sjis::CharWidth(text, p);
+        if (quoted && (c == '\r' || c == '\n')) {
+            const size_t close = ClosingQuoteAtValueEnd(text, p);
+            quoted = close != std::string_view::npos;
+            if (quoted) p = close;  // the value runs on to its closing quote
+            continue;
+        }
         if (quoted) {
             if (c == '"' && p + 1 < n && text[p + 1] == '"') {
                 p += 2;
@@ -101,11 +125,7 @@ std::vector<std::string> SplitCsvLines(std::string_view text) {
             p += width;
         }
     }
-    if (quoted) {
-        for (std::string& line : SplitLines(text.substr(start))) lines.push_back(std::move(line));
-    } else if (start < n) {
-        lines.emplace_back(text.substr(start));
-    }
+    if (start < n) lines.emplace_back(text.substr(start));
     return lines;
 }
 
