@@ -196,6 +196,19 @@ TEST_F(CsvTest, AnUnclosedQuoteEndsAtItsLineEnd) {
     EXPECT_EQ(session.rows[3].Fields[kArtist], "A4");
 }
 
+// Values with spaces that a spreadsheet wrote bare give lines more values than columns: one
+// message counts them and the lines skipped.
+TEST_F(CsvTest, LinesWithMoreValuesThanColumnsAreCountedInOneMessage) {
+    const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
+    const std::string b = test::CopyCorpusFile(kMp3, dir, "b.mp3");
+    Columns({0, 1, 2});
+    test::WriteFile(dir / "in.csv", a + ",Blue Sky,A\r\n" + b + ",T,A\r\n" + dir / "gone.mp3" + ",x y,z\r\n");
+    ASSERT_TRUE(Load(session, {dir / "in.csv"}));
+    EXPECT_EQ(session.rows.size(), 2);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"列の数より多い値のある行が 2 行ありました（空白を含む値が「\"」で"
+                                                         "囲まれていないのかもしれません）。読み飛ばした行は 1 行です。"});
+}
+
 TEST_F(CsvTest, ALineForAListedFileReplacesItsRowWithCsvAdd) {
     const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
     const std::string b = test::CopyCorpusFile(kMp3, dir, "b.mp3");

@@ -42,8 +42,9 @@ bool AppendUtf8Exact(std::string_view cp932, std::string& out);
 void AppendEscapedUtf8(std::string_view cp932, std::string& out);
 
 // UTF-8 -> CP932 for typed and stored texts: a character CP932 lacks takes its near form
-// where the code page has one (WAVE DASH as its tilde), else becomes "?".
-std::string FromUtf8(std::string_view utf8);
+// where the code page has one (WAVE DASH as its tilde), else becomes "?", counted in
+// `lacking` when given.
+std::string FromUtf8(std::string_view utf8, size_t* lacking = nullptr);
 
 // UTF-8 -> CP932 that decodes back to the same text (file names), or nothing.
 std::optional<std::string> FromUtf8Exact(std::string_view utf8);
