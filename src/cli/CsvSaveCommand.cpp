@@ -1,5 +1,5 @@
-// wvr-cli csv-save [--yes] OUT PATH...: the CSV file of the rows that "list" gives for PATH...,
-// in the column order and quoting of the settings.
+// wvr-cli csv-save [--yes] [--utf8] [--header] OUT PATH...: the CSV file of the rows that "list"
+// gives for PATH..., in the column order and quoting of the settings.
 #include "app/commands/Csv.h"
 #include "cli/Subcommands.h"
 
@@ -7,7 +7,7 @@ namespace wvr::cli {
 
 int CsvSaveCommand(const std::vector<std::string>& args) {
     ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes"}, {}, parsed)) return kExitBadArguments;
+    if (!ParseArguments(args, {"--yes", "--utf8", "--header"}, {}, parsed)) return kExitBadArguments;
     if (parsed.paths.size() < 2) return BadArguments("OUT と PATH が必要です");
     const std::optional<std::string> csvPath = RowPathArgument(parsed.paths[0]);
     if (!csvPath) return kExitBadArguments;
@@ -15,6 +15,9 @@ int CsvSaveCommand(const std::vector<std::string>& args) {
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
     if (!LoadAndAddBesideOutput(session, paths, csvPath, prompter)) return kExitBadArguments;
+    // The options add to the settings; they never turn a stored one off.
+    session.settings.CsvUtf8 = session.settings.CsvUtf8 || HasFlag(parsed, "--utf8");
+    session.settings.CsvHeader = session.settings.CsvHeader || HasFlag(parsed, "--header");
     return SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
 }
 

@@ -82,17 +82,22 @@ Exit status:
   1  some row was not written (said on stderr)
   2  bad arguments: an unknown option or no PATH)",
      WriteFilesCommand},
-    {"csv-save", "csv-save [--yes] OUT PATH...", "save the rows of the paths as a CSV file",
+    {"csv-save", "csv-save [--yes] [--utf8] [--header] OUT PATH...", "save the rows of the paths as a CSV file",
      R"(Writes the CSV file OUT of the rows that "list" gives for PATH..., as the program's CSV
 save does: in the column order of "wvr.ini" (section "wvr_csv"; without one: path, Kind
 and the 17 tag fields), every value in double quotes or, with the spreadsheet style of the
-settings, only those holding a comma or a space; paths relative to OUT's folder when the
-settings say so. CP932, CR LF after every line, no header line. The texts are trimmed first.
+settings, only those that would not read back bare: holding a comma, a space, a tab or
+another byte below 33, or beginning with a double quote; paths relative to OUT's folder
+when the settings say so. CP932, CR LF after every line, no header line, unless the settings
+or the options below say otherwise. The texts are trimmed first; a value that ends in the
+first byte of a double-byte character (a text cut mid-character) loses that byte.
 OUT is written beside itself and renamed into place, so a failed write leaves no half file.
 
 Options:
-  --yes   answer Yes to the program's questions; without it, No
-  --help  show this help
+  --utf8    write UTF-8 with a byte-order mark, as spreadsheets open it without asking
+  --header  write a first line of column names (the option dialog's names)
+  --yes     answer Yes to the program's questions; without it, No
+  --help    show this help
 
 Exit status:
   0  the file was written
@@ -104,7 +109,9 @@ Exit status:
 path column, each line whose file is a music file becomes a row with the line's texts (the
 file's own tags are not read; the play time is 0); without one, line i is laid onto row i,
 which here has no rows to meet. Prints the rows. A line whose file is missing or not a music
-file is named on stderr. With --write the rows are then written into their files as "write"
+file is named on stderr. A file that begins with a UTF-8 byte-order mark is read as UTF-8
+("?" for a character CP932 lacks, said once per file); a first line that is the header
+csv-save writes is skipped; lines with more values than columns are counted on stderr. With --write the rows are then written into their files as "write"
 does; nothing is written when a file or a line could not be read.
 
 Options:
@@ -158,6 +165,8 @@ Exit status:
      R"(Lays TEXTFILE, such as an album's track list, onto the rows of PATH... in order, as the
 program's text input does: by the Default format ("%3 / %1" for album and artist, then
 "%0.%2" for one title a line) or the format of "wvr_In.ini" named by --format. Prints the rows.
+A TEXTFILE in UTF-8 (with a byte-order mark, or valid UTF-8 holding non-ASCII bytes) is read
+as such.
 
 Options:
   --format NAME  the stored input format to use (letter case ignored)

@@ -70,6 +70,8 @@ TForm2::TForm2(const Settings& settings, const std::array<QFont, 3>& fonts, Prom
 void TForm2::ShowValues() {
     const Settings& s = edited_;
     for (int bit = 0; bit < kOptionCount; ++bit) checks_[bit]->setChecked(s.bits[bit]);
+    csvUtf8_->setChecked(s.CsvUtf8);
+    csvHeader_->setChecked(s.CsvHeader);
     clickChoices_[s.EdtClmIdx]->setChecked(true);
     player_->setText(FromNativePath(s.PlyPlayer));
     engineer_->setText(FromSjis(s.CnvEngineer));
@@ -121,6 +123,8 @@ void TForm2::UpdateStates() {
 // up to date in the working copy while the dialog is open.
 void TForm2::Collect() {
     for (int bit = 0; bit < kOptionCount; ++bit) edited_.bits[bit] = checks_[bit]->isChecked();
+    edited_.CsvUtf8 = csvUtf8_->isChecked();
+    edited_.CsvHeader = csvHeader_->isChecked();
     for (int i = 0; i < 3; ++i) {
         if (clickChoices_[i]->isChecked()) edited_.EdtClmIdx = i;
     }

@@ -122,6 +122,8 @@ private:
     QListWidget* conditions_ = nullptr;     // CheckListBox1
     QListWidget* csvOrder_ = nullptr;       // ListBox2
     QComboBox* csvColumn_ = nullptr;        // ComboBox5
+    QCheckBox* csvUtf8_ = nullptr;          // CsvUtf8
+    QCheckBox* csvHeader_ = nullptr;        // CsvHeader
     QLineEdit* engineer_ = nullptr;         // Edit6
     std::array<QLineEdit*, 3> fontTexts_{};  // Edit7..Edit9
 };

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "app/commands/ColumnNames.h"
 #include "app/commands/Options.h"
 #include "app/ui/FontSetting.h"
 #include "app/ui/Text.h"
@@ -30,11 +31,7 @@ const char* const kFontTitles[3] = {"メインウインドウのフォント", "
 const char* const kColorTitles[3] = {"メインウインドウの文字の色", "エディットウインドウの文字の色", "リストの文字の色"};
 
 // A CSV code by name; a code the dialog does not offer keeps its number so it can be seen.
-QString CsvCaption(int code) {
-    if (code >= 0 && code < kColumnCount) return TrackTableModel::ColumnCaption(code);
-    if (code == kCsvIgnoreCode) return QStringLiteral("無視する");
-    return QStringLiteral("コード %1").arg(code);
-}
+QString CsvCaption(int code) { return QString::fromStdString(CsvColumnName(code)); }
 
 // A filter field by name; a field without a list column keeps its number so it can be seen.
 QString FilterFieldCaption(int index) {

@@ -252,10 +252,16 @@ QWidget* TForm2::BuildCsvPage() {
     sideLayout->addWidget(Button("Button11", "↑", &TForm2::Button11Click));
     sideLayout->addWidget(Button("Button12", "↓", &TForm2::Button12Click));
     sideLayout->addStretch();
+    // Beyond the option bits: files for spreadsheets that expect UTF-8 and named columns.
+    csvUtf8_ = new QCheckBox(Utf8("UTF-8 (BOM 付き) で保存する"), this);
+    csvUtf8_->setObjectName("CsvUtf8");
+    csvHeader_ = new QCheckBox(Utf8("見出し行を付ける"), this);
+    csvHeader_->setObjectName("CsvHeader");
     return Page({Group("CSV入出力(&C)", {Check(24, "CSVの出力形式をExcelのようにする。"),
                                          Check(37, "相対パスで出力する。"),
                                          Check(25, "読み込み時にCSVの情報を優先する。"),
-                                         Check(39, "知ってるCDプレイヤ出力のCSV入力用オプション。")}),
+                                         Check(39, "知ってるCDプレイヤ出力のCSV入力用オプション。"), csvUtf8_,
+                                         csvHeader_}),
                  Group("CSV形式(&T)", {Row({csvOrder_, side}, 0)})});
 }
 

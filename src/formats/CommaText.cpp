@@ -7,20 +7,11 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-// A text cut after the first byte of a double-byte character loses that byte: whatever is
-// written after it (a comma, the closing quote) would be read back as its second byte and run
-// the items together.
-std::string WithoutCutLeadByte(const std::string& item) {
-    size_t i = 0;
-    while (i < item.size()) i += sjis::IsLeadByte(static_cast<unsigned char>(item[i])) ? 2 : 1;
-    return i > item.size() ? item.substr(0, item.size() - 1) : item;
-}
-
 bool NeedsQuotes(const std::string& item) {
     for (size_t i = 0; i < item.size(); ++i) {
         char c = item[i];
         if (IsBlank(c) || c == '"' || c == ',') return true;
-        if (sjis::IsLeadByte(static_cast<unsigned char>(c))) ++i;
+        i += sjis::CharWidth(item, i) - 1;
     }
     return false;
 }
@@ -31,7 +22,7 @@ std::string Quote(const std::string& item) {
         out += item[i];
         if (item[i] == '"') {
             out += '"';
-        } else if (sjis::IsLeadByte(static_cast<unsigned char>(item[i])) && i + 1 < item.size()) {
+        } else if (sjis::CharWidth(item, i) == 2) {
             out += item[++i];
         }
     }
@@ -43,7 +34,9 @@ std::string Quote(const std::string& item) {
 std::string JoinCommaText(const std::vector<std::string>& items) {
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
-        const std::string item = WithoutCutLeadByte(items[i]);
+        // A text cut after the first byte of a double-byte character loses that byte, as
+        // every joiner of texts drops it.
+        const std::string item(sjis::WithoutLoneLeadByte(items[i]));
         if (items.size() == 1 && item.empty()) return "\"\"";
         if (i > 0) out += ',';
         out += NeedsQuotes(item) ? Quote(item) : item;
@@ -75,12 +68,12 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
                     ++p;
                     break;
                 }
-                if (sjis::IsLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < n) item += text[p++];
+                if (sjis::CharWidth(text, p) == 2) item += text[p++];
                 item += text[p++];
             }
         } else {
             while (p < n && !IsBlank(text[p]) && text[p] != ',') {
-                if (sjis::IsLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < n) item += text[p++];
+                if (sjis::CharWidth(text, p) == 2) item += text[p++];
                 item += text[p++];
             }
         }

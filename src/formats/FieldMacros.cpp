@@ -52,7 +52,7 @@ std::string FullToHalfWidth(std::string_view text) {
     // alone, so a control byte or a stray byte never shifts where the next character starts.
     for (size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if (!sjis::IsLeadByte(b) || i + 1 == text.size()) {
+        if (sjis::CharWidth(text, i) == 1) {
             out += static_cast<char>(b);
             ++i;
             continue;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "formats/SjisText.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/Prompter.h"
@@ -14,16 +15,17 @@ std::string TextField(const uint8_t* block, size_t offset, size_t width) {
     return std::string(start, strnlen(start, width));
 }
 
-// Only the byte at the cut is looked at, by value: a first byte of a double-byte character
-// must not be written without its second byte.
-bool IsCutLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF); }
-
-void PutText(Id3v1Tag& tag, size_t offset, const std::string& text) {
+// The field holds the whole characters that fit; a double-byte character that would be cut,
+// or a lone lead byte at the field's end, is left out and a zero byte ends the text there, so
+// that no half of a character is written. A shorter text is padded with spaces.
+void PutText(Id3v1Tag& tag, size_t offset, std::string_view text) {
     if (text.empty()) return;
-    std::string field = text;
-    if (field.size() < id3v1::kTextWidth) field.append(id3v1::kTextWidth - field.size(), ' ');
-    field.resize(id3v1::kTextWidth);
-    if (IsCutLeadByte(static_cast<uint8_t>(field.back()))) field.back() = '\0';
+    size_t end = 0;
+    while (end < text.size() && end + sjis::CharWidth(text, end) <= id3v1::kTextWidth) end += sjis::CharWidth(text, end);
+    std::string field(text.substr(0, end));
+    if (field.size() == id3v1::kTextWidth) field.resize(sjis::WithoutLoneLeadByte(field).size());
+    if (field.size() < text.size() && field.size() < id3v1::kTextWidth) field += '\0';
+    field.resize(id3v1::kTextWidth, ' ');
     std::memcpy(tag.data() + offset, field.data(), id3v1::kTextWidth);
 }
 

@@ -36,7 +36,7 @@ char16_t Swapped(char16_t u) { return static_cast<char16_t>(u << 8 | u >> 8); }
 std::string Limited(std::string text) {
     size_t end = 0;
     while (end < text.size()) {
-        const size_t width = sjis::IsLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+        const size_t width = sjis::CharWidth(text, end);
         if (end + width > kMaxFieldBytes) break;
         end += width;
     }

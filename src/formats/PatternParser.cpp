@@ -56,7 +56,7 @@ public:
             if (pat.empty()) continue;
             // The code is one character; a double-byte one is taken whole and names no field.
             const char code = pat[0];
-            pat.remove_prefix(sjis::IsLeadByte(static_cast<unsigned char>(code)) && pat.size() > 1 ? 2 : 1);
+            pat.remove_prefix(sjis::CharWidth(pat, 0));
             if (code == '?') {
                 if (!rest.empty()) rest.remove_prefix(1);
                 continue;

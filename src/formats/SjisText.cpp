@@ -34,7 +34,7 @@ size_t Find(std::string_view text, std::string_view needle, size_t from) {
     for (size_t i = from; i + needle.size() <= text.size();) {
         // The first byte decides most positions without a call.
         if (text[i] == needle[0] && text.compare(i, needle.size(), needle) == 0) return i;
-        i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        i += CharWidth(text, i);
     }
     return std::string_view::npos;
 }
@@ -56,7 +56,7 @@ std::optional<std::string> ReplaceAllWithin(std::string_view text, std::string_v
             i += from.size();
             continue;
         }
-        size_t step = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        const size_t step = CharWidth(text, i);
         out.append(text.substr(i, step));
         i += step;
     }
@@ -67,9 +67,16 @@ size_t FindLastChar(std::string_view text, char c) {
     size_t found = std::string_view::npos;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == c) found = i;
-        if (IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+        i += CharWidth(text, i) - 1;
     }
     return found;
+}
+
+std::string_view WithoutLoneLeadByte(std::string_view text) {
+    size_t last = 0;  // start of the last character
+    for (size_t i = 0; i < text.size(); i += CharWidth(text, i)) last = i;
+    const bool lone = !text.empty() && last == text.size() - 1 && IsLeadByte(static_cast<unsigned char>(text[last]));
+    return lone ? text.substr(0, last) : text;
 }
 
 }  // namespace wvr::sjis

@@ -12,6 +12,13 @@ namespace wvr::sjis {
 
 // First byte of a double-byte CP932 character.
 using cp932::IsLeadByte;
+using cp932::IsTrailByte;
+// Bytes of the character at text[i]: every walk over a text steps by this.
+using cp932::CharWidth;
+
+// The text without a lead byte left over at its end (a text cut mid-character), so that
+// whatever is joined after it is read back as itself.
+std::string_view WithoutLoneLeadByte(std::string_view text);
 
 // Removes leading and trailing characters with a code of 32 or less.
 std::string Trim(std::string_view text);

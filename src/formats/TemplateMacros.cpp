@@ -22,7 +22,7 @@ std::bitset<256> CodesIn(std::string_view text) {
     std::bitset<256> codes;
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '%') codes.set(static_cast<unsigned char>(text[i + 1]));
-        else if (sjis::IsLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+        else i += sjis::CharWidth(text, i) - 1;
     }
     return codes;
 }

@@ -149,6 +149,68 @@ TEST_F(CsvTest, ASpreadsheetMadeFileWithBackslashesQuotedCommasAndQuotes) {
     EXPECT_TRUE(prompter.shown().empty());  // skipped lines say nothing
 }
 
+// A text cut mid-character (a 30-byte ID3v1 title) ends in a lone lead byte: it must not pair
+// with the quote, comma or line end written after it.
+TEST_F(CsvTest, ATextEndingInALoneLeadByteKeepsItsRowAndColumns) {
+    const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
+    const std::string b = test::CopyCorpusFile(kMp3, dir, "b.mp3");
+    for (std::vector<int> columns : {std::vector<int>{0, 1, 2}, std::vector<int>{1, 0, 2}}) {
+        Columns(columns);
+        session.rows.Clear();
+        Listed(a, "T\x82", "A1");
+        Listed(b, "T2", "A2");
+        Save();
+        Session loaded;
+        loaded.settings = session.settings;
+        ASSERT_TRUE(Load(loaded, {dir / "out.csv"}));
+        ASSERT_EQ(loaded.rows.size(), 2);
+        EXPECT_EQ(loaded.rows[0].Fields[kTitle], "T");  // the half character is dropped on save
+        EXPECT_EQ(loaded.rows[0].Fields[kArtist], "A1");
+        EXPECT_EQ(loaded.rows[1].Fields[kArtist], "A2");
+    }
+    // Written by another program: a quoted value and a bare last value ending in a lone lead byte.
+    Columns({0, 1, 2});
+    test::WriteFile(dir / "other.csv", a + ",\"T\x82\",A\x82\r\n" + b + ",T2\r\n");
+    Session loaded;
+    loaded.settings = session.settings;
+    ASSERT_TRUE(Load(loaded, {dir / "other.csv"}));
+    ASSERT_EQ(loaded.rows.size(), 2);
+    EXPECT_EQ(loaded.rows[0].Fields[kTitle], "T\x82");
+    EXPECT_EQ(loaded.rows[0].Fields[kArtist], "A\x82");
+    EXPECT_EQ(loaded.rows[1].Fields[kTitle], "T2");
+}
+
+// A line break stays inside a quoted value only when the quote closes at the end of a value;
+// a quote that does not (a bare one in spreadsheet style) ends at its line's end. Lines may end
+// in CR alone.
+TEST_F(CsvTest, AnUnclosedQuoteEndsAtItsLineEnd) {
+    std::vector<std::string> paths;
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3"}) paths.push_back(test::CopyCorpusFile(kMp3, dir, name));
+    Columns({0, 1, 2});
+    test::WriteFile(dir / "in.csv", paths[0] + ",\"Hi,Artist1\r" + paths[1] + ",\"a\rb\",Artist2\r" + paths[2] +
+                                        ",x\"y,\"z\"\r" + paths[3] + ",T4,\"A4\r");
+    ASSERT_TRUE(Load(session, {dir / "in.csv"}));
+    ASSERT_EQ(session.rows.size(), 4);
+    EXPECT_EQ(session.rows[0].Fields[kTitle], "Hi,Artist1");
+    EXPECT_EQ(session.rows[1].Fields[kTitle], "a\rb");
+    EXPECT_EQ(session.rows[1].Fields[kArtist], "Artist2");
+    EXPECT_EQ(session.rows[2].Fields[kArtist], "z");
+    EXPECT_EQ(session.rows[3].Fields[kArtist], "A4");
+}
+
+// Values with spaces that a spreadsheet wrote bare give lines more values than columns: one
+// message counts them and the lines skipped.
+TEST_F(CsvTest, LinesWithMoreValuesThanColumnsAreCountedInOneMessage) {
+    const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
+    const std::string b = test::CopyCorpusFile(kMp3, dir, "b.mp3");
+    Columns({0, 1, 2});
+    test::WriteFile(dir / "in.csv", a + ",Blue Sky,A\r\n" + b + ",T,A\r\n" + dir / "gone.mp3" + ",x y,z\r\n");
+    ASSERT_TRUE(Load(session, {dir / "in.csv"}));
+    EXPECT_EQ(session.rows.size(), 2);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"列の数より多い値のある行が 2 行ありました（空白を含む値が「\"」で"
+                                                         "囲まれていないのかもしれません）。読み飛ばした行は 1 行です。"});
+}
+
 TEST_F(CsvTest, ALineForAListedFileReplacesItsRowWithCsvAdd) {
     const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
     const std::string b = test::CopyCorpusFile(kMp3, dir, "b.mp3");

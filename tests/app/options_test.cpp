@@ -51,6 +51,7 @@ TEST(ApplyOptions, TakesWhatTheDialogEditsAndLeavesWindowState) {
     edited.ReName = {{"a", "b", "2"}};
     edited.Filter = {{true, 3, "x"}, {true, 1, "y"}};
     edited.csvColumns = {0, 15};
+    edited.CsvUtf8 = edited.CsvHeader = true;
     // Values the dialog does not show must not travel with it.
     edited.WndWidth = 999;
     edited.columnWidths[3] = 1;

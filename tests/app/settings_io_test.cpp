@@ -41,6 +41,7 @@ Settings Changed() {
     s.FilterSel = true;
     s.Filter = {{true, 2, Sjis("歌手")}, {false, 0, "x.mp3"}, {true, 14, ""}};
     s.csvColumns = {1, 2, 10};
+    s.CsvUtf8 = s.CsvHeader = true;
     return s;
 }
 

@@ -105,6 +105,24 @@ TEST_F(TemplateOutputTest, ReservedNamesAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(IniFilePath(kOutputIni)));
 }
 
+// A section name ends at a "]" and is read trimmed: such a name would come back as another one
+// and could not be deleted. The input formats are stored the same way.
+TEST_F(TemplateOutputTest, NamesTheIniFileCannotHoldAreRefused) {
+    for (const char* name : {"a]b", " spaced ", "tab\t"}) {
+        prompter.Clear();
+        EXPECT_FALSE(StoreTemplateSet(Named(name), prompter)) << name;
+        ASSERT_EQ(prompter.shown().size(), 1u);
+        EXPECT_EQ(prompter.shown()[0].text, "この名前は使用出来ません。名前に「]」や前後の空白は使えません。");
+        EXPECT_TRUE(prompter.shown()[0].icon == PromptIcon::Stop);
+    }
+    EXPECT_FALSE(std::filesystem::exists(IniFilePath(kOutputIni)));
+    // "ゾ" is 83 5D: its second byte is no bracket.
+    const std::string zo = Sjis("ゾ a");
+    ASSERT_TRUE(StoreTemplateSet(Named(zo), prompter));
+    EXPECT_EQ(TemplateSetNames().back(), zo);
+    EXPECT_TRUE(DeleteTemplateSet(zo, prompter));
+}
+
 TEST_F(TemplateOutputTest, TheChosenSetIsRemembered) {
     EXPECT_FALSE(StoredTemplateSetIndex());
     StoreTemplateSetIndex(2, prompter);

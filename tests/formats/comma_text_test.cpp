@@ -51,6 +51,8 @@ TEST(CommaText, ATextCutAfterALeadByteCannotSwallowTheNextItem) {
     EXPECT_EQ(SplitCommaText(JoinCommaText({cut, "next"})), (Items{"\xD2\"", "next"}));
     EXPECT_EQ(SplitCommaText(JoinCommaText({"a\x81", "b"})), (Items{"a", "b"}));
     EXPECT_EQ(JoinCommaText({"\x81"}), "\"\"");
+    // Written by another program: the lead byte pairs with no quote or comma when read.
+    EXPECT_EQ(SplitCommaText("\"a\x82\",b\x82,c"), (Items{"a\x82", "b\x82", "c"}));
 }
 
 TEST(CommaText, TrailingEmptyItemIsLostAsInEveryReaderOfThisForm) {

@@ -53,11 +53,22 @@ TEST(Id3v1Build, LeadByteAtTheCutBecomesZero) {
     auto back = ParseId3v1(tag.data(), genres);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->title, std::string(29, 'x'));
+}
 
-    // A second byte whose value lies in the lead range is replaced too: the test is by value.
-    // "\x88\x9F" is one double-byte character whose second byte lies in the lead range too.
-    std::string second = std::string(28, 'x') + "\x88\x9F";
-    EXPECT_EQ(BuildId3v1Tag(RowWith(second), genres)[3 + 29], 0);
+// The field is walked by characters: a character that ends exactly at byte 30 is written whole
+// even when its second byte lies in the lead range, one that would be cut is left out.
+TEST(Id3v1Build, TheCutFallsBetweenCharacters) {
+    GenreTable genres;
+    const std::string digits = "0123456789012345678901234567";  // 28 bytes
+    const std::pair<std::string, std::string> cases[] = {
+        {digits + Sjis("メモ"), digits + Sjis("メ")},       // メ is 83 81
+        {digits + "\x88\x9F", digits + "\x88\x9F"},
+        {digits + "x" + Sjis("メ"), digits + "x" + '\0'},
+        {digits + "x\x83", digits + "x" + '\0'},           // a lone lead byte at the end
+        {digits + "x\x83 tail", digits + "x" + '\0'},
+        {"ab\x83", "ab\x83" + std::string(27, ' ')},       // no cut: written as it stands
+    };
+    for (const auto& [title, field] : cases) EXPECT_EQ(Bytes(BuildId3v1Tag(RowWith(title), genres), 3, 30), field) << title;
 }
 
 TEST(Id3v1Build, YearIsPaddedOrCutWithoutLeadByteTest) {

@@ -76,4 +76,8 @@ TEST(ParseByPattern, LiteralsNeverMatchTheSecondByteOfACharacter) {
     f = Parse(Sjis("ー[A]B"), "%0[%1]%2");
     EXPECT_EQ(f[kArtist], "A");
     EXPECT_EQ(f[kTitle], "B");
+    // A lead byte followed by no valid second byte stands alone and hides no literal.
+    f = Parse("X\x82-Y", "%1-%2");
+    EXPECT_EQ(f[kArtist], "X\x82");
+    EXPECT_EQ(f[kTitle], "Y");
 }

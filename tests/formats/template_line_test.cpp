@@ -37,6 +37,20 @@ TEST(ExpandTemplateLine, EmptyValuesGiveTheReplacementText) {
     TrackInfo odd = Row("/m/x.mp3", "");
     odd.AudioSize = "12a";
     EXPECT_EQ(ExpandTemplateLine("%t %s", kContext, odd, 1), "00:00 0KB");
+    odd.AudioSize = "1048576";
+    EXPECT_EQ(ExpandTemplateLine("%s", kContext, odd, 1), "1024KB");
+    // "%7" of no row (a header over an empty list) and of a name that is all extension.
+    EXPECT_EQ(ExpandTemplateLine("[%7]", kContext, TrackInfo{}, 0), Sjis("[　]"));
+    EXPECT_EQ(ExpandTemplateLine("[%7]", kContext, Row("/m/.mp3"), 1), Sjis("[　]"));
+}
+
+// A value cut mid-character ends in a lone lead byte: the code written right after it is
+// still found, in templates and in names.
+TEST(ExpandTemplateLine, AValueEndingInALoneLeadByteHidesNoCode) {
+    TrackInfo row = Row("/m/x.mp3");
+    row.Fields[kArtist] = "X\x82";
+    EXPECT_EQ(ExpandTemplateLine("%1%2", kContext, row, 1), "X\x82T");
+    EXPECT_EQ(ExpandFieldMacros("%1%2", 1, row, {}), "X\x82T");
 }
 
 TEST(ExpandTemplateLine, PathCodes) {

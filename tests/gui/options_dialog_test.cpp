@@ -129,6 +129,7 @@ private:
         Choose(d, "ComboBox5", 0);
         Press(d, "Button9");
         Press(d, "Button11");
+        for (const char* box : {"CsvUtf8", "CsvHeader"}) Find<QCheckBox>(d, box)->click();
     }
 
 private slots:
@@ -197,6 +198,7 @@ private slots:
         expected.Filter = {{false, 2, "Sakura"}, {false, 6, "demo"}};
         expected.CnvEngineer = Sjis("技術者");
         expected.csvColumns = {0, kCsvIgnoreCode};
+        expected.CsvUtf8 = expected.CsvHeader = true;
         RunOptions([](TForm2& d) {
             ChangeEveryKind(d);
             Press(d, "OKBtn");

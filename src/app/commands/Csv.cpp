@@ -4,11 +4,14 @@
 #include <unordered_map>
 
 #include "app/commands/AddFiles.h"
+#include "app/commands/ColumnNames.h"
 #include "app/commands/TextFiles.h"
+#include "app/commands/Utf8Text.h"
 #include "formats/CommaText.h"
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
-#include "formats/TextLines.h"
+#include "platform/base/Cp932.h"
+#include "platform/base/Prompter.h"
 
 namespace wvr {
 namespace {
@@ -30,9 +33,11 @@ bool NeedsSpreadsheetQuotes(const std::string& value) {
     return false;
 }
 
-void AppendValue(std::string& out, const std::string& value, bool spreadsheet) {
-    // Quote, comma, space and control bytes never occur as the second byte of a CP932
-    // character, so the bytes can be looked at one by one.
+void AppendValue(std::string& out, const std::string& whole, bool spreadsheet) {
+    // A value cut after the first byte of a double-byte character loses that byte, as every
+    // joiner of texts drops it. Quote, comma, space and control bytes never occur as the
+    // second byte of a CP932 character, so the bytes can be looked at one by one.
+    const std::string value(sjis::WithoutLoneLeadByte(whole));
     if (spreadsheet && !NeedsSpreadsheetQuotes(value)) {
         out += value;
         return;
@@ -65,19 +70,42 @@ void TrimRows(RowList& rows) {
     rows.ChangedAll();
 }
 
+// Whether the quoted value that holds the line break at `p` is closed at the end of a value:
+// by a quote followed by blanks and then a comma, a line end or the end of the text. Gives
+// the position of that quote, or npos.
+size_t ClosingQuoteAtValueEnd(std::string_view text, size_t p) {
+    const size_t n = text.size();
+    for (; p < n; p += sjis::CharWidth(text, p)) {
+        if (text[p] != '"') continue;
+        if (p + 1 < n && text[p + 1] == '"') ++p;  // a doubled quote stands for one
+        else break;
+    }
+    if (p >= n) return std::string_view::npos;
+    size_t after = p + 1;
+    while (after < n && text[after] != '\r' && text[after] != '\n' && static_cast<unsigned char>(text[after]) <= 32) ++after;
+    return after == n || text[after] == ',' || text[after] == '\r' || text[after] == '\n' ? p : std::string_view::npos;
+}
+
 // The lines of a CSV file. A line break inside a quoted value belongs to the value (a comment
 // or lyrics over several lines), so that the rest of the row is not cut off into a line of its
 // own; a quote is opened only where a value starts, as the splitting of a line reads it. A
-// quote that is never closed leaves its line breaks ending lines as any other.
+// quote that is not closed at the end of a value (a bare quote in a spreadsheet-style value, a
+// hand edit) leaves its line breaks ending lines as any other, so that it cannot swallow the
+// lines after it.
 std::vector<std::string> SplitCsvLines(std::string_view text) {
     std::vector<std::string> lines;
     const size_t n = text.size();
     size_t start = 0, p = 0;
     bool quoted = false, valueStart = true;
-    auto isBreak = [&](size_t i) { return i < n && (text[i] == '\r' || text[i] == '\n'); };
     while (p < n) {
         const char c = text[p];
-        const size_t width = sjis::IsLeadByte(static_cast<unsigned char>(c)) && p + 1 < n && !isBreak(p + 1) ? 2 : 1;
+        const size_t width = sjis::CharWidth(text, p);
+        if (quoted && (c == '\r' || c == '\n')) {
+            const size_t close = ClosingQuoteAtValueEnd(text, p);
+            quoted = close != std::string_view::npos;
+            if (quoted) p = close;  // the value runs on to its closing quote
+            continue;
+        }
         if (quoted) {
             if (c == '"' && p + 1 < n && text[p + 1] == '"') {
                 p += 2;
@@ -101,12 +129,52 @@ std::vector<std::string> SplitCsvLines(std::string_view text) {
             p += width;
         }
     }
-    if (quoted) {
-        for (std::string& line : SplitLines(text.substr(start))) lines.push_back(std::move(line));
-    } else if (start < n) {
-        lines.emplace_back(text.substr(start));
-    }
+    if (start < n) lines.emplace_back(text.substr(start));
     return lines;
+}
+
+// The first line a save writes with CsvHeader: the column names, quoted as values are.
+std::string CsvHeaderLine(const std::vector<int>& columns, bool spreadsheet) {
+    std::string line;
+    for (size_t j = 0; j < columns.size(); ++j) {
+        if (j > 0) line += ',';
+        AppendValue(line, cp932::Text(CsvColumnName(columns[j])), spreadsheet);
+    }
+    return line;
+}
+
+// A first line that names the columns of the order in use, as a save with CsvHeader writes it
+// (in either quoting, as a spreadsheet may have written it again), is no row.
+bool IsHeaderLine(const std::string& line, const std::vector<int>& columns) {
+    const std::vector<std::string> values = SplitCommaText(line);
+    if (values.size() != columns.size()) return false;
+    for (size_t j = 0; j < columns.size(); ++j)
+        if (values[j] != cp932::Text(CsvColumnName(columns[j]))) return false;
+    return true;
+}
+
+// What the lines of a load were like, told once at the end: more values than columns is the
+// mark of values with spaces that a spreadsheet wrote without quotes.
+struct CsvLoadCounts {
+    int overlong = 0;
+    int skipped = 0;
+};
+
+void ReportOverlongLines(const CsvLoadCounts& counts, Prompter& prompter) {
+    if (counts.overlong == 0) return;
+    prompter.Warning("列の数より多い値のある行が " + std::to_string(counts.overlong) +
+                     " 行ありました（空白を含む値が「\"」で囲まれていないのかもしれません）。読み飛ばした行は " +
+                     std::to_string(counts.skipped) + " 行です。");
+}
+
+// A file that begins with a UTF-8 byte-order mark, as spreadsheets write it: its texts in
+// CP932, a character CP932 lacks as "?", said once for the file.
+std::string ReadUtf8Csv(const std::string& csvPath, const std::string& bytes, Prompter& prompter) {
+    Utf8Reading reading = Utf8AsCp932(bytes);
+    if (reading.lacking > 0)
+        prompter.Warning(cp932::ToUtf8(path::FileName(csvPath)) + " には Shift-JIS で表せない文字が " +
+                         std::to_string(reading.lacking) + " 個あり、「?」に置き換えました。");
+    return std::move(reading.cp932);
 }
 
 std::string FirstValue(const std::string& line) {
@@ -134,7 +202,10 @@ void LayCdList(RowList& rows, const std::vector<std::string>& lines) {
 }
 
 // Without a path column, line i is laid onto row i.
-void LayLines(RowList& rows, const std::vector<std::string>& lines, const std::vector<int>& columns) {
+void LayLines(RowList& rows, const std::vector<std::string>& lines, const std::vector<int>& columns,
+              CsvLoadCounts& counts) {
+    for (const std::string& line : lines)
+        if (SplitCommaText(line).size() > columns.size()) ++counts.overlong;
     const int count = std::min(static_cast<int>(lines.size()), rows.size());
     for (int i = 0; i < count; ++i) {
         const std::vector<std::string> values = SplitCommaText(lines[i]);
@@ -150,23 +221,27 @@ void LayLines(RowList& rows, const std::vector<std::string>& lines, const std::v
 // and finding the row of a path does not walk the whole list for every line.
 class CsvRowReader {
 public:
-    CsvRowReader(Session& session, int pathColumn, Prompter& prompter, BusyIndicator* busy, SkippedCsvLines* skipped)
+    CsvRowReader(Session& session, int pathColumn, Prompter& prompter, BusyIndicator* busy, SkippedCsvLines* skipped,
+                 CsvLoadCounts& counts)
         : rows_(session.rows),
           columns_(CsvColumnsInUse(session.settings)),
           pathColumn_(static_cast<size_t>(pathColumn)),
           replace_(session.settings.Get(Option::CsvAdd)),
           prompter_(prompter),
           busy_(busy),
-          skipped_(skipped) {
+          skipped_(skipped),
+          counts_(counts) {
         if (!replace_) return;
         for (int i = 0; i < rows_.size(); ++i) rowsOfPath_[rows_[i].Path].push_back(i);
     }
 
-    void Read(const std::string& csvPath, const std::vector<std::string>& lines) {
+    // `firstLine` is the number in the file of lines[0], from 1.
+    void Read(const std::string& csvPath, const std::vector<std::string>& lines, int firstLine) {
         const std::string folder = path::Folder(csvPath);
         for (size_t n = 0; n < lines.size(); ++n) {
-            if (!ReadLine(folder, lines[n]) && skipped_ && !sjis::Trim(lines[n]).empty())
-                skipped_->emplace_back(csvPath, static_cast<int>(n + 1));
+            if (ReadLine(folder, lines[n]) || sjis::Trim(lines[n]).empty()) continue;
+            ++counts_.skipped;
+            if (skipped_) skipped_->emplace_back(csvPath, firstLine + static_cast<int>(n));
         }
     }
 
@@ -179,6 +254,7 @@ public:
 private:
     bool ReadLine(const std::string& folder, const std::string& line) {
         const std::vector<std::string> values = SplitCommaText(line);
+        if (values.size() > columns_.size()) ++counts_.overlong;
         if (values.size() <= pathColumn_) return false;
         const std::string full = ExpandPath(folder, values[pathColumn_]);
         if (replace_) ForgetFirstRowOf(full);
@@ -233,6 +309,7 @@ private:
     Prompter& prompter_;
     BusyIndicator* busy_;
     SkippedCsvLines* skipped_;
+    CsvLoadCounts& counts_;
     std::unordered_map<std::string, std::vector<int>> rowsOfPath_;  // live rows by path, in list order
     std::vector<int> replaced_;
     std::vector<TrackInfo> pending_;
@@ -273,13 +350,20 @@ bool SaveCsv(Session& session, const std::string& csvPath, Prompter& prompter, B
     const bool spreadsheet = settings.Get(Option::CsvExcel);
     const bool relative = settings.Get(Option::CsvRelative);
     const std::string folder = path::Folder(csvPath);
+    // The lines are made in CP932 either way; a file for spreadsheets that expect UTF-8 gets
+    // them converted, after a byte-order mark.
+    auto write = [&out, utf8 = settings.CsvUtf8](const std::string& line) {
+        out.Write(utf8 ? cp932::ToUtf8(line) : line);
+    };
+    if (settings.CsvUtf8) out.Write(kUtf8ByteOrderMark);
+    if (settings.CsvHeader) write(CsvHeaderLine(columns, spreadsheet) + "\r\n");
     std::string line;
     for (int i = 0; i < rows.size(); ++i) {
         const TrackInfo& row = rows[i];
         line.clear();
         AppendCsvLine(line, row, columns, relative ? path::RelativeTo(folder, row.Path) : row.Path, spreadsheet);
         line += "\r\n";
-        out.Write(line);
+        write(line);
         if (busy && (i + 1) % kBatchRows == 0) busy->Progress(i + 1);
     }
     return out.Finish(prompter);
@@ -296,12 +380,17 @@ bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompte
     // lines add. The CD player's list and lines without a path are laid onto the rows listed,
     // which a clearing would throw away and leave nothing to lay them onto.
     bool clearFirst = settings.Get(Option::EdtAddClr) && !cdList && pathColumn >= 0;
+    int headerLines = 0;  // of the file read last
     auto readNext = [&](const std::string& csvPath) -> std::optional<std::vector<std::string>> {
         auto bytes = ReadTextFile(csvPath, prompter);
         if (!bytes) return std::nullopt;
         if (clearFirst) session.rows.Clear();
         clearFirst = false;
-        return SplitCsvLines(*bytes);
+        if (StartsWithUtf8ByteOrderMark(*bytes)) *bytes = ReadUtf8Csv(csvPath, *bytes, prompter);
+        std::vector<std::string> lines = SplitCsvLines(*bytes);
+        headerLines = !cdList && !lines.empty() && IsHeaderLine(lines[0], columns) ? 1 : 0;
+        lines.erase(lines.begin(), lines.begin() + headerLines);
+        return lines;
     };
 
     if (cdList) {
@@ -312,6 +401,7 @@ bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompte
     }
 
     std::optional<CsvRowReader> reader;  // made after the list was cleared, if it is
+    CsvLoadCounts counts;
     bool allRead = true;
     for (const std::string& csvPath : csvPaths) {
         auto lines = readNext(csvPath);
@@ -320,13 +410,14 @@ bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompte
             break;
         }
         if (pathColumn < 0) {
-            LayLines(session.rows, *lines, columns);
+            LayLines(session.rows, *lines, columns, counts);
             continue;
         }
-        if (!reader) reader.emplace(session, pathColumn, prompter, busy, skipped);
-        reader->Read(csvPath, *lines);
+        if (!reader) reader.emplace(session, pathColumn, prompter, busy, skipped, counts);
+        reader->Read(csvPath, *lines, 1 + headerLines);
     }
     if (reader) reader->Finish();
+    ReportOverlongLines(counts, prompter);
     return allRead;
 }
 

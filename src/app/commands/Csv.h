@@ -18,7 +18,7 @@ class Prompter;
 std::vector<int> CsvColumnsInUse(const Settings& settings);
 
 // One line without its line end: the values of `columns`, quoted by the mode (every value in
-// double quotes, or in spreadsheet mode only those holding a comma or a space).
+// double quotes, or in spreadsheet mode only those that would not read back bare).
 std::string CsvLine(const TrackInfo& row, const std::vector<int>& columns, const std::string& pathValue,
                     bool spreadsheet);
 

@@ -31,6 +31,10 @@ bool StoreNamedSet(const char* iniName, const std::string& name, std::initialize
         prompter.Error("この名前は使用出来ません。変更してください。");
         return false;
     }
+    if (!IsStorableSectionName(name)) {
+        prompter.Error("この名前は使用出来ません。名前に「]」や前後の空白は使えません。");
+        return false;
+    }
     errno = 0;
     if (StoreIniSection(iniName, name, entries)) return true;
     ReportIniFailure(iniName, prompter);

@@ -19,7 +19,8 @@ class Prompter;
 bool IsRefusedSetName(const std::string& name, std::initializer_list<const char*> reserved);
 
 // Stores `entries` as the section `name`; a refused name shows "この名前は使用出来ません。
-// 変更してください。" and stores nothing. False when nothing was stored (after a message).
+// 変更してください。", a name the ini file cannot hold (a "]", blanks at either end) says so,
+// and nothing is stored. False when nothing was stored (after a message).
 bool StoreNamedSet(const char* iniName, const std::string& name, std::initializer_list<const char*> reserved,
                    const IniEntries& entries, Prompter& prompter);
 bool DeleteNamedSet(const char* iniName, const std::string& name, Prompter& prompter);

@@ -38,6 +38,8 @@ void ApplyOptions(Settings& settings, const Settings& edited) {
     settings.ReName = edited.ReName;
     settings.Filter = edited.Filter;
     settings.csvColumns = edited.csvColumns;
+    settings.CsvUtf8 = edited.CsvUtf8;
+    settings.CsvHeader = edited.CsvHeader;
 }
 
 std::string OptionsHelpTopic(int page) { return "HELPC_00" + std::to_string(page + 19); }

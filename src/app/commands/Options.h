@@ -23,8 +23,8 @@ Settings OptionsWorkingCopy(const Settings& settings);
 
 // OK: the values the dialog edits, in this order: the option bits; the column-click action,
 // player, engineer and lyrics folder; the rename patterns and the selected one; the fonts; the
-// filter mode; the exception rules; the filter; the CSV column order. Window sizes, column
-// widths and the edit window's own values are not the dialog's business and stay.
+// filter mode; the exception rules; the filter; the CSV column order and file options. Window
+// sizes, column widths and the edit window's own values are not the dialog's business and stay.
 void ApplyOptions(Settings& settings, const Settings& edited);
 
 // The help topic of options page 0..6: "HELPC_0019" .. "HELPC_0025".

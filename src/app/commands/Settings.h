@@ -93,6 +93,10 @@ struct Settings {
     bool FilterSel = false;                          // include mode
     std::vector<FilterEntry> Filter;
     std::vector<int> csvColumns;                     // CSV column order ("Data_0")
+    // Beyond the option bits, each a value of its own, off unless set: CSV files for
+    // spreadsheets that expect UTF-8 and named columns.
+    bool CsvUtf8 = false;                            // save in UTF-8 with a byte-order mark
+    bool CsvHeader = false;                          // save a first line of column names
 
     // The pattern in use, or the default when the index is out of range.
     std::string CurrentRenamePattern() const;

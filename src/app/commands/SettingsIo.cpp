@@ -34,6 +34,9 @@ void LoadMainKey(Settings& s) {
     for (int f = 0; f < 3; ++f)
         r.Integer("fFont" + std::to_string(f + 1) + "Color", [&s, f](int v) { s.fonts[f].color = static_cast<uint32_t>(v); });
     r.Bits(s, 32, 35).Path("RenLrcFld", s.RenLrcFld).Bits(s, 36, 39);
+    // Values added later are read on their own: one that an older store lacks stops nothing.
+    ReadBlock(*key).Flag("CsvUtf8", s.CsvUtf8);
+    ReadBlock(*key).Flag("CsvHeader", s.CsvHeader);
 }
 
 void LoadExceptionRules(Settings& s) {
@@ -83,6 +86,8 @@ bool SaveMainKey(const Settings& s) {
     integer("f1Height", s.editWindow.f1Height);
     integer("f1OnTop", s.editWindow.f1OnTop);
     for (int bit = 0; bit < kOptionCount; ++bit) integer(OptionName(bit), s.bits[bit]);
+    integer("CsvUtf8", s.CsvUtf8);
+    integer("CsvHeader", s.CsvHeader);
     integer("EdtClmIdx", s.EdtClmIdx);
     integer("RenStrIdx", s.RenStrIdx);
     text("RenString", JoinCommaText(s.RenString));

@@ -5,6 +5,7 @@
 
 #include "app/commands/NamedSets.h"
 #include "app/commands/TextFiles.h"
+#include "app/commands/Utf8Text.h"
 #include "formats/PatternParser.h"
 #include "formats/SjisText.h"
 #include "formats/TextLines.h"
@@ -125,8 +126,11 @@ void RunTextInput(RowList& rows, const std::vector<std::string>& format, const s
 
 bool TextInputCommand(Session& session, const std::vector<std::string>& format, const std::string& textPath,
                       Prompter& prompter) {
-    const auto bytes = ReadTextFile(textPath, prompter);
+    auto bytes = ReadTextFile(textPath, prompter);
     if (!bytes) return false;
+    // A track list from an editor that writes UTF-8 is read as such: with a byte-order mark, or
+    // valid UTF-8 holding non-ASCII bytes, which CP932 text almost never is.
+    if (StartsWithUtf8ByteOrderMark(*bytes) || LooksLikeUtf8(*bytes)) *bytes = Utf8AsCp932(*bytes).cp932;
     RunTextInput(session.rows, format, SplitLines(*bytes));
     return true;
 }

@@ -1,16 +1,9 @@
 #include "app/ui/TrackTableModel.h"
 
+#include "app/commands/ColumnNames.h"
 #include "app/ui/Text.h"
 
 namespace wvr {
-namespace {
-
-const char* const kCaptions[kColumnCount] = {
-    "ファイル名", "曲名", "アーティスト", "アルバム", "コメント", "日付", "ジャンル", "著作権",
-    "エンジニア", "ソース", "ソフトウェア", "キーワード", "技術者", "歌詞", "コミッション",
-};
-
-}  // namespace
 
 TrackTableModel::TrackTableModel(RowList& rows, QObject* parent) : QAbstractTableModel(parent), rows_(rows) {
     rows_.SetObserver(this);
@@ -20,7 +13,7 @@ TrackTableModel::~TrackTableModel() {
     if (rows_.observer() == this) rows_.SetObserver(nullptr);
 }
 
-QString TrackTableModel::ColumnCaption(int column) { return QString::fromUtf8(kCaptions[column]); }
+QString TrackTableModel::ColumnCaption(int column) { return QString::fromUtf8(ColumnName(column)); }
 
 int TrackTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_.size(); }
 

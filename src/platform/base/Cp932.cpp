@@ -257,11 +257,12 @@ std::optional<std::string> ToUtf8Exact(std::string_view cp932) {
     return out;
 }
 
-std::string FromUtf8(std::string_view utf8) {
+std::string FromUtf8(std::string_view utf8, size_t* lacking) {
     if (IsAscii(utf8)) return std::string(utf8);
     std::string out;
-    Encode(utf8, out, true, [](std::string& o) {
+    Encode(utf8, out, true, [lacking](std::string& o) {
         o += '?';
+        if (lacking) ++*lacking;
         return true;
     });
     return out;

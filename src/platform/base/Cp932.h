@@ -10,6 +10,18 @@ namespace wvr::cp932 {
 
 // First byte of a double-byte CP932 character.
 inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+// Second byte of a double-byte CP932 character.
+inline bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// Bytes of the character that starts at text[i]. A lead byte pairs only with a valid trail
+// byte: texts are often cut mid-character, and a lone lead byte must not swallow the quote,
+// comma, "%" or line end written after it when such a text is joined to another one.
+inline size_t CharWidth(std::string_view text, size_t i) {
+    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() &&
+                   IsTrailByte(static_cast<unsigned char>(text[i + 1]))
+               ? 2
+               : 1;
+}
 
 // How bytes that are not valid CP932 come out in UTF-8.
 enum class InvalidBytes {
@@ -30,8 +42,9 @@ bool AppendUtf8Exact(std::string_view cp932, std::string& out);
 void AppendEscapedUtf8(std::string_view cp932, std::string& out);
 
 // UTF-8 -> CP932 for typed and stored texts: a character CP932 lacks takes its near form
-// where the code page has one (WAVE DASH as its tilde), else becomes "?".
-std::string FromUtf8(std::string_view utf8);
+// where the code page has one (WAVE DASH as its tilde), else becomes "?", counted in
+// `lacking` when given.
+std::string FromUtf8(std::string_view utf8, size_t* lacking = nullptr);
 
 // UTF-8 -> CP932 that decodes back to the same text (file names), or nothing.
 std::optional<std::string> FromUtf8Exact(std::string_view utf8);

@@ -13,6 +13,8 @@ namespace {
 // More than any ini file of the program holds; a larger file is not read.
 constexpr uint64_t kMaxFileBytes = 64u << 20;
 
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
 std::string_view Trim(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
@@ -22,13 +24,8 @@ std::string_view Trim(std::string_view s) {
 
 // Position of the first "]" that is not the second byte of a double-byte character.
 size_t FindClosingBracket(std::string_view line, size_t from) {
-    for (size_t i = from; i < line.size(); ++i) {
-        if (cp932::IsLeadByte(static_cast<unsigned char>(line[i]))) {
-            ++i;
-            continue;
-        }
+    for (size_t i = from; i < line.size(); i += cp932::CharWidth(line, i))
         if (line[i] == ']') return i;
-    }
     return std::string::npos;
 }
 
@@ -65,12 +62,18 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     for (size_t i = 0; i < a.size(); ++i) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
         // The second byte of a double-byte character is no letter: "ア" (83 41) is not "ヂ" (83 61).
-        if (cp932::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+        if (cp932::CharWidth(a, i) == 2) {
             ++i;
             if (a[i] != b[i]) return false;
         }
     }
     return true;
+}
+
+bool IsStorableSectionName(const std::string& name) {
+    if (name.empty() || IsBlank(name.front()) || IsBlank(name.back())) return false;
+    if (name.find_first_of("\r\n") != std::string::npos) return false;
+    return FindClosingBracket(name, 0) == std::string::npos;
 }
 
 IniFile IniFile::Load(const std::string& nativePath) { return LoadForUpdate(nativePath).value_or(IniFile{}); }

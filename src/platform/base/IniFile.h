@@ -75,4 +75,8 @@ private:
 // double-byte character, must match exactly.
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
+// Whether a section of this name reads back as itself: its header ends at the first "]" that
+// is not the second byte of a double-byte character, and is read trimmed and line by line.
+bool IsStorableSectionName(const std::string& name);
+
 }  // namespace wvr
