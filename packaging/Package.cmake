@@ -33,8 +33,8 @@ set(CPACK_PACKAGE_CONTACT "${WVR_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "librarian for music files with a Japanese interface")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-wvr lists MP3, RIFF RMP3, WAVE-wrapped MPEG and SoundVQ files with their tags
+# The extended description; CPack puts the summary before it as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "wvr lists MP3, RIFF RMP3, WAVE-wrapped MPEG and SoundVQ files with their tags
 and audio properties, edits the tags and writes them back byte-exactly, and
 renames files from their tags. Tags also come from file names, formatted text
 files and CSV files; files convert between MP3, RMP3 and WAVE.
