@@ -2,6 +2,7 @@
 # make test  - the same set-up, then every test
 # make bench - benchmarks (not part of the tests)
 # make fuzz  - every fuzz target for FUZZ_SECONDS each (a few minutes in all)
+# make package - the Debian package in the build folder (wvr_VERSION_ARCH.deb)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -9,7 +10,7 @@ FUZZ_SECONDS ?= 12
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan fuzz bench install clean
+.PHONY: all deps configure build run test test-asan fuzz bench install package clean
 
 all: build
 
@@ -35,7 +36,7 @@ test: build test-asan
 # (-g1): reports name files and lines, and the build stays quick enough for CI.
 SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DWVR_PACKAGE_TEST=OFF \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)"
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
@@ -58,6 +59,10 @@ bench: build
 
 install: build
 	cmake --install $(BUILD)
+
+# Installed with: sudo apt install ./build/wvr_*.deb
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

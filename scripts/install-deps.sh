@@ -14,6 +14,9 @@ packages=(
   xvfb xauth dbus
   python3 python3-mutagen
   poppler-utils
+  # make package and its test: CPack's dependency lookup (dpkg-shlibdeps, file), the checkers,
+  # and what sees the installed program's windows.
+  dpkg-dev file lintian appstream desktop-file-utils xdotool x11-utils
 )
 # Peer readers used as oracles by the tests (small ones only); groff checks the manual page.
 if [ "${WVR_ORACLES:-1}" = 1 ]; then

@@ -1,19 +1,31 @@
 // The interface between wvr and its label-printing plug-in.
 //
-// At start the program loads the library "dll/wvr_prn" (libwvr_prn.so, wvr_prn.dll…) from
-// its own folder, and only from there. When the user chooses "印刷(&P)..." it looks up
+// At start the program loads the library "wvr_prn" (wvr_prn.so, wvr_prn.dll…) from the
+// folder "dll" beside it, else from "lib/wvr/dll" of the installation (../lib/wvr/dll from
+// the program's folder). When the user chooses "印刷(&P)..." it reads the number
 //
-//     extern "C" void _LoadPrintForm(wvr::PrintHost* host);
+//     extern "C" Q_DECL_EXPORT const int PrintHostVersion = wvr::kPrintHostVersion;
+//
+// that the library must export, refuses it when the number differs from its own, else looks up
+//
+//     extern "C" Q_DECL_EXPORT void _LoadPrintForm(wvr::PrintHost* host);
 //
 // and calls it with the main window; the program waits until the call returns. The host
 // stays valid for the length of the call only. Texts come as Unicode, as the list shows them.
+// An exception leaving the call is caught and shown as an error; the program goes on.
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class QWidget;
 
 namespace wvr {
+
+// The version of this interface. Raise it whenever anything in this file changes shape, so
+// that a plug-in built against another version is refused instead of called.
+inline constexpr int kPrintHostVersion = 1;
+inline constexpr const char* kPrintHostVersionName = "PrintHostVersion";
 
 class PrintHost {
 public:

@@ -1,5 +1,6 @@
-// The printing plug-in: the menu item with and without the library, the entry point looked up
-// at every use, the real plug-in's window, and the label it writes as PDF.
+// The printing plug-in: the menu item with and without the library, where it is looked for, the
+// entry point looked up at every use, a plug-in that throws or has another interface version,
+// the real plug-in's window, and the label it writes as PDF.
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -111,6 +112,42 @@ private slots:
         QCOMPARE(prompter_.texts(), (std::vector<std::string>{"関数ポインタの取得に失敗しました",
                                                                "関数ポインタの取得に失敗しました"}));
         QCOMPARE(prompter_.shown()[0].icon, PromptIcon::None);
+    }
+
+    void anInstalledPlugInIsFoundFromTheProgramsFolder() {
+        window_->LoadPrintPlugin(WVR_TEST_PRN_DIR "/prn-installed/bin");
+        QVERIFY(window_->action("Print1"));
+        window_->action("Print1")->trigger();
+        QCOMPARE(window_->property("printCalls").toInt(), 1);
+    }
+
+    // What the program says instead of ending: an exception from the plug-in, a plug-in built
+    // against another interface version (or none). The program stays usable for the next try.
+    void aFailingOrForeignPlugInIsStoppedWithAMessage_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("throws std") << "throwsstd" << "印刷プラグインでエラーが発生しました。\n用紙がありません";
+        QTest::newRow("throws int") << "throwsint" << "印刷プラグインでエラーが発生しました。";
+        QTest::newRow("old version") << "oldversion"
+                                     << QString("印刷プラグインのバージョン (%1) がこのプログラムのもの (%2) と違うため、使えません。")
+                                            .arg(kPrintHostVersion - 1).arg(kPrintHostVersion);
+        QTest::newRow("no version") << "noversion"
+                                    << QString("印刷プラグインのバージョン (なし) がこのプログラムのもの (%1) と違うため、使えません。")
+                                           .arg(kPrintHostVersion);
+    }
+    void aFailingOrForeignPlugInIsStoppedWithAMessage() {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        window_->LoadPrintPlugin(WVR_TEST_PRN_DIR "/prn-" + kind);
+        window_->action("Print1")->trigger();
+        window_->action("Print1")->trigger();
+        QCOMPARE(prompter_.shown().size(), size_t(2));
+        for (const Prompt& shown : prompter_.shown()) {
+            QVERIFY2(QString::fromStdString(shown.text).startsWith(text), shown.text.c_str());
+            QCOMPARE(shown.icon, PromptIcon::Stop);
+            QCOMPARE(shown.title, std::string("wvr"));
+        }
+        QVERIFY(!window_->property("printCalls").isValid());
     }
 
     void theRealPlugInShowsItsPreview() {

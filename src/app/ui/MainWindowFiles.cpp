@@ -78,7 +78,7 @@ void MainWindow::LoadPrintPlugin(const QString& programFolder) {
 }
 
 void MainWindow::PrintClick() {
-    if (!printPlugin_->Run(*this)) prompter_->Plain("関数ポインタの取得に失敗しました");
+    printPlugin_->Run(*this, *prompter_);
 }
 
 void MainWindow::AboutClick() {

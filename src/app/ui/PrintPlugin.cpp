@@ -1,10 +1,13 @@
 #include "app/ui/PrintPlugin.h"
 
 #include <QDir>
+#include <exception>
+#include <string>
 
 #include "app/PrintHost.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
+#include "platform/base/Prompter.h"
 
 namespace wvr {
 namespace {
@@ -42,17 +45,40 @@ PrintPlugin::~PrintPlugin() { Release(); }
 
 bool PrintPlugin::Load(const QString& programFolder) {
     Release();
-    // A full path: the loader never looks in the current folder or the library search path.
-    library_.setFileName(QDir(programFolder).absoluteFilePath(QStringLiteral("dll/wvr_prn")));
-    return library_.load();
+    // Full paths: the loader never looks in the current folder or the library search path.
+    const QDir folder(programFolder);
+    for (const char* relative : {"dll/wvr_prn", "../lib/wvr/dll/wvr_prn"}) {
+        library_.setFileName(QDir::cleanPath(folder.absoluteFilePath(QString::fromLatin1(relative))));
+        if (library_.load()) return true;
+    }
+    return false;
 }
 
-bool PrintPlugin::Run(MainWindow& window) {
+void PrintPlugin::Run(MainWindow& window, Prompter& prompter) {
+    // A plug-in built against another interface would read the host wrongly: refuse it before
+    // calling anything in it.
+    const auto* version = reinterpret_cast<const int*>(library_.resolve(kPrintHostVersionName));
+    if (!version || *version != kPrintHostVersion) {
+        const std::string found = version ? std::to_string(*version) : std::string("なし");
+        prompter.Error("印刷プラグインのバージョン (" + found + ") がこのプログラムのもの (" +
+                       std::to_string(kPrintHostVersion) + ") と違うため、使えません。\n" +
+                       library_.fileName().toStdString());
+        return;
+    }
     auto entry = reinterpret_cast<LoadPrintFormFunction>(library_.resolve(kLoadPrintFormName));
-    if (!entry) return false;
+    if (!entry) {
+        prompter.Plain("関数ポインタの取得に失敗しました");
+        return;
+    }
     MainWindowHost host(window);
-    entry(&host);
-    return true;
+    // Whatever the plug-in throws stops here: its failure is not the program's end.
+    try {
+        entry(&host);
+    } catch (const std::exception& error) {
+        prompter.Error(std::string("印刷プラグインでエラーが発生しました。\n") + error.what());
+    } catch (...) {
+        prompter.Error("印刷プラグインでエラーが発生しました。");
+    }
 }
 
 void PrintPlugin::Release() {

@@ -1,5 +1,6 @@
-// The optional label-printing plug-in: "dll/wvr_prn" in the program's folder, loaded once at
-// start and released at close, and the host view of the main window handed to it.
+// The optional label-printing plug-in: "wvr_prn" in "dll" beside the program or in the
+// installation's "lib/wvr/dll", loaded once at start and released at close, and the host view
+// of the main window handed to it.
 #pragma once
 
 #include <QLibrary>
@@ -9,18 +10,21 @@
 namespace wvr {
 
 class MainWindow;
+class Prompter;
 
 class PrintPlugin {
 public:
     PrintPlugin();
     ~PrintPlugin();
 
-    // Loads "dll/wvr_prn" from `programFolder` only; false when it is not there or does not load.
+    // Loads "dll/wvr_prn" from `programFolder`, else "../lib/wvr/dll/wvr_prn" from it; false
+    // when neither is there or loads.
     bool Load(const QString& programFolder);
     bool IsLoaded() const { return library_.isLoaded(); }
-    // Looks the entry point up (each time) and calls it with the window; false when the
-    // library lacks it.
-    bool Run(MainWindow& window);
+    // Checks the plug-in's interface version, looks the entry point up (each time) and calls
+    // it with the window. A wrong version, a missing entry point and an exception thrown by the
+    // plug-in are said through `prompter`; the program goes on in every case.
+    void Run(MainWindow& window, Prompter& prompter);
     void Release();
 
 private:

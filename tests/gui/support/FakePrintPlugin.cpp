@@ -1,12 +1,24 @@
-// A stand-in for the printing plug-in: it leaves what it was handed on the main window. Built
-// without WVR_FAKE_ENTRY it lacks the entry point the program looks for.
+// A stand-in for the printing plug-in, built in several kinds by these definitions:
+// WVR_FAKE_VERSION=N  the interface version it exports (none without it);
+// WVR_FAKE_ENTRY      it has the entry point, which leaves what it was handed on the main window
+//                     or, with WVR_FAKE_THROW_STD / WVR_FAKE_THROW_INT, throws.
 #include <QVariant>
 #include <QWidget>
+#include <stdexcept>
 
 #include "app/PrintHost.h"
 
+#ifdef WVR_FAKE_VERSION
+extern "C" Q_DECL_EXPORT const int PrintHostVersion = WVR_FAKE_VERSION;
+#endif
+
 #ifdef WVR_FAKE_ENTRY
 extern "C" Q_DECL_EXPORT void _LoadPrintForm(wvr::PrintHost* host) {
+#if defined(WVR_FAKE_THROW_STD)
+    throw std::runtime_error("用紙がありません");
+#elif defined(WVR_FAKE_THROW_INT)
+    throw 42;
+#endif
     QWidget* window = host->MainWindow();
     window->setProperty("printCalls", window->property("printCalls").toInt() + 1);
     window->setProperty("printRows", host->RowCount());
