@@ -40,7 +40,7 @@ int ConvertFilesCommand(const std::vector<std::string>& args) {
     session.settings.Set(Option::CnvErrOff, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
 
-    const auto collected = ConvertibleRows(session.rows);
+    const auto collected = ConvertibleRows(session.rows, session.settings.Id3v2Edit);
     const ConvertReport report = ConvertCommand(session, collected, *target, prompter, nullptr);
     for (const std::string& path : report.written) std::printf("%s\n", EscapeText(path).c_str());
 

@@ -22,7 +22,7 @@ constexpr const char* kFilters[4] = {"すべて", "MP3", "RIFF/WAV", "RIFF/RMP3"
 }  // namespace
 
 TForm4::TForm4(Session& session, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), session_(session), prompter_(prompter), collected_(ConvertibleRows(session.rows)) {
+    : QDialog(parent), session_(session), prompter_(prompter), collected_(ConvertibleRows(session.rows, session.settings.Id3v2Edit)) {
     setObjectName("Form4");
     setWindowTitle(QStringLiteral("コンバート"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -20,8 +20,9 @@ inline constexpr int kConvertQuiet = 2;      // CnvErrOff: no error boxes
 
 inline constexpr const char* kConvertSoftware = "wvr ver 1.10";
 
-// The rows the dialog offers: checked rows of kind 1, 2 or 3, in list order.
-std::vector<int> ConvertibleRows(const RowList& rows);
+// The rows the dialog offers: checked rows of kind 1, 2 or 3, in list order; with `id3v2Edit`
+// (the setting Id3v2Edit) also those of kind 4.
+std::vector<int> ConvertibleRows(const RowList& rows, bool id3v2Edit = false);
 
 // Path with the file name's extension replaced by the target's (".mp3", ".wav", ".rmp");
 // a name without an extension gives the path itself.

@@ -1,7 +1,9 @@
 #include "app/commands/DetectKind.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "formats/Id3v2Tag.h"
 #include "formats/RiffChunks.h"
 #include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
@@ -65,9 +67,33 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
     return file.Open(nativePath, fs::File::Mode::Read) ? FileKind::Mpeg : FileKind::Unsupported;
 }
 
+// An MPEG file behind an ID3v2 tag: its audio starts at the first frame sync after the tag
+// (within a window, for the few writers whose padding runs past the declared size).
+FileKind DetectTaggedMpeg(Detection& d) {
+    char head[id3v2::kTagHeaderBytes];
+    if (!d.file.ReadExact(0, head, sizeof head)) return FileKind::Unsupported;
+    auto layout = id3v2::ParseLayout({head, sizeof head});
+    if (!layout) return FileKind::Unsupported;
+    d.readId3v2 = true;
+    d.tagEnd = std::min<uint64_t>(layout->size, d.file.SizeAtOpen());
+    constexpr size_t kSyncWindow = 65536;
+    std::string window(kSyncWindow, '\0');
+    const int64_t got = d.file.ReadAt(d.tagEnd, window.data(), window.size());
+    if (got <= 0) return FileKind::Id3v2Mpeg;
+    window.resize(static_cast<size_t>(got));
+    auto sync = id3v2::FindFrameSync(window, 0);
+    if (!sync || *sync + kFrameHeaderSize > window.size()) return FileKind::Id3v2Mpeg;
+    const auto* b = reinterpret_cast<const uint8_t*>(window.data() + *sync);
+    d.audioFound = true;
+    d.header = {b[0], b[1], b[2]};
+    // The variable-bit-rate marker, at the same place in the frame as for plain files.
+    if ((b[2] & 0x30) == 0x30 && *sync + 24 < window.size() && window[*sync + 24] == 'X') d.header.b0 = 0;
+    return FileKind::Id3v2Mpeg;
+}
+
 }  // namespace
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened) {
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, bool readId3v2) {
     Detection d;
     auto native = fs::ToNative(rowPath);
     if (!native) return d;
@@ -84,7 +110,9 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         // The variable-bit-rate marker: bits 5 and 4 of byte 2 and an "X" at offset 24.
         if ((b[2] & 0x30) == 0x30 && d.file.ReadExact(24, &at24, 1) && at24 == 'X') d.header.b0 = 0;
     } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
-        if (got == 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
+        if (readId3v2) d.kind = DetectTaggedMpeg(d);
+        // A header the tag reader cannot take is listed as without the setting.
+        if (d.kind == FileKind::Unsupported && got == 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
         d.kind = DetectRiff(d.file, d.header);
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {

@@ -38,6 +38,8 @@ void ApplyOptions(Settings& settings, const Settings& edited) {
     settings.ReName = edited.ReName;
     settings.Filter = edited.Filter;
     settings.csvColumns = edited.csvColumns;
+    settings.Id3v2Edit = edited.Id3v2Edit;
+    settings.Id3v2Version = edited.Id3v2Version;
 }
 
 std::string OptionsHelpTopic(int page) { return "HELPC_00" + std::to_string(page + 19); }

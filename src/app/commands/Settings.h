@@ -89,6 +89,8 @@ struct Settings {
     bool FilterSel = false;                          // include mode
     std::vector<FilterEntry> Filter;
     std::vector<int> csvColumns;                     // CSV column order ("Data_0")
+    bool Id3v2Edit = false;                          // ID3v2 tags are read and written
+    int Id3v2Version = 3;                            // version of new ID3v2 tags: 3 (UTF-16) or 4 (UTF-8)
 
     // The pattern in use, or the default when the index is out of range.
     std::string CurrentRenamePattern() const;

@@ -34,6 +34,8 @@ void LoadMainKey(Settings& s) {
     for (int f = 0; f < 3; ++f)
         r.Integer("fFont" + std::to_string(f + 1) + "Color", [&s, f](int v) { s.fonts[f].color = static_cast<uint32_t>(v); });
     r.Bits(s, 32, 35).Text("RenLrcFld", s.RenLrcFld).Bits(s, 36, 39);
+    r.Flag("Id3v2Edit", s.Id3v2Edit).Number("Id3v2Version", s.Id3v2Version);
+    if (s.Id3v2Version != 4) s.Id3v2Version = 3;
 }
 
 void LoadExceptionRules(Settings& s) {
@@ -91,6 +93,8 @@ bool SaveMainKey(const Settings& s) {
     for (int f = 0; f < 3; ++f) text("fFont" + std::to_string(f + 1) + "Name", s.fonts[f].name);
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Size", s.fonts[f].size);
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Color", static_cast<int>(s.fonts[f].color));
+    integer("Id3v2Edit", s.Id3v2Edit);
+    integer("Id3v2Version", s.Id3v2Version);
     return ok && key->Flush();
 }
 
