@@ -300,8 +300,8 @@ std::optional<std::string> RenderFromVersion2(std::string_view oldTag, const Tag
     TagLib::ByteVectorStream stream(ByteVector(oldTag.data(), static_cast<unsigned>(oldTag.size())));
     TagBytes file(&stream);
     TagLib::ID3v2::Tag tag(&file, 0);
-    const TagLib::ID3v2::FrameList frames = tag.frameList();
-    std::vector<Frame*> list(frames.begin(), frames.end());
+    // The pointers, not a copy of TagLib's list: a copy would delete the frames a second time.
+    std::vector<Frame*> list(tag.frameList().begin(), tag.frameList().end());
     TagTexts mapped;
     mapped.frameOf.fill(-1);
     MapFields(list.size(), [&](size_t i) { return list[i]; }, GenreTable{}, mapped);
