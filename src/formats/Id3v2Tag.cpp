@@ -195,7 +195,19 @@ void WalkFrames(std::string_view tag, uint64_t pos, uint64_t end, int major, Tag
     out.walkComplete = std::all_of(tag.begin() + pos, tag.begin() + end, [](char c) { return c == 0; });
 }
 
+// Whether a frame may hold a field, by its stored id: the others (pictures, private data) are
+// never parsed when a tag is read.
+bool MayHoldField(std::string_view frame, int major) {
+    static constexpr std::string_view kIds[] = {"TIT2", "TPE1", "TALB", "COMM", "TDRC", "TYER", "TCON",
+                                                "TCOP", "TSSE", "USLT", "TMED", "TXXX"};
+    static constexpr std::string_view kIds22[] = {"TT2", "TP1", "TAL", "COM", "TYE", "TCO",
+                                                  "TCR", "TSS", "ULT", "TMT", "TXX"};
+    if (major == 2) return std::find(std::begin(kIds22), std::end(kIds22), frame.substr(0, 3)) != std::end(kIds22);
+    return std::find(std::begin(kIds), std::end(kIds), frame.substr(0, 4)) != std::end(kIds);
+}
+
 std::unique_ptr<Frame> ParseFrame(std::string_view bytes, const TagLib::ID3v2::Header& header) {
+    if (!MayHoldField(bytes, static_cast<int>(header.majorVersion()))) return nullptr;
     return std::unique_ptr<Frame>(
         TagLib::ID3v2::FrameFactory::instance()->createFrame(ByteVector(bytes.data(), bytes.size()), &header));
 }

@@ -39,9 +39,7 @@ void ReadTrailingId3v1(fs::File& file, const GenreTable& genres, Fields& fields)
 // block or the end of the file.
 long long ReadTaggedMpeg(Detection& d, const GenreTable& genres, Fields& fields) {
     const uint64_t size = d.file.SizeAtOpen();
-    std::string tag(std::min<uint64_t>(d.tagEnd, id3v2::kMaxTagBytes), '\0');
-    const int64_t got = d.file.ReadAt(0, tag.data(), tag.size());
-    tag.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    const std::string_view tag = std::string_view(d.head).substr(0, std::min<uint64_t>(d.tagEnd, id3v2::kMaxTagBytes));
     id3v2::TagTexts texts = id3v2::ReadTagTexts(tag, genres);
     for (int f = 0; f < kFieldCount; ++f) fields[f] = std::move(texts.fields[f]);
     uint64_t audioEnd = size;
