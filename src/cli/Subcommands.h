@@ -250,7 +250,7 @@ Exit status:
      SelectFilesCommand},
     {"id3v2", "id3v2 [--v24] [--yes] PATH...", "give MPEG files an ID3v2 tag that holds their texts in Unicode",
      R"(Writes an ID3v2 tag holding the texts of each row of PATH... that is a plain MPEG file or one
-with an ID3v2 tag, as the command "ID3v2 タグを作成" does: a plain file gets a new tag of the
+with an ID3v2 tag, as the main window's command in the tool menu does: a plain file gets a new tag of the
 configured version (ID3v2.3 with UTF-16 texts unless the settings say ID3v2.4) before its audio,
 its ID3v1 block and audio bytes kept; a file with a tag keeps its version and every frame the
 program does not show, and its frames marked Latin-1 that hold Shift-JIS are rewritten in

@@ -1,5 +1,6 @@
 #include "formats/Id3v2Writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -141,6 +142,18 @@ bool WriteId3v2Tag(const TrackInfo& row, const Id3v1Tag& block, const GenreTable
     }
     if (tag->size() == oldTag.size() && !blockChanged) return WriteInPlace(f, oldTag, *tag, prompter);
     return Rebuild(f, *tag, layout->size, newBlock, prompter);
+}
+
+std::bitset<kFieldCount> LossyId3v2Fields(const std::string& cp932Path, const GenreTable& genres) {
+    auto path = fs::ToNative(cp932Path);
+    fs::File file;
+    char head[id3v2::kTagHeaderBytes];
+    if (!path || !file.Open(*path, fs::File::Mode::Read) || !file.ReadExact(0, head, sizeof head)) return {};
+    auto layout = id3v2::ParseLayout({head, sizeof head});
+    if (!layout) return {};
+    std::string tag(std::min<uint64_t>({layout->size, file.SizeAtOpen(), id3v2::kMaxTagBytes}), '\0');
+    if (!file.ReadExact(0, tag.data(), tag.size())) return {};
+    return id3v2::ReadTagTexts(tag, genres).lossy;
 }
 
 bool CreateId3v2Tag(const TrackInfo& row, int major, Prompter& prompter) {

@@ -4,6 +4,7 @@
 // place (ReplacementFile), so that a failing step or a kill leaves the file as before or as after.
 #pragma once
 
+#include <bitset>
 #include <string>
 
 #include "formats/Genres.h"
@@ -28,5 +29,9 @@ bool WriteId3v2Tag(const TrackInfo& row, const Id3v1Tag& block, const GenreTable
 // Puts a new ID3v2 tag of `major` version (3 or 4) holding the row's texts before the audio of a
 // plain MPEG file; the audio and an ID3v1 block stay as they are.
 bool CreateId3v2Tag(const TrackInfo& row, int major, Prompter& prompter);
+
+// The fields of the file's ID3v2 tag that hold characters CP932 lacks (or were cut): the edit
+// window marks them, and changing one asks first. None when the file cannot be read.
+std::bitset<kFieldCount> LossyId3v2Fields(const std::string& cp932Path, const GenreTable& genres);
 
 }  // namespace wvr

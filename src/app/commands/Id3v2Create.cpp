@@ -19,11 +19,12 @@ bool WriteOneRow(Session& session, const TrackInfo& row, int major, Prompter& pr
     return WriteId3v2Tag(row, BuildId3v1Tag(row, session.genres), session.genres, Id3v2WriteMode::Unicode, prompter);
 }
 
-// The row as the file now reads (its kind and audio size change with a new tag); the name
-// column keeps a pending rename.
+// The row as the file now reads through its new tag (its kind and audio size change), also
+// with the setting off, under which an ID3v2.4 file would not be listed; the name column keeps
+// a pending rename.
 void ReadRowAgain(Session& session, int index, Prompter& prompter) {
     const TrackInfo& old = session.rows[index];
-    Detection detection = DetectKind(old.Path, prompter, {}, session.settings.Id3v2Edit);
+    Detection detection = DetectKind(old.Path, prompter, {}, true);
     if (detection.kind == FileKind::Unsupported) return;
     TrackInfo fresh;
     ReadTrack(old.Path, detection, session.genres, prompter, fresh);
