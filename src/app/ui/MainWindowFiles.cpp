@@ -56,6 +56,7 @@ void MainWindow::Refresh1Click() {
     AddOptions options;
     options.clearFirst = true;
     options.extendedGenres = session_.settings.Get(Option::OptGenreOn);
+    options.id3v2Edit = session_.settings.Id3v2Edit;
     AddWorkList(work, options);
     ReloadEditWindow();
 }
