@@ -78,6 +78,26 @@ done
 echo
 printf '%s\n' "${verdict[@]}"
 
+# ID3v2: listing 10,000 files with ID3v2.3 tags and a cover picture with the setting on, against
+# listing as many plain ID3v1 files of the same audio (target: at most twice the time); then the
+# write rate of title changes.
+echo
+tagged=$corpus/id3v2/v23_picture_lossy_mutagen.mp3
+"$tools/make_tree" "$corpus/mpeg/cbr128_44k_notag.mp3" "$work/v1-tree" 10000 250
+"$tools/make_tree" "$tagged" "$work/v2-tree" 10000 250
+sync
+"$cli" list "$work/v1-tree" > /dev/null
+v2rows=$("$cli" --id3v2 list "$work/v2-tree" | grep -c $'\t4\tMP3 ')
+[ "$v2rows" -eq 10000 ] || { echo "bench: wvr-cli --id3v2 listed $v2rows of 10000 tagged files" >&2; exit 1; }
+read -r v1_s _ <<< "$("$tools/run_timed" "$runs" "$cli" list "$work/v1-tree")"
+read -r v2_s _ <<< "$("$tools/run_timed" "$runs" "$cli" --id3v2 list "$work/v2-tree")"
+awk -v a="$v1_s" -v b="$v2_s" 'BEGIN {
+  printf "10000 files: ID3v1 list %.3f s, ID3v2.3 with pictures (--id3v2) %.3f s: %.2fx (target 2.00) %s\n",
+         a, b, b / a, (b / a <= 2 ? "met" : "MISSED") }'
+rm -rf "$work/v1-tree" "$work/v2-tree"
+cmake --build "$build" --target id3v2_write_bench > /dev/null
+"$build/bench/id3v2_write_bench" "$corpus/id3v2/v23_latin1_mutagen.mp3" 2000 "$work"
+
 # Sorting the list: 100,000 rows by a column, each direction.
 echo
 cmake --build "$build" --target sort_rows_bench > /dev/null

@@ -21,8 +21,28 @@ PromptAnswer StderrPrompter::Ask(const Prompt& prompt) {
     return PromptAnswer::No;
 }
 
+namespace {
+bool id3v2ForRun = false;
+}  // namespace
+
+void TakeRunOptions(std::vector<std::string>& args) {
+    for (auto it = args.begin(); it != args.end() && *it != "--";) {
+        if (*it == "--id3v2") {
+            id3v2ForRun = true;
+            it = args.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void LoadRunSettings(Settings& settings) {
+    LoadSettings(settings);
+    if (id3v2ForRun) settings.Id3v2Edit = true;
+}
+
 void LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter) {
-    LoadSettings(session.settings);
+    LoadRunSettings(session.settings);
     SkippedNames skipped;
     WorkList work = CollectArguments(paths, &skipped);
     AddFiles(session, work, CommandLineAddOptions(session.settings), prompter);

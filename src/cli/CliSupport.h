@@ -27,6 +27,12 @@ private:
     bool answerYes_;
 };
 
+// "--id3v2", accepted before any subcommand's own arguments end ("--"), turns the setting
+// Id3v2Edit on for the run: taken out of `args` here, applied by LoadRunSettings.
+void TakeRunOptions(std::vector<std::string>& args);
+// The stored settings with the options of this run applied.
+void LoadRunSettings(Settings& settings);
+
 // Loads the settings from the store, then adds the paths as the program does at start.
 void LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter);
 

@@ -23,7 +23,7 @@ int CsvLoadCommand(const std::vector<std::string>& args) {
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadSettings(session.settings);
+    LoadRunSettings(session.settings);
     SkippedCsvLines skipped;
     const bool allRead = LoadCsv(session, csvPaths, prompter, nullptr, &skipped);
     for (const auto& [csvPath, line] : skipped)

@@ -17,7 +17,9 @@ file below them), wildcard patterns and ".m3u" playlists. A file whose name CP93
 not read and is named on stderr. Rows are printed one a line as "list" prints them. Messages go to
 stderr as "title: text"; questions are answered No unless --yes is given. The settings are the
 program's, in $XDG_CONFIG_HOME/brambly/ (default ~/.config/brambly/): wvr_2.conf, wvr.ini and
-wvr_In.ini (an ini file beside the executable wins).)";
+wvr_In.ini (an ini file beside the executable wins). --id3v2, given anywhere before "--", turns
+the setting Id3v2Edit (options, last page) on for the run: files with an ID3v2.2, 2.3 or 2.4 tag are
+listed with the tag's texts and play time, and written into that tag.)";
 
 constexpr const char* kExitStatus = R"(Exit status:
   0  everything asked for was done

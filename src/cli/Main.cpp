@@ -9,7 +9,9 @@ int main(int argc, char** argv) {
     using namespace wvr::cli;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("wvr");
-    const std::string first = argc < 2 ? std::string() : argv[1];
+    std::vector<std::string> all(argv + 1, argv + argc);
+    TakeRunOptions(all);
+    const std::string first = all.empty() ? std::string() : all[0];
     if (first == "--help" || first == "-h") {
         PrintOverview(stdout);
         return kExitOk;
@@ -20,7 +22,7 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     if (const SubcommandEntry* sub = FindSubcommand(first)) {
-        const std::vector<std::string> args(argv + 2, argv + argc);
+        const std::vector<std::string> args(all.begin() + 1, all.end());
         if (AsksForHelp(args)) {
             PrintHelp(*sub, stdout);
             return kExitOk;

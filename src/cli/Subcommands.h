@@ -28,6 +28,7 @@ int TextInputFileCommand(const std::vector<std::string>& args);
 int ConvertFilesCommand(const std::vector<std::string>& args);
 int FillFilesCommand(const std::vector<std::string>& args);
 int FindRowsCommand(const std::vector<std::string>& args);
+int Id3v2TagCommand(const std::vector<std::string>& args);
 int SelectFilesCommand(const std::vector<std::string>& args);
 
 inline constexpr SubcommandEntry kSubcommands[] = {
@@ -256,6 +257,25 @@ Exit status:
   1  the playlist could not be written (said on stderr)
   2  bad arguments: not exactly one of --minutes and --kb, a value out of range, no PATH, an OUT also read)",
      SelectFilesCommand},
+    {"id3v2", "id3v2 [--v24] [--yes] PATH...", "give MPEG files an ID3v2 tag that holds their texts in Unicode",
+     R"(Writes an ID3v2 tag holding the texts of each row of PATH... that is a plain MPEG file or one
+with an ID3v2 tag, as the main window's command in the tool menu does: a plain file gets a new tag of the
+configured version (ID3v2.3 with UTF-16 texts unless the settings say ID3v2.4) before its audio,
+its ID3v1 block and audio bytes kept; a file with a tag keeps its version and every frame the
+program does not show, and its frames marked Latin-1 that hold Shift-JIS are rewritten in
+Unicode. Each file keeps its last-write time. Then prints the rows as they now read. Files of
+other kinds are left as they are. Running it is the go-ahead: the count question is not asked.
+
+Options:
+  --v24   make new tags ID3v2.4 with UTF-8 texts
+  --yes   answer Yes to the program's questions; without it, No
+  --help  show this help
+
+Exit status:
+  0  every plain MPEG file and every file with an ID3v2 tag was written
+  1  some file could not be written (said on stderr)
+  2  bad arguments: an unknown option or no PATH)",
+     Id3v2TagCommand},
 };
 
 }  // namespace wvr::cli

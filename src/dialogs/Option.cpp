@@ -91,6 +91,8 @@ void TForm2::ShowValues() {
     includeField_->setCurrentIndex(s.Filter[0].Index);
     includeText_->setText(FromSjis(s.Filter[0].Str));
     (s.FilterSel ? includeMode_ : excludeMode_)->setChecked(true);
+    id3v2Edit_->setChecked(s.Id3v2Edit);
+    id3v2Version_->setCurrentIndex(s.Id3v2Version == 4 ? 1 : 0);
 
     ShowCsvColumns(-1);
     for (int i = 0; i < 3; ++i) {
@@ -125,6 +127,8 @@ void TForm2::Collect() {
     for (int bit = 0; bit < kOptionCount; ++bit) edited_.bits[bit] = checks_[bit]->isChecked();
     edited_.CsvUtf8 = csvUtf8_->isChecked();
     edited_.CsvHeader = csvHeader_->isChecked();
+    edited_.Id3v2Edit = id3v2Edit_->isChecked();
+    edited_.Id3v2Version = id3v2Version_->currentData().toInt();
     for (int i = 0; i < 3; ++i) {
         if (clickChoices_[i]->isChecked()) edited_.EdtClmIdx = i;
     }

@@ -68,6 +68,7 @@ private:
     QWidget* BuildExceptionPanel();
     QWidget* BuildFilterGroup();
     QWidget* BuildFontGroup();
+    QWidget* BuildId3v2Group();
     QCheckBox* Check(int bit, const char* caption);
     QPushButton* Button(const char* name, const char* caption, void (TForm2::*handler)());
     QComboBox* ColumnChoice(const char* name, bool withIgnore);
@@ -100,6 +101,8 @@ private:
     bool leftClickOn12_ = false;
 
     QTabWidget* pages_ = nullptr;
+    QCheckBox* id3v2Edit_ = nullptr;        // Id3v2Edit
+    QComboBox* id3v2Version_ = nullptr;     // Id3v2Version: 3, 4
     std::array<QCheckBox*, kOptionCount> checks_{};
     std::array<QRadioButton*, 3> clickChoices_{};
     QListWidget* numbers_ = nullptr;        // ListBox1

@@ -272,7 +272,17 @@ QWidget* TForm2::BuildOtherPage() {
                             Check(16, "チェックの有無に関係なくコンバートする。"),
                             Check(18, "チェックの有無に関係なくフィルを行う。"),
                             Check(19, "チェックの有無に関係なくファイル名から取得。")}),
-                 BuildFontGroup()});
+                 BuildId3v2Group(), BuildFontGroup()});
+}
+
+QWidget* TForm2::BuildId3v2Group() {
+    id3v2Edit_ = new QCheckBox(Utf8("ID3v2 タグを読み書きする"), this);
+    id3v2Edit_->setObjectName("Id3v2Edit");
+    id3v2Version_ = new QComboBox(this);
+    id3v2Version_->setObjectName("Id3v2Version");
+    id3v2Version_->addItem(Utf8("ID3v2.3 (UTF-16)"), 3);
+    id3v2Version_->addItem(Utf8("ID3v2.4 (UTF-8)"), 4);
+    return Group("ID3v2", {id3v2Edit_, Row({Label("新しく作る ID3v2 タグの版"), id3v2Version_}, 1)});
 }
 
 // Each font: its caption, the chosen font as a read-only text, "選択" and the colour.

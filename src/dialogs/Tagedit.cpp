@@ -22,6 +22,7 @@
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/TageditInput.h"
 #include "formats/FieldMacros.h"
+#include "formats/Id3v2Writer.h"
 #include "formats/PathText.h"
 
 namespace wvr {
@@ -96,11 +97,30 @@ void TForm1::Reload() {
         boxes_[field]->setValidator(nullptr);
         ShowText(boxes_[field], track.Fields[field], true);
     }
+    MarkLossyFields(track);
     infoLabel_->setText(FromSjis(track.InfoText));
     ShowText(fileNameBox_, track.FileName, false);
     main_.statusPanel(3)->setText(FromSjis(track.InfoText) + "  ");
     ApplyLimits(track);
     boxes_[kSoftware]->setEnabled(main_.session().settings.Get(Option::EdtISFT));
+}
+
+// A field of an ID3v2 tag that holds characters Shift-JIS lacks shows them as "?": its box is
+// marked, since changing it loses them (the write asks first).
+void TForm1::MarkLossyFields(const TrackInfo& row) {
+    const Session& session = main_.session();
+    std::bitset<kFieldCount> lossy;
+    if (session.settings.Id3v2Edit && row.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg))
+        lossy = LossyId3v2Fields(row.Path, session.genres);
+    for (int field = 0; field < kBoxCount; ++field) {
+        QLineEdit* box = boxes_[field];
+        const bool mark = lossy[field];
+        if (box->property("lossy").toBool() == mark) continue;
+        box->setProperty("lossy", mark);
+        box->setToolTip(mark ? QString::fromUtf8("Shift-JIS で表せない文字があります。変更すると、書き込む前に確認します。")
+                             : QString());
+        box->setStyleSheet(mark ? QStringLiteral("QLineEdit { background: #fff0c0; }") : QString());
+    }
 }
 
 // Plain MPEG rows hold what an ID3v1 tag holds: 30 bytes per text, 4 for the year, and no

@@ -80,6 +80,7 @@ private:
     void BuildGroups();
     QLabel* AddCaption(QGroupBox* group, const char* caption);
     QLineEdit* AddBox(QGroupBox* group, const QString& name);
+    void MarkLossyFields(const TrackInfo& row);
     int GroupHeight(int rows) const;
     void LayoutGroups();
     void FitHeightToGroups();

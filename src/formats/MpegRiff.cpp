@@ -1,8 +1,11 @@
 #include "formats/MpegRiff.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "formats/Id3v1.h"
+#include "formats/Id3v2Tag.h"
 #include "formats/MpegHeader.h"
 
 namespace wvr {
@@ -24,14 +27,27 @@ uint32_t SamplingRateHz(uint8_t b1, uint8_t b2) {
 }  // namespace
 
 std::optional<DataRange> MpegDataRange(riff::ByteSource& source, FileKind kind) {
-    if (kind == FileKind::Mpeg) {
+    if (kind == FileKind::Mpeg || kind == FileKind::Id3v2Mpeg) {
         uint64_t size = source.Size();
         uint8_t marker[3];
         if (size >= kId3v1Size && source.Read(size - kId3v1Size, marker, sizeof marker) &&
             std::memcmp(marker, "TAG", 3) == 0)
             size -= kId3v1Size;
-        if (size == 0) return std::nullopt;
-        return DataRange{0, size};
+        uint64_t start = 0;
+        if (kind == FileKind::Id3v2Mpeg) {
+            // The audio begins with the first frame after the tag.
+            char head[id3v2::kTagHeaderBytes];
+            if (!source.Read(0, head, sizeof head)) return std::nullopt;
+            auto layout = id3v2::ParseLayout({head, sizeof head});
+            if (!layout || layout->size >= size) return std::nullopt;
+            std::string window(static_cast<size_t>(std::min<uint64_t>(size - layout->size, 65536)), '\0');
+            if (!source.Read(layout->size, window.data(), window.size())) return std::nullopt;
+            auto sync = id3v2::FindFrameSync(window, 0);
+            if (!sync) return std::nullopt;
+            start = layout->size + *sync;
+        }
+        if (size <= start) return std::nullopt;
+        return DataRange{start, size - start};
     }
     const riff::FourCC form = kind == FileKind::RiffWave ? riff::FourCC("WAVE") : riff::FourCC("RMP3");
     if (kind != FileKind::RiffWave && kind != FileKind::RiffRmp3) return std::nullopt;

@@ -18,6 +18,7 @@ struct DataRange {
 };
 
 // The MPEG data of a file of kind 1 (everything but a trailing block that begins with "TAG"),
+// 4 (the same from the first frame after the leading ID3v2 tag),
 // 2 or 3 (the "data" chunk of the RIFF "WAVE" / "RMP3" form). Nothing when there is none,
 // when it is empty, or when the file holds fewer bytes than the chunk says.
 std::optional<DataRange> MpegDataRange(riff::ByteSource& source, FileKind kind);

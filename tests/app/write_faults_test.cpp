@@ -187,6 +187,15 @@ TEST_F(WriteFaults, RiffInfoOfAFileWithTwoNames) {
     EXPECT_EQ(test::ReadFile(dir / "full.rmp.link"), test::ReadFile(dir / "full.rmp"));
 }
 
+// --- ID3v2 write: a tag rewritten in its padding, and a file rebuilt around a grown tag
+
+TEST_F(WriteFaults, Id3v2InItsPaddingAndRebuilt) {
+    session.settings.Id3v2Edit = true;
+    FailAndKillEachStep({"id3v2/v23_latin1_mutagen.mp3", FileKind::Id3v2Mpeg, "padding.mp3"});
+    FailAndKillEachStep({"id3v2/v22_script.mp3", FileKind::Id3v2Mpeg, "rebuilt.mp3"});
+    FailAndKillEachStep({"id3v2/v23_and_v1_id3v2tool.mp3", FileKind::Id3v2Mpeg, "linked.mp3", "", false, true});
+}
+
 // --- SoundVQ write
 
 TEST_F(WriteFaults, SoundVq) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "formats/Id3v1.h"
+#include "formats/Id3v2Writer.h"
 #include "formats/RiffInfo.h"
 #include "formats/SoundVq.h"
 #include "support/TestSupport.h"
@@ -79,6 +80,22 @@ TEST_F(FfprobePeer, ReadsTheSoundVqHeaderWeWrote) {
               "TAG:title=Peer Title\nTAG:comment=Peer Comment\nTAG:copyright=Artist\nTAG:filename=" + row.FileName +
                   "\nTAG:author=Owner\nTAG:size=6000\n");
     EXPECT_EQ(PacketBytes(path), packetsBefore);
+}
+
+// A new ID3v2 tag for an ID3v1-only Shift-JIS file: the Japanese in both versions, the audio as it was.
+TEST_F(FfprobePeer, ReadsTheJapaneseOfANewId3v2Tag) {
+    for (const int major : {3, 4}) {
+        const std::string path = test::CopyCorpusFile("mpeg/mpeg2_8k_22k_sjis_v1.mp3", dir);
+        const long long packetsBefore = PacketBytes(path);
+        TrackInfo row;
+        row.Path = path;
+        row.Fields[kTitle] = test::Sjis("春の小川");
+        row.Fields[kArtist] = test::Sjis("山田太郎");
+        ASSERT_TRUE(CreateId3v2Tag(row, major, prompter));
+        EXPECT_EQ(Probe("-show_entries format_tags=title,artist -of default=nw=1", path),
+                  "TAG:title=春の小川\nTAG:artist=山田太郎\n") << major;
+        EXPECT_EQ(PacketBytes(path), packetsBefore) << major;
+    }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "app/commands/FilePrefetch.h"
 #include "formats/Id3v1.h"
 #include "formats/Id3v2.h"
+#include "formats/Id3v2Sanitizer.h"
+#include "formats/Id3v2Tag.h"
 #include "formats/PathText.h"
 #include "formats/RiffInfo.h"
 #include "formats/SjisText.h"
@@ -34,9 +36,25 @@ void ReadTrailingId3v1(fs::File& file, const GenreTable& genres, Fields& fields)
     fields[kGenre] = std::move(tag->genre);
 }
 
+// The texts of a file's ID3v2 tag; the audio size is what lies between the tag and the ID3v1
+// block or the end of the file.
+long long ReadTaggedMpeg(Detection& d, const GenreTable& genres, Fields& fields) {
+    const uint64_t size = d.file.SizeAtOpen();
+    const std::string_view tag = std::string_view(d.head).substr(0, std::min<uint64_t>(d.tagEnd, id3v2::kMaxTagBytes));
+    id3v2::TagTexts texts = id3v2::ReadTagTexts(tag, genres);
+    for (int f = 0; f < kFieldCount; ++f) fields[f] = std::move(texts.fields[f]);
+    uint64_t audioEnd = size;
+    char marker[3];
+    if (size >= d.tagEnd + kId3v1Size && d.file.ReadExact(size - kId3v1Size, marker, 3) &&
+        std::string_view(marker, 3) == "TAG")
+        audioEnd -= kId3v1Size;
+    return static_cast<long long>(audioEnd - std::min(audioEnd, d.tagEnd));
+}
+
 // Tags and audio size of one file by its kind; fills the fields and returns AudioSize.
 long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, Fields& fields) {
     long long audioSize = static_cast<long long>(d.file.SizeAtOpen()) - static_cast<long long>(kId3v1Size);
+    if (d.kind == FileKind::Id3v2Mpeg && d.readId3v2) return ReadTaggedMpeg(d, genres, fields);
     if (d.kind == FileKind::Id3v2Mpeg) {
         ReadId3v2(d.file, fields, prompter);
         return audioSize;
@@ -59,6 +77,9 @@ long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, F
 
 AudioInfo PropertyText(const Detection& d, long long audioSize) {
     static const std::string id3v2Text = cp932::Text("MP3 ID3v2 (未サポート) ");
+    // A tag that is read gives the row the properties of its audio, labelled as a plain file's.
+    if (d.kind == FileKind::Id3v2Mpeg && d.readId3v2)
+        return d.audioFound ? FormatAudioInfo(d.header, audioSize, static_cast<int>(FileKind::Mpeg)) : AudioInfo{};
     if (d.kind == FileKind::Id3v2Mpeg) return {id3v2Text, 0};
     if (d.kind == FileKind::SoundVq) return SoundVqInfoText(d.header, audioSize);
     return FormatAudioInfo(d.header, audioSize, static_cast<int>(d.kind));
@@ -128,7 +149,7 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         // over before its file is even opened.
         std::string entry = std::move(work[i]);
         if (paths.count(entry)) continue;
-        Detection detection = DetectKind(entry, prompter, std::move(opened));
+        Detection detection = DetectKind(entry, prompter, std::move(opened), options.id3v2Edit);
         if (detection.kind == FileKind::Unsupported) continue;
         // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);
@@ -153,6 +174,7 @@ AddOptions AddOptionsFromSettings(const Settings& settings) {
     o.extendedGenres = settings.Get(Option::OptGenreOn);
     o.includeMode = settings.FilterSel;
     o.filter = settings.Get(Option::Filter) ? &settings.Filter : nullptr;
+    o.id3v2Edit = settings.Id3v2Edit;
     return o;
 }
 

@@ -20,6 +20,7 @@ struct AddOptions {
     bool extendedGenres = false;                   // genre numbers 251..255 have names
     bool includeMode = false;                      // the filter keeps only entry 0's matches
     const std::vector<FilterEntry>* filter = nullptr;  // none: no filter
+    bool id3v2Edit = false;                        // ID3v2 tags are read (kind 4 with texts and times)
 };
 
 // The property text and play time of a recognised file for an audio size, by its kind.

@@ -135,10 +135,12 @@ void ShowOutcome(const ConvertReport& report, Prompter& prompter) {
 std::vector<int> ConvertibleRows(const Session& session) {
     const RowList& rows = session.rows;
     const bool allRows = session.settings.Get(Option::CnvChkOff);
+    const bool id3v2Edit = session.settings.Id3v2Edit;
     std::vector<int> collected;
     for (int i = 0; i < rows.size(); ++i) {
         const int kind = rows[i].KindCode();
-        if ((rows[i].Checked || allRows) && kind >= 1 && kind <= 3) collected.push_back(i);
+        const bool tagged = id3v2Edit && kind == static_cast<int>(FileKind::Id3v2Mpeg);
+        if ((rows[i].Checked || allRows) && ((kind >= 1 && kind <= 3) || tagged)) collected.push_back(i);
     }
     return collected;
 }
@@ -167,7 +169,9 @@ int ConvertRow(TrackInfo& row, const std::string& targetPath, ConvertTarget targ
 
     if (target == ConvertTarget::Mp3) {
         const Id3v1Tag block = BuildId3v1Tag(row, genres);
-        if (!out.CopyFrom(source, range->offset, range->size) || !out.Append(BlockBytes(block)))
+        // A leading ID3v2 tag goes along with the audio.
+        const uint64_t from = row.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg) ? 0 : range->offset;
+        if (!out.CopyFrom(source, from, range->offset + range->size - from) || !out.Append(BlockBytes(block)))
             return fail(kDataFailed);
     } else if (const char* failed = WriteRiffTarget(row, target, flags, genres, source, *range, out)) {
         return fail(failed);

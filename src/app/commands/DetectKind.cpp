@@ -1,7 +1,12 @@
 #include "app/commands/DetectKind.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
 
+#include "formats/Id3v2Sanitizer.h"
+#include "formats/Id3v2Tag.h"
 #include "formats/RiffChunks.h"
 #include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
@@ -65,9 +70,44 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
     return file.Open(nativePath, fs::File::Mode::Read) ? FileKind::Mpeg : FileKind::Unsupported;
 }
 
+// An MPEG file behind an ID3v2 tag: its audio starts at the first frame sync after the tag
+// (within a window, for the few writers whose padding runs past the declared size). The tag and
+// the first bytes after it are read at once and kept for the reader of the texts.
+FileKind DetectTaggedMpeg(Detection& d) {
+    char head[id3v2::kTagHeaderBytes];
+    if (!d.file.ReadExact(0, head, sizeof head)) return FileKind::Unsupported;
+    auto layout = id3v2::ParseLayout({head, sizeof head});
+    if (!layout) return FileKind::Unsupported;
+    d.readId3v2 = true;
+    d.tagEnd = std::min<uint64_t>(layout->size, d.file.SizeAtOpen());
+    const uint64_t tagRead = std::min<uint64_t>(d.tagEnd, id3v2::kMaxTagBytes);
+    // Most audio starts right at the tag's end: a small look past it first, a larger one if need be.
+    std::optional<uint64_t> sync;
+    std::string window;
+    std::string_view after;
+    for (const size_t look : {size_t{4096}, size_t{65536}}) {
+        std::string& into = look == 4096 ? d.head : window;
+        const uint64_t from = look == 4096 ? 0 : d.tagEnd;
+        into.resize(static_cast<size_t>((look == 4096 ? tagRead : 0) + look));
+        const int64_t got = d.file.ReadAt(from, into.data(), into.size());
+        into.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        after = std::string_view(into).substr(std::min<size_t>(into.size(), look == 4096 ? tagRead : 0));
+        if (look == 4096 && tagRead != d.tagEnd) after = {};  // a tag larger than is read
+        sync = id3v2::FindFrameSync(after, 0);
+        if ((sync && *sync + kFrameHeaderSize <= after.size()) || (!after.empty() && after.size() < look)) break;
+    }
+    if (!sync || *sync + kFrameHeaderSize > after.size()) return FileKind::Id3v2Mpeg;
+    const auto* b = reinterpret_cast<const uint8_t*>(after.data() + *sync);
+    d.audioFound = true;
+    d.header = {b[0], b[1], b[2]};
+    // The variable-bit-rate marker, at the same place in the frame as for plain files.
+    if ((b[2] & 0x30) == 0x30 && *sync + 24 < after.size() && after[*sync + 24] == 'X') d.header.b0 = 0;
+    return FileKind::Id3v2Mpeg;
+}
+
 }  // namespace
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened) {
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, bool readId3v2) {
     Detection d;
     auto native = fs::ToNative(rowPath);
     if (!native) return d;
@@ -84,7 +124,9 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         // The variable-bit-rate marker: bits 5 and 4 of byte 2 and an "X" at offset 24.
         if ((b[2] & 0x30) == 0x30 && d.file.ReadExact(24, &at24, 1) && at24 == 'X') d.header.b0 = 0;
     } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
-        if (got == 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
+        if (readId3v2) d.kind = DetectTaggedMpeg(d);
+        // A header the tag reader cannot take is listed as without the setting.
+        if (d.kind == FileKind::Unsupported && got == 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
         d.kind = DetectRiff(d.file, d.header);
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {

@@ -16,10 +16,16 @@ struct Detection {
     FileKind kind = FileKind::Unsupported;
     HeaderBytes header;  // first three bytes of the audio data (SoundVQ: its property bytes)
     fs::File file;       // still open for reading when a kind was found
+    bool readId3v2 = false;  // an ID3v2 row whose tag is read and written (the setting is on)
+    uint64_t tagEnd = 0;     // then: where its tag ends, padding included
+    bool audioFound = false; // then: whether an MPEG frame follows the tag
+    std::string head;        // then: the file's first bytes, the whole tag among them when it ends
 };
 
 // `opened`, when open, is the file at rowPath already opened for reading (by FilePrefetch).
-Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened = {});
+// With `readId3v2`, files that begin with an ID3v2.2, 2.3 or 2.4 tag are kind 4, and their header
+// bytes are those of the first MPEG frame after the tag.
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened = {}, bool readId3v2 = false);
 
 // Rewrites the file with the data fork of its MacBinary header; false after showing why not.
 bool RemoveMacBinary(const std::string& nativePath, Prompter& prompter);

@@ -40,6 +40,8 @@ void ApplyOptions(Settings& settings, const Settings& edited) {
     settings.csvColumns = edited.csvColumns;
     settings.CsvUtf8 = edited.CsvUtf8;
     settings.CsvHeader = edited.CsvHeader;
+    settings.Id3v2Edit = edited.Id3v2Edit;
+    settings.Id3v2Version = edited.Id3v2Version;
 }
 
 std::string OptionsHelpTopic(int page) { return "HELPC_00" + std::to_string(page + 19); }

@@ -97,6 +97,8 @@ struct Settings {
     // spreadsheets that expect UTF-8 and named columns.
     bool CsvUtf8 = false;                            // save in UTF-8 with a byte-order mark
     bool CsvHeader = false;                          // save a first line of column names
+    bool Id3v2Edit = false;                          // ID3v2 tags are read and written
+    int Id3v2Version = 3;                            // version of new ID3v2 tags: 3 (UTF-16) or 4 (UTF-8)
 
     // The pattern in use, or the default when the index is out of range.
     std::string CurrentRenamePattern() const;

@@ -37,6 +37,9 @@ void LoadMainKey(Settings& s) {
     // Values added later are read on their own: one that an older store lacks stops nothing.
     ReadBlock(*key).Flag("CsvUtf8", s.CsvUtf8);
     ReadBlock(*key).Flag("CsvHeader", s.CsvHeader);
+    ReadBlock(*key).Flag("Id3v2Edit", s.Id3v2Edit);
+    ReadBlock(*key).Number("Id3v2Version", s.Id3v2Version);
+    if (s.Id3v2Version != 4) s.Id3v2Version = 3;
 }
 
 void LoadExceptionRules(Settings& s) {
@@ -97,6 +100,8 @@ bool SaveMainKey(const Settings& s) {
     for (int f = 0; f < 3; ++f) text("fFont" + std::to_string(f + 1) + "Name", s.fonts[f].name);
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Size", s.fonts[f].size);
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Color", static_cast<int>(s.fonts[f].color));
+    integer("Id3v2Edit", s.Id3v2Edit);
+    integer("Id3v2Version", s.Id3v2Version);
     return ok && key->Flush();
 }
 

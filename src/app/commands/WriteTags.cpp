@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "formats/Id3v1.h"
+#include "formats/Id3v2Writer.h"
 #include "formats/PathText.h"
 #include "formats/RiffInfo.h"
 #include "formats/SoundVq.h"
@@ -15,14 +16,17 @@ constexpr const char* kId3v2NotSupported = "ID3v2は未サポートです";
 
 // Puts the row's tags into its file with the writer of its kind. An unknown kind is not
 // written and says nothing.
-bool WriteTagsOfKind(const TrackInfo& row, const Id3v1Tag& block, bool addId3Chunk, const GenreTable& genres,
+bool WriteTagsOfKind(const TrackInfo& row, const Id3v1Tag& block, bool addId3Chunk, const Session& session,
                      Prompter& prompter) {
+    const GenreTable& genres = session.genres;
     switch (static_cast<FileKind>(row.KindCode())) {
     case FileKind::Mpeg: return WriteId3v1Tag(row.Path, block, prompter);
     case FileKind::RiffWave:
     case FileKind::RiffRmp3: return WriteRiffInfo(row, block, addId3Chunk, prompter);
     case FileKind::SoundVq: return WriteSoundVqTags(row, genres, prompter);
     case FileKind::Id3v2Mpeg:
+        if (session.settings.Id3v2Edit)
+            return WriteId3v2Tag(row, block, genres, Id3v2WriteMode::ChangedFields, prompter);
         // Nothing can be written, yet the row is done with: it counts as written.
         prompter.Error(kId3v2NotSupported);
         return true;
@@ -43,7 +47,7 @@ bool WriteRow(Session& session, int row, bool addId3Chunk, Prompter& prompter) {
     TrackInfo& track = session.rows.Mutable(row);
     // Built for every kind: RIFF files may carry the block too.
     const Id3v1Tag block = BuildId3v1Tag(track, session.genres);
-    bool written = WriteTagsOfKind(track, block, addId3Chunk, session.genres, prompter);
+    bool written = WriteTagsOfKind(track, block, addId3Chunk, session, prompter);
     if (written && track.FileName != path::FileName(track.Path)) {
         // The tags are in the file already; a failed move still makes the row count as not written.
         written = RenameStep(track, session.settings, prompter);
@@ -77,7 +81,7 @@ bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Que
 bool WriteCurrentRow(Session& session, int row, Prompter& prompter, BusyIndicator* busy) {
     if (row < 0 || row >= session.rows.size()) return false;
     BusySection section(busy);
-    if (session.rows[row].KindCode() == static_cast<int>(FileKind::Id3v2Mpeg)) {
+    if (session.rows[row].KindCode() == static_cast<int>(FileKind::Id3v2Mpeg) && !session.settings.Id3v2Edit) {
         prompter.Error(kId3v2NotSupported);
         return false;
     }

@@ -122,6 +122,7 @@ public slots:
     void Exit1Click();
     void W1Click();
     void C1Click();
+    void Id3v2TagClick();
     void F2Click();
     void C4Click();
     void Find2Click();

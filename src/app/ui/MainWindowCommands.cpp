@@ -1,5 +1,7 @@
-// The main window's commands on the checked rows: write the tags, rename from the tags and
-// restore the names. The routines ask their own questions through the prompter.
+// The main window's commands on the checked rows: write the tags, rename from the tags,
+// restore the names, give MPEG files an ID3v2 tag. The routines ask their own questions
+// through the prompter.
+#include "app/commands/Id3v2Create.h"
 #include "app/commands/Rename.h"
 #include "app/commands/WriteTags.h"
 #include "app/ui/EditWindowLink.h"
@@ -9,6 +11,11 @@ namespace wvr {
 
 void MainWindow::W1Click() {
     WriteCommand(session_, *prompter_, this);
+    ReloadEditWindow();
+}
+
+void MainWindow::Id3v2TagClick() {
+    CreateId3v2Command(session_, 0, *prompter_, this);
     ReloadEditWindow();
 }
 

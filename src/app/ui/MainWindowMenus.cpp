@@ -75,6 +75,8 @@ constexpr MenuEntry kFunctionMenu[] = {
     {"F2", "ﾌｨﾙ(&F)...", "Ctrl+G", "カラムに同じ文字列を入力します", &W::F2Click},
     {"C4", "全項目ｺﾋﾟｰ(&C)", "", "指定されているファイルの内容を他へコピーします", &W::C4Click},
     {"G2", "ﾌｧｲﾙ名からの取得(&G)", "Ctrl+I", "ファイル名などから情報を取得します", &W::G2Click},
+    {"Id3v2Tag1", "ID3v2 タグを作成", "", "チェックされているMP3ファイルにUnicodeのID3v2タグを書き込みます",
+     &W::Id3v2TagClick},
     kSeparator,
     {"Play1", "単独再生(&P)", "Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton8Click},
     {"Play2", "複数再生(&M)", "Shift+Ctrl+P", "プレーヤーを起動して再生します", &W::ToolButton9Click},
@@ -320,6 +322,7 @@ void MainWindow::UpdateActionStates() {
     };
     enable({"W1"}, checked || s.Get(Option::WitChkOff));
     enable({"C1"}, checked || s.Get(Option::CnvChkOff));
+    enable({"Id3v2Tag1"}, checked);
     enable({"NewItem", "SaveItem", "S1", "I1"}, any);
     // The items of the two submenus follow their menus (Ctrl+W is "Default" of the output).
     for (QMenu* menu : {outputMenu_, inputMenu_})

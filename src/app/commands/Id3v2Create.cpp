@@ -1,0 +1,62 @@
+#include "app/commands/Id3v2Create.h"
+
+#include "app/commands/AddFiles.h"
+#include "app/commands/DetectKind.h"
+#include "formats/Id3v1.h"
+#include "formats/Id3v2Writer.h"
+
+namespace wvr {
+namespace {
+
+int CheckedTaggableRows(const RowList& rows) {
+    int count = 0;
+    for (const TrackInfo& row : rows) count += row.Checked && TakesId3v2Tag(row);
+    return count;
+}
+
+bool WriteOneRow(Session& session, const TrackInfo& row, int major, Prompter& prompter) {
+    if (row.KindCode() == static_cast<int>(FileKind::Mpeg)) return CreateId3v2Tag(row, major, prompter);
+    return WriteId3v2Tag(row, BuildId3v1Tag(row, session.genres), session.genres, Id3v2WriteMode::Unicode, prompter);
+}
+
+// The row as the file now reads through its new tag (its kind and audio size change), also
+// with the setting off, under which an ID3v2.4 file would not be listed; the name column keeps
+// a pending rename.
+void ReadRowAgain(Session& session, int index, Prompter& prompter) {
+    const TrackInfo& old = session.rows[index];
+    Detection detection = DetectKind(old.Path, prompter, {}, true);
+    if (detection.kind == FileKind::Unsupported) return;
+    TrackInfo fresh;
+    ReadTrack(old.Path, detection, session.genres, prompter, fresh);
+    fresh.FileName = old.FileName;
+    fresh.Checked = old.Checked;
+    session.rows.Edit(index, [&](TrackInfo& r) { r = std::move(fresh); });
+}
+
+}  // namespace
+
+bool TakesId3v2Tag(const TrackInfo& row) {
+    const int kind = row.KindCode();
+    return kind == static_cast<int>(FileKind::Mpeg) || kind == static_cast<int>(FileKind::Id3v2Mpeg);
+}
+
+bool CreateId3v2Command(Session& session, int major, Prompter& prompter, BusyIndicator* busy, Questions questions) {
+    const Settings& settings = session.settings;
+    if (questions == Questions::Ask && !settings.Get(Option::WitInfOff) &&
+        !ConfirmCheckedCount(CheckedTaggableRows(session.rows), "書き込んでもよろしいですか？", prompter))
+        return false;
+    if (major == 0) major = settings.Id3v2Version == 4 ? 4 : 3;
+
+    BusySection section(busy);
+    for (int i = 0; i < session.rows.size(); ++i) {
+        const TrackInfo& row = session.rows[i];
+        if (!row.Checked || !TakesId3v2Tag(row)) continue;
+        if (!WriteOneRow(session, row, major, prompter)) continue;
+        ReadRowAgain(session, i, prompter);
+        if (!settings.Get(Option::WitUnChk)) session.rows.Edit(i, [](TrackInfo& r) { r.Checked = false; });
+        if (busy) busy->Progress(i + 1);
+    }
+    return true;
+}
+
+}  // namespace wvr

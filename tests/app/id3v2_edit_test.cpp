@@ -1,0 +1,230 @@
+// ID3v2 tags read and written with the setting Id3v2Edit on: the rows files made by peer
+// taggers give, and writes read back by mutagen, frame by frame.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/commands/AddFiles.h"
+#include "app/commands/Convert.h"
+#include "app/commands/Id3v2Create.h"
+#include "app/commands/WriteTags.h"
+#include "formats/Id3v2Tag.h"
+#include "platform/base/Cp932.h"
+#include "platform/base/FileOps.h"
+#include "support/TestSupport.h"
+
+using namespace wvr;
+
+namespace {
+
+// What mutagen reads: the version, then "ID encoding text" per frame (pictures by size).
+const char* kMutagenDump = R"(import sys
+from mutagen.id3 import ID3
+tag = ID3(sys.argv[1])
+print('v2.%d' % tag.version[1])
+for f in sorted(tag.values(), key=lambda f: f.HashKey):
+    if f.FrameID == 'APIC':
+        print('APIC', len(f.data))
+    elif hasattr(f, 'text'):
+        text = f.text if isinstance(f.text, str) else '/'.join(str(t) for t in f.text)
+        print(f.HashKey, int(f.encoding), text)
+    else:
+        print(f.HashKey)
+)";
+
+class Id3v2Edit : public ::testing::Test {
+protected:
+    void SetUp() override { session.settings.Id3v2Edit = true; }
+
+    // Lists a copy of a corpus file with the setting on and checks its row.
+    TrackInfo& List(const std::string& corpus, const std::string& name = "song.mp3") {
+        const std::string path = test::CopyCorpusFile(corpus, dir, name);
+        EXPECT_TRUE(fs::SetLastWriteTime(path, {{1000000000, 0}}));
+        WorkList work{path};
+        AddOptions options;
+        options.id3v2Edit = true;
+        AddFiles(session, work, options, prompter);
+        EXPECT_EQ(session.rows.size(), 1) << corpus;
+        session.rows.Mutable(0).Checked = true;
+        return session.rows.Mutable(0);
+    }
+
+    bool Write() {
+        WriteCommand(session, prompter, nullptr, Questions::Skip);
+        return !session.rows[0].Checked;
+    }
+
+    std::string Mutagen(const std::string& path) {
+        test::WriteFile(dir / "dump.py", kMutagenDump);
+        return test::RunTool("/usr/bin/python3 '" + (dir / "dump.py") + "' '" + path + "'");
+    }
+
+    // The audio: what follows the tag, up to the ID3v1 block.
+    static std::string Audio(const std::string& bytes) {
+        auto layout = id3v2::ParseLayout(bytes);
+        const size_t start = layout ? layout->size : 0;
+        const bool v1 = bytes.size() >= 128 && bytes.compare(bytes.size() - 128, 3, "TAG") == 0;
+        return bytes.substr(start, bytes.size() - start - (v1 ? 128 : 0));
+    }
+
+    void SkipWithoutMutagen() {
+        if (std::system("/usr/bin/python3 -c 'import mutagen.id3' >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "mutagen is not installed (python3-mutagen)";
+    }
+
+    test::TempDir dir;
+    Session session;
+    test::ScriptedPrompter prompter;
+};
+
+std::string Utf8(const std::string& cp932) { return cp932::ToUtf8(cp932); }
+
+TEST_F(Id3v2Edit, TaggersFilesListWithTextsAndPlayTime) {
+    struct Case {
+        const char* corpus;
+        const char* title;
+        const char* artist;
+        const char* date;
+        const char* genre;
+    };
+    for (const Case& c : {
+             Case{"id3v2/ffmpeg_mp3mux_v24.mp3", "FFmpeg Muxed", "Lavf", "2020", ""},
+             Case{"id3v2/v24_mutagen_notlisted.mp3", "Version 2.4", "ユーティーエフ", "", ""},
+             Case{"id3v2/v23_utf16_japanese_mutagen.mp3", "さくら", "山田花子", "2004", "JPop"},
+             Case{"id3v2/v23_sjis_in_latin1_mutagen.mp3", "桜の歌", "歌手の名前", "1998", "Ballad"},
+             Case{"id3v2/v22_script.mp3", "Version 2.2 Title", "Old Tagger", "1997", "Other"},
+             Case{"id3v2/v23_picture_lossy_mutagen.mp3", "Zo? ♪ ??", "Plain Artist", "2010", "Pop"},
+         }) {
+        session.rows.Clear();
+        const TrackInfo& row = List(c.corpus);
+        EXPECT_EQ(row.Kind, "4") << c.corpus;
+        EXPECT_EQ(Utf8(row.Fields[kTitle]), c.title) << c.corpus;
+        EXPECT_EQ(Utf8(row.Fields[kArtist]), c.artist) << c.corpus;
+        EXPECT_EQ(Utf8(row.Fields[kDate]), c.date) << c.corpus;
+        EXPECT_EQ(Utf8(row.Fields[kGenre]), c.genre) << c.corpus;
+        // The properties of the first frame after the tag; the audio size ends at the ID3v1 block.
+        EXPECT_EQ(row.InfoText.rfind("MP3 ", 0), 0u) << c.corpus << ": " << row.InfoText;
+        const std::string bytes = test::ReadFile(row.Path);
+        EXPECT_EQ(row.AudioSize, std::to_string(Audio(bytes).size())) << c.corpus;
+        EXPECT_GT(row.SecondsValue(), 0) << c.corpus;
+    }
+}
+
+TEST_F(Id3v2Edit, ATitleThatFitsThePaddingKeepsEveryOtherFrameAndTheSize) {
+    SkipWithoutMutagen();
+    TrackInfo& row = List("id3v2/v23_picture_lossy_mutagen.mp3");
+    const std::string before = test::ReadFile(row.Path);
+    const std::string mutagenBefore = Mutagen(row.Path);
+    row.Fields[kAlbum] = test::Sjis("新しいアルバム");
+    ASSERT_TRUE(Write());
+    const std::string after = test::ReadFile(row.Path);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(Audio(after), Audio(before));
+    EXPECT_EQ(fs::ReadLastWriteTime(row.Path)->mtime.tv_sec, 1000000000);
+    // Every frame but the album's, byte for byte (the title CP932 cannot hold among them).
+    const id3v2::TagTexts old = id3v2::ReadTagTexts(before, session.genres);
+    for (size_t i = 0; i < old.frames.size(); ++i) {
+        if (static_cast<int>(i) == old.frameOf[kAlbum]) continue;
+        EXPECT_NE(after.find(before.substr(old.frames[i].offset, old.frames[i].size)), std::string::npos) << i;
+    }
+    std::string expected = mutagenBefore;
+    const std::string oldAlbum = "TALB 1 春のアルバム";
+    ASSERT_NE(expected.find(oldAlbum), std::string::npos) << expected;
+    expected.replace(expected.find(oldAlbum), oldAlbum.size(), "TALB 1 新しいアルバム");
+    EXPECT_EQ(Mutagen(row.Path), expected);
+    EXPECT_TRUE(prompter.texts().empty());
+}
+
+TEST_F(Id3v2Edit, ChangingAFieldWithCharactersShiftJisLacksAsksFirst) {
+    TrackInfo& row = List("id3v2/v23_picture_lossy_mutagen.mp3");
+    const std::string before = test::ReadFile(row.Path);
+    row.Fields[kTitle] = "Zoe";
+    prompter.Answer(PromptAnswer::No);
+    EXPECT_FALSE(Write());
+    EXPECT_EQ(test::ReadFile(row.Path), before);
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::YesNo);
+    prompter.Answer(PromptAnswer::Yes);
+    EXPECT_TRUE(Write());
+    EXPECT_EQ(id3v2::ReadTagTexts(test::ReadFile(row.Path), session.genres).fields[kTitle], "Zoe");
+}
+
+TEST_F(Id3v2Edit, ATagThatOutgrowsItsPaddingIsRebuiltAroundTheSameAudio) {
+    SkipWithoutMutagen();
+    TrackInfo& row = List("id3v2/ffmpeg_mp3mux_v24.mp3");
+    const std::string before = test::ReadFile(row.Path);
+    row.Fields[kArtist] = test::Sjis("山田花子");
+    row.Fields[kLyrics] = test::Sjis(std::string(300, 'x') + "歌詞");
+    row.Fields[kEngineer] = "Engineer";
+    ASSERT_TRUE(Write());
+    const std::string after = test::ReadFile(row.Path);
+    EXPECT_GT(after.size(), before.size());
+    EXPECT_EQ(Audio(after), Audio(before));
+    const std::string read = Mutagen(row.Path);
+    EXPECT_NE(read.find("v2.4\n"), std::string::npos) << read;
+    EXPECT_NE(read.find("TPE1 3 山田花子\n"), std::string::npos) << read;  // UTF-8 in 2.4
+    EXPECT_NE(read.find("TXXX:IENG 0 Engineer\n"), std::string::npos) << read;
+    EXPECT_NE(read.find("USLT::jpn 3 " + std::string(300, 'x') + "歌詞\n"), std::string::npos) << read;
+    EXPECT_NE(read.find(" FFmpeg Muxed\n"), std::string::npos) << read;
+}
+
+TEST_F(Id3v2Edit, Version22IsWrittenAs23AndTheId3v1BlockIsRefreshed) {
+    SkipWithoutMutagen();
+    TrackInfo& row = List("id3v2/v22_script.mp3");
+    row.Fields[kTitle] = test::Sjis("二・二の曲");
+    ASSERT_TRUE(Write());
+    const std::string read = Mutagen(row.Path);
+    EXPECT_NE(read.find("v2.3\n"), std::string::npos) << read;
+    EXPECT_NE(read.find("TIT2 1 二・二の曲\n"), std::string::npos) << read;  // UTF-16 in 2.3
+    EXPECT_NE(read.find("TPE1 0 Old Tagger\n"), std::string::npos) << read;
+
+    session.rows.Clear();
+    TrackInfo& both = List("id3v2/v23_and_v1_id3v2tool.mp3", "both.mp3");
+    both.Fields[kTitle] = "Refreshed";
+    ASSERT_TRUE(Write());
+    const std::string bytes = test::ReadFile(both.Path);
+    EXPECT_EQ(bytes.substr(bytes.size() - 128, 12), "TAGRefreshed");
+}
+
+TEST_F(Id3v2Edit, CreateGivesPlainFilesAUnicodeTagAndRepairsShiftJisInLatin1) {
+    SkipWithoutMutagen();
+    struct Case {
+        const char* corpus;
+        int major;
+        const char* version;
+        const char* title;  // frame and encoding
+    };
+    for (const Case& c : {Case{"mpeg/mpeg2_8k_22k_sjis_v1.mp3", 0, "v2.3\n", "TIT2 1 "},
+                          Case{"mpeg/mpeg2_8k_22k_sjis_v1.mp3", 4, "v2.4\n", "TIT2 3 "},
+                          Case{"id3v2/v23_sjis_in_latin1_mutagen.mp3", 4, "v2.3\n", "TIT2 1 "}}) {
+        session.rows.Clear();
+        TrackInfo& row = List(c.corpus);
+        const std::string title = Utf8(row.Fields[kTitle]);
+        const std::string before = test::ReadFile(row.Path);
+        ASSERT_TRUE(CreateId3v2Command(session, c.major, prompter, nullptr, Questions::Skip));
+        EXPECT_FALSE(session.rows[0].Checked) << c.corpus;
+        EXPECT_EQ(session.rows[0].Kind, "4") << c.corpus;
+        const std::string after = test::ReadFile(session.rows[0].Path);
+        EXPECT_EQ(Audio(after), Audio(before)) << c.corpus;
+        EXPECT_EQ(after.substr(after.size() - 128), before.substr(before.size() - 128)) << c.corpus;
+        const std::string read = Mutagen(session.rows[0].Path);
+        EXPECT_EQ(read.rfind(c.version, 0), 0u) << read;
+        EXPECT_NE(read.find(c.title + title + "\n"), std::string::npos) << read;
+    }
+}
+
+TEST_F(Id3v2Edit, ConversionTakesTaggedRowsOnlyWithTheSetting) {
+    List("id3v2/v23_utf16_japanese_mutagen.mp3");
+    session.rows.Mutable(0).Checked = true;
+    session.settings.Id3v2Edit = false;
+    EXPECT_EQ(ConvertibleRows(session), std::vector<int>{});
+    session.settings.Id3v2Edit = true;
+    ASSERT_EQ(ConvertibleRows(session), std::vector<int>{0});
+    const std::string source = test::ReadFile(session.rows[0].Path);
+    ConvertCommand(session, {0}, ConvertTarget::Rmp3, prompter, nullptr);
+    const std::string rmp = test::ReadFile(dir / "song.rmp");
+    EXPECT_NE(rmp.find(Audio(source)), std::string::npos);
+    EXPECT_NE(rmp.find(test::Sjis("さくら")), std::string::npos);
+}
+
+}  // namespace
