@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "TageditFixture.h"
+#include "app/ui/TrackListView.h"
 #include "app/ui/TrackTableModel.h"
 #include "dialogs/TageditInput.h"
 #include "formats/Id3v1.h"
