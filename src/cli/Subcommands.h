@@ -35,6 +35,8 @@ inline constexpr SubcommandEntry kSubcommands[] = {
     {"list", "list [--yes] PATH...", "print the rows the program shows for the paths",
      R"(Prints the rows the program would show for PATH..., read with the program's settings as
 when the paths are given on its command line (the file-name filter applies when it is on).
+A folder's entries, and a wildcard's matches, come in name order with letters compared
+regardless of case ("a.mp3", "B", "c.mp3"), each sub-folder's files at its place.
 
 One line per row, tab-separated: FileName, the 17 tag fields, AudioSize, Path, Kind, InfoText,
 Seconds, converted from CP932 to UTF-8, with "\" written as "\\", tab as "\t", CR as "\r", LF

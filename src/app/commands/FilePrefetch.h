@@ -41,7 +41,7 @@ public:
     static constexpr size_t kLeastEntries = 32;
     // While the workers wait, every this many entries the caller opens the file itself and asks
     // whether its first byte is cached; the first file that is not starts them.
-    static constexpr size_t kProbeEvery = 8;
+    static constexpr size_t kProbeEvery = 32;
 
     enum class Start { WhenNotCached, AtOnce };
 
