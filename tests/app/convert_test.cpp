@@ -249,4 +249,21 @@ TEST_F(ConvertTest, AFailedWriteLeavesNoTargetAndTheSourceAsItWas) {
     EXPECT_EQ(prompter.texts().front(), "RIFFチャンクが書き込めませんでした。");
 }
 
+// Reads of the audio fail; the few bytes that tell the stream are read.
+bool FailLongReads(const char* operation, uint64_t bytes) { return std::string(operation) == "read" && bytes > 4; }
+
+TEST_F(ConvertTest, ASourceThatCannotBeReadIsNotTakenForAFailedWrite) {
+    for (const ConvertTarget target : {ConvertTarget::Rmp3, ConvertTarget::Wave}) {
+        session.rows.Clear();
+        prompter.Clear();
+        AddCopy(kCbr128, "l.mp3");
+        fs::SetFaultHook(FailLongReads);
+        const ConvertReport report = Run(target);
+        fs::SetFaultHook(nullptr);
+        EXPECT_EQ(report.failed, std::vector<std::string>{"l.mp3"});
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{"l.mp3\n\n以上のファイルがエラーで変換できませんでした。"});
+        EXPECT_EQ(FolderNames(), std::vector<std::string>{"l.mp3"});
+    }
+}
+
 }  // namespace

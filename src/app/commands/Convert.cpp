@@ -33,6 +33,17 @@ std::string_view BlockBytes(const Id3v1Tag& block) {
     return {reinterpret_cast<const char*>(block.data()), block.size()};
 }
 
+// Carries the audio over. A source that cannot be read (an I/O error, a file cut short
+// meanwhile) fails without a message of its own, as a source without audio does: the run lists
+// it among the files not converted. Only a failed write is the DATA chunk's.
+const char* CopyAudio(fs::File& source, DataRange range, fs::NewFile& out) {
+    bool written = true;
+    if (fs::CopyPieces(source, range.offset, range.size,
+                       [&](const char* data, size_t n) { return written = out.Append(data, n); }))
+        return nullptr;
+    return written ? kSilent : kDataFailed;
+}
+
 // Writes the RIFF form: header, the "fmt " chunk for WAVE, "data" with its pad, then the INFO
 // list. Returns the message of the step that failed, kSilent for a stream WAVE may not hold,
 // or nullptr when everything was written.
@@ -57,9 +68,9 @@ const char* WriteRiffTarget(TrackInfo& row, ConvertTarget target, int flags, con
     const std::string head = riff::ChunkHeader(riff::kRiff, static_cast<uint32_t>(formSize)) +
                              std::string(wave ? "WAVE" : "RMP3");
     if (!out.Append(head) || !out.Append(format)) return formFailed;
-    if (!out.Append(riff::ChunkHeader(kData, static_cast<uint32_t>(range.size))) ||
-        !out.CopyFrom(source, range.offset, range.size) || (pad && !out.Append(std::string_view("\0", 1))))
-        return kDataFailed;
+    if (!out.Append(riff::ChunkHeader(kData, static_cast<uint32_t>(range.size)))) return kDataFailed;
+    if (const char* failed = CopyAudio(source, range, out)) return failed;
+    if (pad && !out.Append(std::string_view("\0", 1))) return kDataFailed;
     if (!out.Append(info)) return kRiffFailed;
     return nullptr;
 }
@@ -165,8 +176,8 @@ int ConvertRow(TrackInfo& row, const std::string& targetPath, ConvertTarget targ
 
     if (target == ConvertTarget::Mp3) {
         const Id3v1Tag block = BuildId3v1Tag(row, genres);
-        if (!out.CopyFrom(source, range->offset, range->size) || !out.Append(BlockBytes(block)))
-            return fail(kDataFailed);
+        if (const char* failed = CopyAudio(source, *range, out)) return fail(failed);
+        if (!out.Append(BlockBytes(block))) return fail(kDataFailed);
     } else if (const char* failed = WriteRiffTarget(row, target, flags, genres, source, *range, out)) {
         return fail(failed);
     }
