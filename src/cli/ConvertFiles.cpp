@@ -44,7 +44,7 @@ int ConvertFilesCommand(const ParsedArguments& parsed) {
     for (const std::string& path : report.written) std::printf("%s\n", EscapeText(path).c_str());
 
     // Rows left are files not converted, except those already in the target form. Each is
-    // named: the overwrite question does not say which file it was about.
+    // named, so that the status 1 says which files to look at.
     bool allDone = true;
     for (const TrackInfo& row : session.rows) {
         const int kind = row.KindCode();

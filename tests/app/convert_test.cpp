@@ -203,7 +203,8 @@ TEST_F(ConvertTest, SameNameIsRefusedAndAnExistingTargetIsReplacedOnlyAfterYes) 
     Add(test::CopyCorpusFile(kCbr128, dir, "i.mp3"));
     prompter.Answer(PromptAnswer::No);
     Run(ConvertTarget::Rmp3);
-    EXPECT_EQ(prompter.texts()[0], "同じ名前のファイルが存在します。上書きしますか？");
+    // The question names the file it is about.
+    EXPECT_EQ(prompter.texts()[0], "同じ名前のファイルが存在します。上書きしますか？\n" + dir / "i.rmp");
     EXPECT_EQ(test::ReadFile(dir / "i.rmp"), "keep me");
     prompter.Answer(PromptAnswer::Yes);
     EXPECT_EQ(Run(ConvertTarget::Rmp3).written.size(), 1u);

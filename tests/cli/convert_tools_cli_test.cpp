@@ -23,7 +23,7 @@ TEST_F(CliTest, ConvertWritesNewFilesKeepsExistingTargetsAndDeletesOnlyWhenAsked
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], dir / "a.rmp");
     EXPECT_EQ(test::ReadFile(dir / "b.rmp"), "taken");
-    EXPECT_NE(err.find("wvr: 同じ名前のファイルが存在します。上書きしますか？"), std::string::npos);
+    EXPECT_NE(err.find("wvr: 同じ名前のファイルが存在します。上書きしますか？\n" + dir / "b.rmp\n"), std::string::npos);
     EXPECT_NE(err.find("wvr: 変換しなかったファイルです: " + b), std::string::npos);
     EXPECT_TRUE(fs::Exists(a));
     // --yes answers the overwrite question: the old file is replaced.

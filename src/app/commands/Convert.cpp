@@ -105,13 +105,16 @@ Step ConvertOne(Session& session, int index, ConvertTarget target, int flags, Pr
             prompter.Warning("変換元のファイル名と変換先のファイル名が同じです。");
             return Step::Skipped;
         }
-        if (!prompter.YesNo("同じ名前のファイルが存在します。上書きしますか？")) return Step::Skipped;
+        // The question names the file: a run over many files would ask blind.
+        if (!prompter.YesNo("同じ名前のファイルが存在します。上書きしますか？\n" + cp932::ToUtf8(targetPath)))
+            return Step::Skipped;
         replace = true;
     }
     if (!RoomFor(*targetNative, *sourceNative)) {
         report.failed.push_back(row.FileName);
         if (flags & kConvertQuiet) return Step::Failed;
-        const Prompt low{kAppTitle, cp932::ToUtf8(path::Folder(targetPath)) + "ドライブの残り容量が足りません。",
+        const Prompt low{kAppTitle,
+                         cp932::ToUtf8(path::Folder(targetPath)) + "ドライブの残り容量が足りません。\n" + cp932::ToUtf8(row.Path),
                          PromptIcon::Warning, PromptButtons::OkCancel};
         return prompter.Ask(low) == PromptAnswer::Ok ? Step::Failed : Step::Cancelled;
     }
@@ -201,7 +204,7 @@ ConvertReport ConvertCommand(Session& session, const std::vector<int>& collected
             const Step step = ConvertOne(session, index, target, flags, prompter, report);
             if (step == Step::Converted) converted.push_back(index);
             if (step == Step::Cancelled) break;
-            if (busy) busy->Progress(++done);
+            if (busy) busy->Progress(++done, static_cast<int>(collected.size()));
         }
         session.rows.Remove(converted);
     }

@@ -167,6 +167,7 @@ public:
         for (size_t n = 0; n < lines.size(); ++n) {
             if (!ReadLine(folder, lines[n]) && skipped_ && !sjis::Trim(lines[n]).empty())
                 skipped_->emplace_back(csvPath, static_cast<int>(n + 1));
+            if (busy_) busy_->Progress(static_cast<int>(n + 1), static_cast<int>(lines.size()));
         }
     }
 
@@ -223,7 +224,6 @@ private:
         if (!pending_.empty()) rows_.Append(std::move(pending_));
         pending_.clear();
         lastFlush_ = std::chrono::steady_clock::now();
-        if (busy_) busy_->Progress(rows_.size());
     }
 
     RowList& rows_;
@@ -280,7 +280,7 @@ bool SaveCsv(Session& session, const std::string& csvPath, Prompter& prompter, B
         AppendCsvLine(line, row, columns, relative ? path::RelativeTo(folder, row.Path) : row.Path, spreadsheet);
         line += "\r\n";
         out.Write(line);
-        if (busy && (i + 1) % kBatchRows == 0) busy->Progress(i + 1);
+        if (busy) busy->Progress(i + 1, rows.size());
     }
     return out.Finish(prompter);
 }

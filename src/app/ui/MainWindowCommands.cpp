@@ -13,7 +13,7 @@ void MainWindow::W1Click() {
 }
 
 void MainWindow::RenameClick() {
-    RenameCommand(session_, *prompter_);
+    RenameCommand(session_, *prompter_, Questions::Ask, this);
     ReloadEditWindow();
 }
 
