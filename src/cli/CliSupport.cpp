@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/SettingsIo.h"
@@ -41,13 +42,26 @@ void LoadRunSettings(Settings& settings) {
     if (id3v2ForRun) settings.Id3v2Edit = true;
 }
 
-void LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter) {
+int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter) {
     LoadRunSettings(session.settings);
     SkippedNames skipped;
-    WorkList work = CollectArguments(paths, &skipped);
+    WorkList work;
+    int status = kExitOk;
+    // One path at a time, as the program's command line is read (a playlist read before makes
+    // its folder the current one), so that a path that gives nothing can be told.
+    for (const std::string& path : paths) {
+        const size_t skippedBefore = skipped.size();
+        WorkList more = CollectArguments({path}, &skipped);
+        if (more.empty() && skipped.size() == skippedBefore && !fs::Exists(path)) {
+            std::fprintf(stderr, "%s: 見つからないパスです: %s\n", kAppTitle, path.c_str());
+            status = kExitSomeNotDone;
+        }
+        work.insert(work.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    }
     AddFiles(session, work, CommandLineAddOptions(session.settings), prompter);
     for (const std::string& name : skipped)
         std::fprintf(stderr, "%s: %s\n", kAppTitle, ("CP932で表せない名前のため読み込みません: " + name).c_str());
+    return status;
 }
 
 std::string EscapeText(const std::string& cp932) {
@@ -71,31 +85,64 @@ void PrintRows(const RowList& rows, std::FILE* out) {
     std::fflush(out);
 }
 
-bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
-                    const std::vector<std::string>& knownValues, ParsedArguments& parsed) {
-    auto known = [](const std::vector<std::string>& list, const std::string& a) {
-        return std::find(list.begin(), list.end(), a) != list.end();
-    };
-    size_t i = 0;
-    auto isOption = [&](const std::string& a) {
-        return a.rfind("--", 0) == 0 || known(knownFlags, a) || known(knownValues, a);
-    };
-    for (; i < args.size() && isOption(args[i]); ++i) {
-        if (args[i] == "--") {
-            ++i;
-            break;
+namespace {
+
+struct OptionSpec {
+    std::string name;
+    bool takesValue;
+};
+
+// The options of the help's "Options:" paragraph: "  --set NAME  text" takes a value,
+// "  --yes  text" does not.
+std::vector<OptionSpec> OptionsOf(const SubcommandEntry& sub) {
+    std::vector<OptionSpec> options;
+    const std::string help = sub.help;
+    const size_t start = help.find("\nOptions:\n");
+    if (start == std::string::npos) return options;
+    const size_t end = help.find("\n\n", start + 1);
+    std::istringstream lines(help.substr(start + 10, end == std::string::npos ? std::string::npos : end - start - 10));
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find_first_not_of(' ');
+        if (at == std::string::npos || line[at] != '-') continue;
+        const size_t nameEnd = line.find(' ', at);
+        const std::string name = line.substr(at, nameEnd - at);
+        const bool takesValue = nameEnd != std::string::npos && nameEnd + 1 < line.size() && line[nameEnd + 1] != ' ';
+        options.push_back({name, takesValue});
+    }
+    return options;
+}
+
+}  // namespace
+
+bool ParseArguments(const SubcommandEntry& sub, const std::vector<std::string>& args, ParsedArguments& parsed) {
+    const std::vector<OptionSpec> options = OptionsOf(sub);
+    bool onlyPositional = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!onlyPositional && arg == "--") {
+            onlyPositional = true;
+            continue;
         }
-        if (known(knownFlags, args[i])) {
-            parsed.flags.push_back(args[i]);
-        } else if (known(knownValues, args[i]) && i + 1 < args.size()) {
-            parsed.values.emplace_back(args[i], args[i + 1]);
-            ++i;
+        // "-" alone is a name like any other.
+        if (onlyPositional || arg.size() < 2 || arg[0] != '-') {
+            parsed.paths.push_back(arg);
+            continue;
+        }
+        const auto option =
+            std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == arg; });
+        if (option == options.end()) {
+            BadArguments("知らないオプションです: " + arg);
+            return false;
+        }
+        if (!option->takesValue) {
+            parsed.flags.push_back(arg);
+        } else if (i + 1 < args.size()) {
+            parsed.values.emplace_back(arg, args[++i]);
         } else {
-            BadArguments(known(knownValues, args[i]) ? args[i] + " に値がありません" : "知らないオプションです: " + args[i]);
+            BadArguments(arg + " に値がありません");
             return false;
         }
     }
-    parsed.paths.assign(args.begin() + static_cast<long>(i), args.end());
     if (parsed.paths.empty()) BadArguments("PATH がありません");
     return !parsed.paths.empty();
 }
@@ -107,14 +154,6 @@ int BadArguments(const std::string& text) {
 
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag) {
     return std::find(parsed.flags.begin(), parsed.flags.end(), flag) != parsed.flags.end();
-}
-
-void TakeTrailingFlags(ParsedArguments& parsed, const std::vector<std::string>& knownFlags) {
-    while (!parsed.paths.empty() &&
-           std::find(knownFlags.begin(), knownFlags.end(), parsed.paths.back()) != knownFlags.end()) {
-        parsed.flags.push_back(parsed.paths.back());
-        parsed.paths.pop_back();
-    }
 }
 
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option) {
@@ -171,15 +210,15 @@ bool OutputIsNoneOf(const std::string& outRowPath, const std::vector<std::option
 
 }  // namespace
 
-bool LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
-                            const std::optional<std::string>& outRowPath, Prompter& prompter) {
+int LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
+                           const std::optional<std::string>& outRowPath, Prompter& prompter) {
     if (outRowPath && !OutputIsNoneOf(*outRowPath, std::vector<std::optional<std::string>>(paths.begin(), paths.end())))
-        return false;
-    LoadAndAdd(session, paths, prompter);
-    if (!outRowPath) return true;
+        return kExitBadArguments;
+    const int status = LoadAndAdd(session, paths, prompter);
+    if (!outRowPath) return status;
     std::vector<std::optional<std::string>> rowFiles;
     for (const TrackInfo& row : session.rows) rowFiles.push_back(fs::ToNative(row.Path));
-    return OutputIsNoneOf(*outRowPath, rowFiles);
+    return OutputIsNoneOf(*outRowPath, rowFiles) ? status : kExitBadArguments;
 }
 
 std::optional<long long> NumberOf(const ParsedArguments& parsed, const std::string& option, long long low,

@@ -33,16 +33,29 @@ void TakeRunOptions(std::vector<std::string>& args);
 // The stored settings with the options of this run applied.
 void LoadRunSettings(Settings& settings);
 
-// Loads the settings from the store, then adds the paths as the program does at start.
-void LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter);
+// Loads the settings from the store, then adds the paths as the program does at start. A path
+// that names nothing (no file, folder or playlist there; a pattern that matches nothing) is
+// named on stderr: the status is then kExitSomeNotDone, else kExitOk.
+int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter);
+
+// The status of a run that ended with two outcomes: the worse one.
+inline int Worse(int a, int b) { return a > b ? a : b; }
 
 // One line per row: the 23 texts, tab-separated, as UTF-8 with "\", tab, CR, LF and
 // undecodable bytes escaped.
 void PrintRows(const RowList& rows, std::FILE* out);
 std::string EscapeText(const std::string& cp932);
 
-// A subcommand: its arguments after the subcommand name; returns the exit status.
-using Subcommand = int (*)(const std::vector<std::string>& args);
+// The arguments of a subcommand, parsed: options may stand anywhere before a "--"; every
+// other argument, and every one after "--", is positional (a TEXT, an OUT, a PATH...), in order.
+struct ParsedArguments {
+    std::vector<std::string> flags;  // e.g. "--yes"
+    std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
+    std::vector<std::string> paths;
+};
+
+// A subcommand: its parsed arguments; returns the exit status.
+using Subcommand = int (*)(const ParsedArguments& args);
 
 // One line of the subcommand table (Subcommands.h). main() gives every subcommand its
 // "--help" from these texts, and the manual page is made from them at build time.
@@ -51,7 +64,8 @@ struct SubcommandEntry {
     const char* usage;    // after "wvr-cli ": "list [--yes] PATH..."
     const char* summary;  // one line for "wvr-cli --help"
     // What it does, in paragraphs parted by blank lines; an "Options:" and an "Exit status:"
-    // paragraph list one item a line, as "  --yes  text" and "  0  text".
+    // paragraph list one item a line, as "  --yes  text" and "  0  text". The options listed
+    // are the ones the subcommand takes: "  --set NAME  text" one with a value.
     const char* help;
     Subcommand run;
 };
@@ -59,18 +73,10 @@ struct SubcommandEntry {
 // Says on stderr what is wrong with the arguments; returns kExitBadArguments.
 int BadArguments(const std::string& text);
 
-// Splits off the leading options this subcommand knows ("--flag", or any listed name such as
-// "-o"); false, after saying why, on an unknown one or when no path follows.
-struct ParsedArguments {
-    std::vector<std::string> flags;  // e.g. "--yes"
-    std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
-    std::vector<std::string> paths;
-};
-bool ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& knownFlags,
-                    const std::vector<std::string>& knownValues, ParsedArguments& parsed);
+// Parses `args` by the options that `sub`'s help lists; false, after saying why, on an unknown
+// option, an option without its value, or no positional argument.
+bool ParseArguments(const SubcommandEntry& sub, const std::vector<std::string>& args, ParsedArguments& parsed);
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
-// Moves the known flags that follow the paths ("csv-load a.csv --write") to the flags.
-void TakeTrailingFlags(ParsedArguments& parsed, const std::vector<std::string>& knownFlags);
 // The option's value (UTF-8) as CP932 in `out`, when given; false after a message when CP932
 // cannot hold it.
 bool Cp932Value(const ParsedArguments& parsed, const std::string& option, std::optional<std::string>& out);
@@ -81,11 +87,11 @@ bool StoredNameOption(const ParsedArguments& parsed, const std::string& option, 
                       std::optional<std::string>& chosen);
 // A path argument as an absolute row path; nothing after a message when CP932 cannot hold it.
 std::optional<std::string> RowPathArgument(const std::string& native);
-// LoadAndAdd for a subcommand that writes the file `outRowPath` (when given): false, after a
-// message, when that file is also read (the same file, also through a link), as one of the path
-// arguments (a playlist, a file; checked before they are read) or as the file of a row. Writing
-// it would put text in its place.
-bool LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
+// LoadAndAdd for a subcommand that writes the file `outRowPath` (when given): kExitBadArguments,
+// after a message, when that file is also read (the same file, also through a link), as one of
+// the path arguments (a playlist, a file; checked before they are read) or as the file of a
+// row. Writing it would put text in its place.
+int LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
                             const std::optional<std::string>& outRowPath, Prompter& prompter);
 // The last value given for an option, if any.
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);

@@ -1,6 +1,7 @@
-// wvr-cli convert --to mp3|wav|rmp3 [--delete-source] PATH...: converts every listed file
-// that the conversion dialog would, printing the path of each new file. Nothing is asked: an
-// existing target is kept, and the run goes on past a drive that is short of room.
+// wvr-cli convert --to mp3|wav|rmp3 [--delete-source] [--yes] PATH...: converts every listed
+// file that the conversion dialog would, printing the path of each new file. Nothing is asked:
+// an existing target is kept (replaced with --yes), and the run goes on past a drive that is
+// short of room.
 #include "app/commands/Convert.h"
 #include "cli/Subcommands.h"
 
@@ -9,11 +10,11 @@ namespace {
 
 class ConvertPrompter : public StderrPrompter {
 public:
-    ConvertPrompter() : StderrPrompter(false) {}
+    explicit ConvertPrompter(bool answerYes) : StderrPrompter(answerYes) {}
     PromptAnswer Ask(const Prompt& prompt) override {
-        StderrPrompter::Ask(prompt);
-        // Overwrite? No. Short of room: go on with the next file.
-        return prompt.buttons == PromptButtons::OkCancel ? PromptAnswer::Ok : PromptAnswer::No;
+        // Overwrite? As --yes says. Short of room: go on with the next file.
+        const PromptAnswer answer = StderrPrompter::Ask(prompt);
+        return prompt.buttons == PromptButtons::OkCancel ? PromptAnswer::Ok : answer;
     }
 };
 
@@ -26,16 +27,14 @@ std::optional<ConvertTarget> TargetNamed(const std::string& name) {
 
 }  // namespace
 
-int ConvertFilesCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--delete-source"}, {"--to"}, parsed)) return kExitBadArguments;
+int ConvertFilesCommand(const ParsedArguments& parsed) {
     const std::string* to = ValueOf(parsed, "--to");
     const auto target = to ? TargetNamed(*to) : std::nullopt;
     if (!target) return BadArguments("--to には mp3, wav, rmp3 のどれかを指定してください");
 
-    ConvertPrompter prompter;
+    ConvertPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
     session.settings.Set(Option::CnvEndDel, HasFlag(parsed, "--delete-source"));
     session.settings.Set(Option::CnvErrOff, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
@@ -45,7 +44,7 @@ int ConvertFilesCommand(const std::vector<std::string>& args) {
     for (const std::string& path : report.written) std::printf("%s\n", EscapeText(path).c_str());
 
     // Rows left are files not converted, except those already in the target form. Each is
-    // named: the overwrite question does not say which file it was about.
+    // named, so that the status 1 says which files to look at.
     bool allDone = true;
     for (const TrackInfo& row : session.rows) {
         const int kind = row.KindCode();
@@ -55,7 +54,7 @@ int ConvertFilesCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s: %s: %s\n", kAppTitle, why, EscapeText(row.Path).c_str());
     }
     std::fflush(stdout);
-    return allDone ? kExitOk : kExitSomeNotDone;
+    return Worse(status, allDone ? kExitOk : kExitSomeNotDone);
 }
 
 }  // namespace wvr::cli

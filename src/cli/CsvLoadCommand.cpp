@@ -1,4 +1,4 @@
-// wvr-cli csv-load [--yes] CSV... [--write]: the rows the CSV files give, printed as "list"
+// wvr-cli csv-load [--yes] [--write] CSV...: the rows the CSV files give, printed as "list"
 // prints them; with --write they are then written into their files. Nothing is written when
 // a CSV file or one of its lines could not be read.
 #include "app/commands/Csv.h"
@@ -9,17 +9,13 @@
 
 namespace wvr::cli {
 
-int CsvLoadCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes", "--write"}, {}, parsed)) return kExitBadArguments;
-    TakeTrailingFlags(parsed, {"--yes", "--write"});
+int CsvLoadCommand(const ParsedArguments& parsed) {
     std::vector<std::string> csvPaths;
     for (const std::string& native : parsed.paths) {
         auto rowPath = RowPathArgument(native);
         if (!rowPath) return kExitBadArguments;
         csvPaths.push_back(*rowPath);
     }
-    if (csvPaths.empty()) return BadArguments("CSV がありません");
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;

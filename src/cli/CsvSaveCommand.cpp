@@ -5,20 +5,19 @@
 
 namespace wvr::cli {
 
-int CsvSaveCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes", "--utf8", "--header"}, {}, parsed)) return kExitBadArguments;
+int CsvSaveCommand(const ParsedArguments& parsed) {
     if (parsed.paths.size() < 2) return BadArguments("OUT と PATH が必要です");
     const std::optional<std::string> csvPath = RowPathArgument(parsed.paths[0]);
     if (!csvPath) return kExitBadArguments;
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
-    if (!LoadAndAddBesideOutput(session, paths, csvPath, prompter)) return kExitBadArguments;
+    const int status = LoadAndAddBesideOutput(session, paths, csvPath, prompter);
+    if (status == kExitBadArguments) return status;
     // The options add to the settings; they never turn a stored one off.
     session.settings.CsvUtf8 = session.settings.CsvUtf8 || HasFlag(parsed, "--utf8");
     session.settings.CsvHeader = session.settings.CsvHeader || HasFlag(parsed, "--header");
-    return SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
+    return Worse(status, SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone);
 }
 
 }  // namespace wvr::cli

@@ -5,12 +5,9 @@
 
 namespace wvr::cli {
 
-int ExportCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
+int ExportCommand(const ParsedArguments& parsed) {
     std::optional<std::string> setName;
-    if (!ParseArguments(args, {"--yes"}, {"--set"}, parsed) ||
-        !StoredNameOption(parsed, "--set", TemplateSetNames(), setName))
-        return kExitBadArguments;
+    if (!StoredNameOption(parsed, "--set", TemplateSetNames(), setName)) return kExitBadArguments;
     if (parsed.paths.size() < 2) return BadArguments("OUT と PATH が必要です");
     const std::optional<std::string> outPath = RowPathArgument(parsed.paths[0]);
     if (!outPath) return kExitBadArguments;
@@ -19,8 +16,9 @@ int ExportCommand(const std::vector<std::string>& args) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
-    if (!LoadAndAddBesideOutput(session, paths, outPath, prompter)) return kExitBadArguments;
-    return WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone;
+    const int status = LoadAndAddBesideOutput(session, paths, outPath, prompter);
+    if (status == kExitBadArguments) return status;
+    return Worse(status, WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone);
 }
 
 }  // namespace wvr::cli

@@ -7,10 +7,7 @@
 
 namespace wvr::cli {
 
-int FillFilesCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--front", "--back", "--write"}, {"--field", "--text"}, parsed))
-        return kExitBadArguments;
+int FillFilesCommand(const ParsedArguments& parsed) {
     const auto field = NumberOf(parsed, "--field", 0, kColumnCount - 2);
     const std::string* utf8 = ValueOf(parsed, "--text");
     const bool front = HasFlag(parsed, "--front"), back = HasFlag(parsed, "--back");
@@ -22,11 +19,11 @@ int FillFilesCommand(const std::vector<std::string>& args) {
 
     StderrPrompter prompter(false);
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
     session.settings.Set(Option::FilChkOff, true);
     FillRows(session, static_cast<int>(*field), *text, front ? FillMode::Front : back ? FillMode::Back : FillMode::Replace);
 
-    return PrintOrWrite(session, prompter, true, HasFlag(parsed, "--write"));
+    return Worse(status, PrintOrWrite(session, prompter, true, HasFlag(parsed, "--write")));
 }
 
 }  // namespace wvr::cli

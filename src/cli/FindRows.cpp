@@ -5,9 +5,7 @@
 
 namespace wvr::cli {
 
-int FindRowsCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--match-case"}, {}, parsed)) return kExitBadArguments;
+int FindRowsCommand(const ParsedArguments& parsed) {
     if (parsed.paths.size() < 2) return BadArguments("TEXT と PATH が必要です");
     const auto text = SjisArgument(parsed.paths.front(), "文字列");
     if (!text) return kExitBadArguments;
@@ -16,14 +14,14 @@ int FindRowsCommand(const std::vector<std::string>& args) {
 
     StderrPrompter prompter(false);
     Session session;
-    LoadAndAdd(session, std::vector<std::string>(parsed.paths.begin() + 1, parsed.paths.end()), prompter);
+    const int status = LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
     SearchState state;
     RowList found;
     for (int row = FindFromDialog(session.rows, state, *text, matchCase, true, -1, prompter); row >= 0;
          row = FindRow(session.rows, row + 1, *text, matchCase))
         found.Append(session.rows[row]);
     PrintRows(found, stdout);
-    return found.empty() ? kExitSomeNotDone : kExitOk;
+    return Worse(status, found.empty() ? kExitSomeNotDone : kExitOk);
 }
 
 }  // namespace wvr::cli

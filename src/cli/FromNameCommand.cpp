@@ -8,16 +8,14 @@
 
 namespace wvr::cli {
 
-int FromNameCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes", "--write"}, {"--pattern", "--dir-pattern"}, parsed)) return kExitBadArguments;
+int FromNameCommand(const ParsedArguments& parsed) {
     std::optional<std::string> pattern, folderPattern;
     if (!Cp932Value(parsed, "--pattern", pattern) || !Cp932Value(parsed, "--dir-pattern", folderPattern))
         return kExitBadArguments;
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
     FromNameRun run = RunFromSettings(LoadFromNameSettings());
     if (pattern) run.filePattern = *pattern;
     if (folderPattern) {
@@ -26,7 +24,7 @@ int FromNameCommand(const std::vector<std::string>& args) {
     }
     session.settings.Set(Option::GetChkOff, true);
     const bool ranWell = TagsFromNameCommand(session, run, prompter);
-    return PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write"));
+    return Worse(status, PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write")));
 }
 
 }  // namespace wvr::cli

@@ -14,7 +14,9 @@ and settings, without windows.)";
 constexpr const char* kConventions =
     R"(Every subcommand takes PATH... as the program takes its command line: files, folders (every
 file below them), wildcard patterns and ".m3u" playlists. A file whose name CP932 cannot hold is
-not read and is named on stderr. Rows are printed one a line as "list" prints them. Messages go to
+not read and is named on stderr, as is a PATH that names nothing (the exit status is then 1).
+Options may stand anywhere among the arguments; after "--" every argument is taken as a name,
+even one that starts with "-". Rows are printed one a line as "list" prints them. Messages go to
 stderr as "title: text"; questions are answered No unless --yes is given. The settings are the
 program's, in $XDG_CONFIG_HOME/brambly/ (default ~/.config/brambly/): wvr_2.conf, wvr.ini and
 wvr_In.ini (an ini file beside the executable wins). --id3v2, given anywhere before "--", turns

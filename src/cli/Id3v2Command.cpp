@@ -6,12 +6,10 @@
 
 namespace wvr::cli {
 
-int Id3v2TagCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--v24", "--yes"}, {}, parsed)) return kExitBadArguments;
+int Id3v2TagCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
     // Every row is taken; those written lose their mark, so the marks left are the failures.
     session.settings.Set(Option::WitUnChk, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
@@ -23,7 +21,7 @@ int Id3v2TagCommand(const std::vector<std::string>& args) {
         allDone = false;
         std::fprintf(stderr, "%s: 書き込めなかったファイルです: %s\n", kAppTitle, EscapeText(row.Path).c_str());
     }
-    return allDone ? kExitOk : kExitSomeNotDone;
+    return Worse(status, allDone ? kExitOk : kExitSomeNotDone);
 }
 
 }  // namespace wvr::cli

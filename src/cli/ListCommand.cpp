@@ -3,14 +3,12 @@
 
 namespace wvr::cli {
 
-int ListCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes"}, {}, parsed)) return kExitBadArguments;
+int ListCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
     PrintRows(session.rows, stdout);
-    return kExitOk;
+    return status;
 }
 
 }  // namespace wvr::cli

@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
             PrintHelp(*sub, stdout);
             return kExitOk;
         }
-        const int status = sub->run(args);
+        ParsedArguments parsed;
+        const int status = ParseArguments(*sub, args, parsed) ? sub->run(parsed) : kExitBadArguments;
         // What was wrong has been said; the usage line shows the right form.
         if (status == kExitBadArguments) PrintShortUsage(*sub, stderr);
         return status;

@@ -6,9 +6,7 @@
 
 namespace wvr::cli {
 
-int RenameFilesCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes", "--write"}, {"--pattern"}, parsed)) return kExitBadArguments;
+int RenameFilesCommand(const ParsedArguments& parsed) {
     std::optional<std::string> pattern;
     if (const std::string* utf8 = ValueOf(parsed, "--pattern")) {
         pattern = SjisArgument(*utf8, "パターン");
@@ -17,7 +15,7 @@ int RenameFilesCommand(const std::vector<std::string>& args) {
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
     // The given pattern stands in for the one in use; exception rules apply as set.
     if (pattern) {
         session.settings.RenString = {*pattern};
@@ -26,9 +24,9 @@ int RenameFilesCommand(const std::vector<std::string>& args) {
     session.settings.Set(Option::RenChkOff, true);
     RenameCommand(session, prompter, Questions::Skip);
 
-    if (HasFlag(parsed, "--write")) return WriteEveryRowAndPrint(session, prompter);
+    if (HasFlag(parsed, "--write")) return Worse(status, WriteEveryRowAndPrint(session, prompter));
     PrintRows(session.rows, stdout);
-    return kExitOk;
+    return status;
 }
 
 }  // namespace wvr::cli

@@ -6,9 +6,7 @@
 
 namespace wvr::cli {
 
-int SelectFilesCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {}, {"--minutes", "--kb", "--seed", "-o"}, parsed)) return kExitBadArguments;
+int SelectFilesCommand(const ParsedArguments& parsed) {
     if ((ValueOf(parsed, "--minutes") != nullptr) == (ValueOf(parsed, "--kb") != nullptr))
         return BadArguments("--minutes か --kb のどちらか一つを指定してください");
     const auto minutes = NumberOf(parsed, "--minutes", 0, kMaxCustomValue);
@@ -25,7 +23,8 @@ int SelectFilesCommand(const std::vector<std::string>& args) {
 
     StderrPrompter prompter(false);
     Session session;
-    if (!LoadAndAddBesideOutput(session, parsed.paths, playlist, prompter)) return kExitBadArguments;
+    const int status = LoadAndAddBesideOutput(session, parsed.paths, playlist, prompter);
+    if (status == kExitBadArguments) return status;
     const SelectMode mode = minutes ? SelectMode::Time : SelectMode::Size;
     const long long budget = SelectBudget(mode, 0, minutes ? *minutes : *kilobytes);
     std::mt19937 random = seed ? std::mt19937(static_cast<std::mt19937::result_type>(*seed)) : ClockSeededGenerator();
@@ -39,7 +38,7 @@ int SelectFilesCommand(const std::vector<std::string>& args) {
     }
     PrintRows(chosen, stdout);
     if (playlist && !WritePlaylist(*playlist, paths, prompter)) return kExitSomeNotDone;
-    return kExitOk;
+    return status;
 }
 
 }  // namespace wvr::cli

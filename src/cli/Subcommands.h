@@ -17,19 +17,19 @@
 
 namespace wvr::cli {
 
-int ListCommand(const std::vector<std::string>& args);
-int RenameFilesCommand(const std::vector<std::string>& args);
-int WriteFilesCommand(const std::vector<std::string>& args);
-int CsvSaveCommand(const std::vector<std::string>& args);
-int CsvLoadCommand(const std::vector<std::string>& args);
-int ExportCommand(const std::vector<std::string>& args);
-int FromNameCommand(const std::vector<std::string>& args);
-int TextInputFileCommand(const std::vector<std::string>& args);
-int ConvertFilesCommand(const std::vector<std::string>& args);
-int FillFilesCommand(const std::vector<std::string>& args);
-int FindRowsCommand(const std::vector<std::string>& args);
-int Id3v2TagCommand(const std::vector<std::string>& args);
-int SelectFilesCommand(const std::vector<std::string>& args);
+int ListCommand(const ParsedArguments& args);
+int RenameFilesCommand(const ParsedArguments& args);
+int WriteFilesCommand(const ParsedArguments& args);
+int CsvSaveCommand(const ParsedArguments& args);
+int CsvLoadCommand(const ParsedArguments& args);
+int ExportCommand(const ParsedArguments& args);
+int FromNameCommand(const ParsedArguments& args);
+int TextInputFileCommand(const ParsedArguments& args);
+int ConvertFilesCommand(const ParsedArguments& args);
+int FillFilesCommand(const ParsedArguments& args);
+int FindRowsCommand(const ParsedArguments& args);
+int Id3v2TagCommand(const ParsedArguments& args);
+int SelectFilesCommand(const ParsedArguments& args);
 
 inline constexpr SubcommandEntry kSubcommands[] = {
     {"list", "list [--yes] PATH...", "print the rows the program shows for the paths",
@@ -48,6 +48,7 @@ Options:
 
 Exit status:
   0  the rows were printed
+  1  a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option or no PATH)",
      ListCommand},
     {"rename", "rename [--yes] [--pattern P] [--write] PATH...",
@@ -66,7 +67,7 @@ Options:
 
 Exit status:
   0  the names were printed; with --write, every file was written and renamed
-  1  with --write: some file could not be written or renamed (said on stderr)
+  1  a PATH names nothing, or with --write: some file could not be written or renamed (said on stderr)
   2  bad arguments: an unknown option, no PATH, a pattern CP932 cannot hold)",
      RenameFilesCommand},
     {"write", "write [--yes] PATH...", "write the tags of the files back as they were read",
@@ -82,7 +83,7 @@ Options:
 
 Exit status:
   0  every row was written
-  1  some row was not written (said on stderr)
+  1  some row was not written, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option or no PATH)",
      WriteFilesCommand},
     {"csv-save", "csv-save [--yes] [--utf8] [--header] OUT PATH...", "save the rows of the paths as a CSV file",
@@ -94,7 +95,8 @@ another byte below 33, or beginning with a double quote; paths relative to OUT's
 when the settings say so. CP932, CR LF after every line, no header line, unless the settings
 or the options below say otherwise. The texts are trimmed first; a value that ends in the
 first byte of a double-byte character (a text cut mid-character) loses that byte.
-OUT is written beside itself and renamed into place, so a failed write leaves no half file.
+OUT is written beside itself and renamed into place, so a failed write leaves no half file;
+an existing OUT in a folder that lets no new file be made is written where it is.
 
 Options:
   --utf8    write UTF-8 with a byte-order mark, as spreadsheets open it without asking
@@ -104,10 +106,10 @@ Options:
 
 Exit status:
   0  the file was written
-  1  the file could not be written (said on stderr)
+  1  the file could not be written, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, no OUT or no PATH, an OUT also read)",
      CsvSaveCommand},
-    {"csv-load", "csv-load [--yes] CSV... [--write]", "the rows that CSV files give; with --write, write them",
+    {"csv-load", "csv-load [--yes] [--write] CSV...", "the rows that CSV files give; with --write, write them",
      R"(Reads the CSV files in order as the program's CSV load does, with its settings: with a
 path column, each line whose file is a music file becomes a row with the line's texts (the
 file's own tags are not read; the play time is 0); without one, line i is laid onto row i,
@@ -140,7 +142,7 @@ Options:
 
 Exit status:
   0  the file was written
-  1  the file could not be written (said on stderr)
+  1  the file could not be written, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, a set not stored, no OUT or no PATH, an OUT also read)",
      ExportCommand},
     {"from-name", "from-name [--yes] [--pattern P] [--dir-pattern P] [--write] PATH...",
@@ -160,10 +162,10 @@ Options:
 
 Exit status:
   0  every name matched (and with --write, every row was written)
-  1  a name did not match, or a row could not be written (said on stderr)
+  1  a name did not match, a row could not be written, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, no PATH, a pattern CP932 cannot hold)",
      FromNameCommand},
-    {"text-input", "text-input [--yes] [--format NAME] TEXTFILE [--write] PATH...",
+    {"text-input", "text-input [--yes] [--format NAME] [--write] TEXTFILE PATH...",
      "lay a text file onto the rows by a format; with --write, write them",
      R"(Lays TEXTFILE, such as an album's track list, onto the rows of PATH... in order, as the
 program's text input does: by the Default format ("%3 / %1" for album and artist, then
@@ -179,10 +181,10 @@ Options:
 
 Exit status:
   0  the text file was read (and with --write, every row was written)
-  1  the text file could not be read, or a row could not be written (said on stderr)
+  1  the text file could not be read, a row could not be written, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, a format that is not stored, no TEXTFILE or no PATH)",
      TextInputFileCommand},
-    {"convert", "convert --to mp3|wav|rmp3 [--delete-source] PATH...",
+    {"convert", "convert --to mp3|wav|rmp3 [--delete-source] [--yes] PATH...",
      "convert MP3, RMP3 and WAVE files into another of these forms",
      R"(Converts every row of PATH... that holds MPEG audio (plain MP3, RMP3, WAVE-wrapped MPEG)
 into the form named by --to, as the conversion dialog does with the program's settings: "mp3"
@@ -190,17 +192,19 @@ a plain MPEG file with an ID3v1 block, "wav" a RIFF WAVE file, "rmp3" a RIFF RMP
 carrying the row's tags. The audio bytes are carried over unchanged; a stream other than MPEG-1
 layer III at 128 kbit/s and 44.1 kHz goes into WAVE only when the setting WavCnv is on. The new
 file is written beside its source under the target's extension and gets its name only when it
-is complete; an existing file of that name is kept (the overwrite question is answered No).
-Prints the path of each new file. Rows already in the target form need nothing.
+is complete; an existing file of that name is kept (the overwrite question is answered No), or
+replaced with --yes. Prints the path of each new file. Rows already in the target form need
+nothing.
 
 Options:
   --to mp3|wav|rmp3  the target form
   --delete-source    delete each source once its new file is complete on disk
+  --yes              replace an existing file of the new file's name; without it, it is kept
   --help             show this help
 
 Exit status:
   0  every row was converted or was in the target form already
-  1  some row was not converted (each such file named on stderr)
+  1  some row was not converted, or a PATH names nothing (each such file named on stderr)
   2  bad arguments: an unknown option or target, or no PATH)",
      ConvertFilesCommand},
     {"fill", "fill --field K --text T [--front|--back] [--write] PATH...",
@@ -221,7 +225,7 @@ Options:
 
 Exit status:
   0  the rows were filled (and with --write, written)
-  1  with --write: some row could not be written (said on stderr)
+  1  a PATH names nothing, or with --write: some row could not be written (said on stderr)
   2  bad arguments: an unknown option, a field out of range, --front with --back, no PATH)",
      FillFilesCommand},
     {"find", "find [--match-case] TEXT PATH...", "print the rows whose name or tags hold a text",
@@ -236,7 +240,7 @@ Options:
 
 Exit status:
   0  at least one row holds TEXT
-  1  no row holds it (said on stderr)
+  1  no row holds it, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, an empty TEXT, no PATH)",
      FindRowsCommand},
     {"select", "select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...",
@@ -256,7 +260,7 @@ Options:
 
 Exit status:
   0  the choice was printed (and written)
-  1  the playlist could not be written (said on stderr)
+  1  the playlist could not be written, or a PATH names nothing (said on stderr)
   2  bad arguments: not exactly one of --minutes and --kb, a value out of range, no PATH, an OUT also read)",
      SelectFilesCommand},
     {"id3v2", "id3v2 [--v24] [--yes] PATH...", "give MPEG files an ID3v2 tag that holds their texts in Unicode",

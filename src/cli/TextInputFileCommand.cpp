@@ -1,4 +1,4 @@
-// wvr-cli text-input [--yes] [--format NAME] TEXTFILE [--write] PATH...: the listed rows after
+// wvr-cli text-input [--yes] [--format NAME] [--write] TEXTFILE PATH...: the listed rows after
 // the text file was laid onto them by the Default format or a format stored in "wvr_In.ini",
 // printed; with --write the rows are then written into their files.
 #include "app/commands/TextInput.h"
@@ -7,26 +7,19 @@
 
 namespace wvr::cli {
 
-int TextInputFileCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
+int TextInputFileCommand(const ParsedArguments& parsed) {
     std::optional<std::string> formatName;
-    if (!ParseArguments(args, {"--yes", "--write"}, {"--format"}, parsed) ||
-        !StoredNameOption(parsed, "--format", InputFormatChoices(), formatName))
-        return kExitBadArguments;
-    // Flags may also stand between the text file and the paths.
-    ParsedArguments rest;
-    if (!ParseArguments({parsed.paths.begin() + 1, parsed.paths.end()}, {"--yes", "--write"}, {}, rest))
-        return kExitBadArguments;
-    for (std::string& flag : rest.flags) parsed.flags.push_back(std::move(flag));
+    if (!StoredNameOption(parsed, "--format", InputFormatChoices(), formatName)) return kExitBadArguments;
+    if (parsed.paths.size() < 2) return BadArguments("TEXTFILE と PATH が必要です");
     const std::optional<std::string> textPath = RowPathArgument(parsed.paths[0]);
     if (!textPath) return kExitBadArguments;
 
     const InputFormat format = LoadInputFormat(formatName.value_or(DefaultInputFormat().name));
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, rest.paths, prompter);
+    const int status = LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
     const bool ranWell = TextInputCommand(session, format.lines, *textPath, prompter);
-    return PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write"));
+    return Worse(status, PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write")));
 }
 
 }  // namespace wvr::cli

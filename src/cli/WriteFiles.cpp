@@ -31,13 +31,11 @@ int PrintOrWrite(Session& session, Prompter& prompter, bool ranWell, bool write)
     return ranWell ? kExitOk : kExitSomeNotDone;
 }
 
-int WriteFilesCommand(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    if (!ParseArguments(args, {"--yes"}, {}, parsed)) return kExitBadArguments;
+int WriteFilesCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    LoadAndAdd(session, parsed.paths, prompter);
-    return WriteEveryRowAndPrint(session, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    return Worse(status, WriteEveryRowAndPrint(session, prompter));
 }
 
 }  // namespace wvr::cli

@@ -21,8 +21,12 @@ constexpr const char* kFilters[4] = {"すべて", "MP3", "RIFF/WAV", "RIFF/RMP3"
 
 }  // namespace
 
-TForm4::TForm4(Session& session, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), session_(session), prompter_(prompter), collected_(ConvertibleRows(session)) {
+TForm4::TForm4(Session& session, Prompter& prompter, QWidget* parent, BusyIndicator* window)
+    : QDialog(parent),
+      session_(session),
+      busy_(this, window),
+      prompter_(prompter),
+      collected_(ConvertibleRows(session)) {
     setObjectName("Form4");
     setWindowTitle(QStringLiteral("コンバート"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -20,7 +20,8 @@ class Prompter;
 class TForm4 : public QDialog {
     Q_OBJECT
 public:
-    TForm4(Session& session, Prompter& prompter, QWidget* parent);
+    // `window`, when given, shows the run's progress.
+    TForm4(Session& session, Prompter& prompter, QWidget* parent, BusyIndicator* window = nullptr);
 
     QListWidget* listBox() const { return listBox1_; }
     QLabel* countLabel() const { return label1_; }
@@ -33,7 +34,7 @@ public slots:
 
 private:
     Session& session_;
-    DialogBusy busy_{this};
+    DialogBusy busy_;
     Prompter& prompter_;
     std::vector<int> collected_;
     QListWidget* listBox1_ = nullptr;

@@ -163,7 +163,7 @@ FromNameSettings TForm5::ShownSettings() const {
 void TForm5::Button1Click() {
     const FromNameSettings s = ShownSettings();
     int failedRow = -1;
-    if (!TagsFromNameCommand(main_.session(), RunFromSettings(s), main_.prompter(), &failedRow))
+    if (!TagsFromNameCommand(main_.session(), RunFromSettings(s), main_.prompter(), &failedRow, &main_))
         main_.GoToRow(failedRow);
     StoreFromNameSettings(s, main_.prompter());
     accept();

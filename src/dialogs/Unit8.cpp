@@ -87,7 +87,7 @@ bool TForm8::RunWith(const QString& nativeName) {
     const std::string textPath = RowPathFromNative(nativeName.toStdString());
     bool done = false;
     if (textPath.empty()) main_.prompter().Error("ファイルを読み込めませんでした。\n" + nativeName.toStdString());
-    else done = TextInputCommand(main_.session(), ShownFormat().lines, textPath, main_.prompter());
+    else done = TextInputCommand(main_.session(), ShownFormat().lines, textPath, main_.prompter(), &main_);
     accept();
     return done;
 }

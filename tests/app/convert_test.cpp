@@ -211,7 +211,8 @@ TEST_F(ConvertTest, SameNameIsRefusedAndAnExistingTargetIsReplacedOnlyAfterYes) 
     Add(test::CopyCorpusFile(kCbr128, dir, "i.mp3"));
     prompter.Answer(PromptAnswer::No);
     Run(ConvertTarget::Rmp3);
-    EXPECT_EQ(prompter.texts()[0], "同じ名前のファイルが存在します。上書きしますか？");
+    // The question names the file it is about.
+    EXPECT_EQ(prompter.texts()[0], "同じ名前のファイルが存在します。上書きしますか？\n" + dir / "i.rmp");
     EXPECT_EQ(test::ReadFile(dir / "i.rmp"), "keep me");
     prompter.Answer(PromptAnswer::Yes);
     EXPECT_EQ(Run(ConvertTarget::Rmp3).written.size(), 1u);
@@ -304,6 +305,23 @@ TEST_F(ConvertTest, TooLittleFreeSpaceFailsTheRowAndCancelEndsTheRun) {
             EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::OkCancel);
             EXPECT_EQ(prompter.shown()[0].icon, PromptIcon::Warning);
         }
+    }
+}
+
+// Reads of the audio fail; the few bytes that tell the stream are read.
+bool FailLongReads(const char* operation, uint64_t bytes) { return std::string(operation) == "read" && bytes > 4; }
+
+TEST_F(ConvertTest, ASourceThatCannotBeReadIsNotTakenForAFailedWrite) {
+    for (const ConvertTarget target : {ConvertTarget::Rmp3, ConvertTarget::Wave}) {
+        session.rows.Clear();
+        prompter.Clear();
+        AddCopy(kCbr128, "l.mp3");
+        fs::SetFaultHook(FailLongReads);
+        const ConvertReport report = Run(target);
+        fs::SetFaultHook(nullptr);
+        EXPECT_EQ(report.failed, std::vector<std::string>{"l.mp3"});
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{"l.mp3\n\n以上のファイルがエラーで変換できませんでした。"});
+        EXPECT_EQ(FolderNames(), std::vector<std::string>{"l.mp3"});
     }
 }
 

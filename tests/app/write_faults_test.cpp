@@ -14,6 +14,7 @@
 #include "app/commands/TemplateOutput.h"
 #include "app/commands/DetectKind.h"
 #include "app/commands/Rename.h"
+#include "app/commands/Select.h"
 #include "app/commands/WriteTags.h"
 #include "formats/PathText.h"
 #include "formats/RiffChunks.h"
@@ -357,6 +358,29 @@ TEST_F(WriteFaults, CsvSaveAndTemplateOutput) {
         });
         EXPECT_GE(operations, 3);
         EXPECT_EQ(test::KillAtEachOperation(place, save, [&](int n) { ExpectBeforeOrAfterKill(n); }), operations);
+    }
+}
+
+// An output over a file of a folder that lets no new file be made (a shared web folder): the
+// file is written where it is.
+TEST_F(WriteFaults, OutputsOverAFileInAFolderThatRefusesNewFilesAreWrittenInPlace) {
+    test::PermissionChecksEnforced checks;
+    if (!checks.enforced()) GTEST_SKIP() << "root's right to create files anywhere cannot be dropped here";
+    Place({"mpeg/mpeg2_16k_16khz_v1latin.mp3", FileKind::Mpeg, "song.mp3"});
+    const std::string song = session.rows[0].Path;
+    const std::function<bool(const std::string&)> outputs[] = {
+        [&](const std::string& path) { return SaveCsv(session, path, prompter, nullptr); },
+        [&](const std::string& path) { return WriteTemplateOutput(session, DefaultTemplateSet(), path, prompter, nullptr); },
+        [&](const std::string& path) { return WritePlaylist(path, {song}, prompter); },
+    };
+    const std::string path = dir / "out.txt";
+    for (const auto& output : outputs) {
+        test::WriteFile(path, "older");
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+        EXPECT_TRUE(output(path)) << (prompter.texts().empty() ? "" : prompter.texts().back());
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+        const std::string written = test::ReadFile(path);
+        EXPECT_NE(written.find("song"), std::string::npos) << written;
     }
 }
 

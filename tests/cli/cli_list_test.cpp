@@ -111,8 +111,11 @@ TEST_F(CliListTest, BackslashTabCrLfAndUndecodableBytesAreEscaped) {
 TEST_F(CliListTest, RowsFollowTheArgumentsAndAreListedOnce) {
     const std::string a = Mp3("a.mp3"), b = Mp3("b.mp3");
     test::WriteFile(files / "notes.txt", "text");
-    const CliRun run = Cli({"list", b, files.path(), a, files / "missing.mp3"});
-    EXPECT_EQ(run.status, 0);
+    const CliRun run = Cli({"list", b, files.path(), a, files / "missing.mp3", files / "*.wav"});
+    // What names nothing is said, and the status says that not everything was found.
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "wvr: 見つからないパスです: " + files / "missing.mp3" + "\nwvr: 見つからないパスです: " +
+                           files / "*.wav" + "\n");
     ASSERT_EQ(run.rows.size(), 2u);
     EXPECT_EQ(run.rows[0][kPath], b);
     EXPECT_EQ(run.rows[1][kPath], a);

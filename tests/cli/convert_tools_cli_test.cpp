@@ -23,16 +23,19 @@ TEST_F(CliTest, ConvertWritesNewFilesKeepsExistingTargetsAndDeletesOnlyWhenAsked
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], dir / "a.rmp");
     EXPECT_EQ(test::ReadFile(dir / "b.rmp"), "taken");
-    EXPECT_NE(err.find("wvr: 同じ名前のファイルが存在します。上書きしますか？"), std::string::npos);
+    EXPECT_NE(err.find("wvr: 同じ名前のファイルが存在します。上書きしますか？\n" + dir / "b.rmp\n"), std::string::npos);
     EXPECT_NE(err.find("wvr: 変換しなかったファイルです: " + b), std::string::npos);
     EXPECT_TRUE(fs::Exists(a));
+    // --yes answers the overwrite question: the old file is replaced.
+    EXPECT_EQ(Cli({"convert", b, "--to", "rmp3", "--yes"}), 0);
+    EXPECT_NE(test::ReadFile(dir / "b.rmp"), "taken");
 
     ASSERT_EQ(Cli({"list", dir / "a.rmp"}), 0);
     EXPECT_EQ(rows[0][kPrintedKind], "3");
-    // a.mp3 is in the target form already: nothing to do for it.
-    EXPECT_EQ(Cli({"convert", "--to", "wav", "--delete-source", dir / "a.rmp", dir / "a.wav"}), 0);
+    EXPECT_EQ(Cli({"convert", "--to", "wav", "--delete-source", dir / "a.rmp"}), 0);
     EXPECT_FALSE(fs::Exists(dir / "a.rmp"));
     ASSERT_EQ(rows.size(), 1u);
+    // a.wav is in the target form already: nothing to do for it.
     EXPECT_EQ(Cli({"convert", "--to", "wav", dir / "a.wav"}), 0);
     EXPECT_TRUE(rows.empty());
     EXPECT_EQ(Cli({"convert", "--to", "flac", a}), 2);
@@ -42,7 +45,8 @@ TEST_F(CliTest, FillPrintsTheFilledRowsAndWritesWithWrite) {
     const std::string x = test::CopyCorpusFile(kSjis, dir, "x.mp3");
     ASSERT_EQ(Cli({"fill", "--field", "2", "--text", "盤 %n", "--back", x}), 0);
     EXPECT_EQ(rows[0][1 + kAlbum], "日本の歌　第一集盤 01");
-    ASSERT_EQ(Cli({"fill", "--field", "0", "--text", "新", "--write", x}), 0);
+    // An option after the paths counts as well.
+    ASSERT_EQ(Cli({"fill", "--field", "0", "--text", "新", x, "--write"}), 0);
     ASSERT_EQ(Cli({"list", x}), 0);
     EXPECT_EQ(rows[0][1 + kTitle], "新");
     EXPECT_EQ(Cli({"fill", "--field", "14", "--text", "t", x}), 2);
@@ -59,7 +63,7 @@ TEST_F(CliTest, FindPrintsTheRowsHoldingTheTextInListOrder) {
     EXPECT_EQ(rows[1][kPrintedPath], z);
     EXPECT_EQ(Cli({"find", "Y.MP3", x, y}), 0);
     EXPECT_EQ(rows.size(), 1u);
-    EXPECT_EQ(Cli({"find", "--match-case", "Y.MP3", x, y}), 1);
+    EXPECT_EQ(Cli({"find", "Y.MP3", x, "--match-case", y}), 1);
     EXPECT_EQ(err, "検索: Y.MP3 が見つかりません。\n");
 }
 

@@ -95,7 +95,7 @@ private slots:
         TrackInfo row;
         row.FileName = "a.mp3";
         window.session().rows.Append(row);
-        window.Progress(1);
+        window.Progress(1, 1);
         const int whileBusy = paints.count;
         window.End();
         QVERIFY(whileBusy > 0);

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -223,6 +225,81 @@ TEST_F(ReplacementFileTest, AFileThatMayNotBeWrittenAndAFolderAreNeverReplaced) 
     EXPECT_EQ(test::ReadFile(locked), oldBytes);
     EXPECT_TRUE(stdfs::is_directory(folder));
     EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "locked.csv", "pipe.m3u"}));
+}
+
+// The writers of a whole file over an existing one.
+struct Writer {
+    const char* name;
+    std::function<bool(const std::string& path, const std::string& bytes)> write;
+};
+const Writer kWriters[] = {
+    {"NewFile", [](const std::string& path, const std::string& bytes) {
+         fs::NewFile out(path);
+         return out.Create() && out.Append(bytes) && out.Commit(fs::NewFile::Existing::Replace);
+     }},
+    {"ReplacementFile", [](const std::string& path, const std::string& bytes) {
+         fs::ReplacementFile out(path);
+         return out.Create() && out.Append(bytes) && out.Commit(nullptr);
+     }},
+};
+
+TEST_F(ReplacementFileTest, ACommitWhoseFlushFailsFailsAndLeavesTheFileAsItWas) {
+    const std::string path = dir / "list.csv";
+    for (const Writer& writer : kWriters) {
+        test::WriteFile(path, oldBytes);
+        fs::SetFaultHook([](const char* operation, uint64_t) { return std::strcmp(operation, "sync") == 0; });
+        EXPECT_FALSE(writer.write(path, newBytes)) << writer.name;
+        fs::SetFaultHook(nullptr);
+        EXPECT_EQ(test::ReadFile(path), oldBytes) << writer.name;
+        EXPECT_EQ(Names(), std::vector<std::string>{"list.csv"}) << writer.name;
+    }
+}
+
+TEST_F(ReplacementFileTest, WithoutUnnamedFilesKeepRefusesAnExistingTargetAndReplaceReplacesIt) {
+    const std::string path = dir / "song.wav";
+    for (const auto existing : {fs::NewFile::Existing::Keep, fs::NewFile::Existing::Replace}) {
+        const bool replace = existing == fs::NewFile::Existing::Replace;
+        test::WriteFile(path, oldBytes);
+        fs::SetFaultHook([](const char* operation, uint64_t) {
+            if (std::strcmp(operation, "open-unnamed") != 0) return false;
+            errno = EOPNOTSUPP;
+            return true;
+        });
+        bool committed;
+        {
+            fs::NewFile out(path);
+            committed = out.Create() && out.Append(newBytes) && out.Commit(existing);
+        }
+        fs::SetFaultHook(nullptr);
+        EXPECT_EQ(committed, replace);
+        EXPECT_EQ(test::ReadFile(path), replace ? newBytes : oldBytes);
+        EXPECT_EQ(Names(), std::vector<std::string>{"song.wav"}) << "the file built under a name is gone";
+    }
+}
+
+TEST_F(ReplacementFileTest, AnOutputInAFolderThatRefusesNewFilesIsWrittenInPlace) {
+    test::PermissionChecksEnforced checks;
+    if (!checks.enforced()) GTEST_SKIP() << "root's right to create files anywhere cannot be dropped here";
+    const std::string page = dir / "page.html";
+    test::WriteFile(page, oldBytes);
+    const ino_t inode = Stat(page).st_ino;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    auto output = [](const std::string& path, const std::string& bytes) {
+        fs::OutputFile out(path);
+        return out.Create() && out.Append(bytes) && out.Commit();
+    };
+    // A rebuild (a music file, the settings) is not written so; a file that is not there cannot be made.
+    EXPECT_FALSE(Replace(page, newBytes));
+    EXPECT_FALSE(output(dir / "new.html", newBytes));
+    EXPECT_EQ(test::ReadFile(page), oldBytes);
+    // Longer, then shorter: the file is cut to the new length.
+    for (const std::string& bytes : {newBytes, std::string("short")}) {
+        EXPECT_TRUE(output(page, bytes));
+        EXPECT_EQ(test::ReadFile(page), bytes);
+    }
+    EXPECT_EQ(Stat(page).st_ino, inode);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    EXPECT_EQ(Names(), std::vector<std::string>{"page.html"});
 }
 
 }  // namespace

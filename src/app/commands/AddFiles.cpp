@@ -130,13 +130,14 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     constexpr size_t kBatchRows = 4096;
     std::vector<TrackInfo> pending;
     int added = 0;
+    int looked = 0;  // entries of the work list taken so far
     auto lastFlush = std::chrono::steady_clock::now();
     auto flush = [&] {
         if (!pending.empty() && std::exchange(clearPending, false)) session.rows.Clear();
         added += static_cast<int>(pending.size());
         session.rows.Append(std::move(pending));
         pending.clear();
-        if (progress) progress->Progress(added);
+        if (progress) progress->Progress(looked, static_cast<int>(work.size()));
         lastFlush = std::chrono::steady_clock::now();
     };
 
@@ -145,6 +146,7 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     FilePrefetch prefetch(work);
     for (size_t i = 0; i < work.size(); ++i) {
         fs::File opened = prefetch.Take(i);
+        looked = static_cast<int>(i) + 1;
         // Taken out of the list, which may grow while we read; a path already listed is passed
         // over before its file is even opened.
         std::string entry = std::move(work[i]);

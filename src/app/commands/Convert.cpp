@@ -33,6 +33,17 @@ std::string_view BlockBytes(const Id3v1Tag& block) {
     return {reinterpret_cast<const char*>(block.data()), block.size()};
 }
 
+// Carries the audio over. A source that cannot be read (an I/O error, a file cut short
+// meanwhile) fails without a message of its own, as a source without audio does: the run lists
+// it among the files not converted. Only a failed write is the DATA chunk's.
+const char* CopyAudio(fs::File& source, DataRange range, fs::NewFile& out) {
+    bool written = true;
+    if (fs::CopyPieces(source, range.offset, range.size,
+                       [&](const char* data, size_t n) { return written = out.Append(data, n); }))
+        return nullptr;
+    return written ? kSilent : kDataFailed;
+}
+
 // Writes the RIFF form: header, the "fmt " chunk for WAVE, "data" with its pad, then the INFO
 // list. Returns the message of the step that failed, kSilent for a stream WAVE may not hold,
 // or nullptr when everything was written.
@@ -57,9 +68,9 @@ const char* WriteRiffTarget(TrackInfo& row, ConvertTarget target, int flags, con
     const std::string head = riff::ChunkHeader(riff::kRiff, static_cast<uint32_t>(formSize)) +
                              std::string(wave ? "WAVE" : "RMP3");
     if (!out.Append(head) || !out.Append(format)) return formFailed;
-    if (!out.Append(riff::ChunkHeader(kData, static_cast<uint32_t>(range.size))) ||
-        !out.CopyFrom(source, range.offset, range.size) || (pad && !out.Append(std::string_view("\0", 1))))
-        return kDataFailed;
+    if (!out.Append(riff::ChunkHeader(kData, static_cast<uint32_t>(range.size)))) return kDataFailed;
+    if (const char* failed = CopyAudio(source, range, out)) return failed;
+    if (pad && !out.Append(std::string_view("\0", 1))) return kDataFailed;
     if (!out.Append(info)) return kRiffFailed;
     return nullptr;
 }
@@ -94,13 +105,16 @@ Step ConvertOne(Session& session, int index, ConvertTarget target, int flags, Pr
             prompter.Warning("変換元のファイル名と変換先のファイル名が同じです。");
             return Step::Skipped;
         }
-        if (!prompter.YesNo("同じ名前のファイルが存在します。上書きしますか？")) return Step::Skipped;
+        // The question names the file: a run over many files would ask blind.
+        if (!prompter.YesNo("同じ名前のファイルが存在します。上書きしますか？\n" + cp932::ToUtf8(targetPath)))
+            return Step::Skipped;
         replace = true;
     }
     if (!RoomFor(*targetNative, *sourceNative)) {
         report.failed.push_back(row.FileName);
         if (flags & kConvertQuiet) return Step::Failed;
-        const Prompt low{kAppTitle, cp932::ToUtf8(path::Folder(targetPath)) + "ドライブの残り容量が足りません。",
+        const Prompt low{kAppTitle,
+                         cp932::ToUtf8(path::Folder(targetPath)) + "ドライブの残り容量が足りません。\n" + cp932::ToUtf8(row.Path),
                          PromptIcon::Warning, PromptButtons::OkCancel};
         return prompter.Ask(low) == PromptAnswer::Ok ? Step::Failed : Step::Cancelled;
     }
@@ -170,9 +184,10 @@ int ConvertRow(TrackInfo& row, const std::string& targetPath, ConvertTarget targ
     if (target == ConvertTarget::Mp3) {
         const Id3v1Tag block = BuildId3v1Tag(row, genres);
         // A leading ID3v2 tag goes along with the audio.
-        const uint64_t from = row.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg) ? 0 : range->offset;
-        if (!out.CopyFrom(source, from, range->offset + range->size - from) || !out.Append(BlockBytes(block)))
-            return fail(kDataFailed);
+        DataRange copied = *range;
+        if (row.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg)) copied = {0, range->offset + range->size};
+        if (const char* failed = CopyAudio(source, copied, out)) return fail(failed);
+        if (!out.Append(BlockBytes(block))) return fail(kDataFailed);
     } else if (const char* failed = WriteRiffTarget(row, target, flags, genres, source, *range, out)) {
         return fail(failed);
     }
@@ -196,7 +211,7 @@ ConvertReport ConvertCommand(Session& session, const std::vector<int>& collected
             const Step step = ConvertOne(session, index, target, flags, prompter, report);
             if (step == Step::Converted) converted.push_back(index);
             if (step == Step::Cancelled) break;
-            if (busy) busy->Progress(++done);
+            if (busy) busy->Progress(++done, static_cast<int>(collected.size()));
         }
         session.rows.Remove(converted);
     }

@@ -240,9 +240,11 @@ public:
     void Read(const std::string& csvPath, const std::vector<std::string>& lines, int firstLine) {
         const std::string folder = path::Folder(csvPath);
         for (size_t n = 0; n < lines.size(); ++n) {
-            if (ReadLine(folder, lines[n]) || sjis::Trim(lines[n]).empty()) continue;
-            ++counts_.skipped;
-            if (skipped_) skipped_->emplace_back(csvPath, firstLine + static_cast<int>(n));
+            if (!ReadLine(folder, lines[n]) && !sjis::Trim(lines[n]).empty()) {
+                ++counts_.skipped;
+                if (skipped_) skipped_->emplace_back(csvPath, firstLine + static_cast<int>(n));
+            }
+            if (busy_) busy_->Progress(static_cast<int>(n + 1), static_cast<int>(lines.size()));
         }
     }
 
@@ -300,7 +302,6 @@ private:
         if (!pending_.empty()) rows_.Append(std::move(pending_));
         pending_.clear();
         lastFlush_ = std::chrono::steady_clock::now();
-        if (busy_) busy_->Progress(rows_.size());
     }
 
     RowList& rows_;
@@ -366,7 +367,7 @@ bool SaveCsv(Session& session, const std::string& csvPath, Prompter& prompter, B
         AppendCsvLine(line, row, columns, relative ? path::RelativeTo(folder, row.Path) : row.Path, spreadsheet);
         line += "\r\n";
         write(line);
-        if (busy && (i + 1) % kBatchRows == 0) busy->Progress(i + 1);
+        if (busy) busy->Progress(i + 1, rows.size());
     }
     return out.Finish(prompter);
 }

@@ -118,18 +118,23 @@ std::string RenamePatternFor(const TrackInfo& row, const Settings& settings) {
     return settings.CurrentRenamePattern();
 }
 
-bool RenameCommand(Session& session, Prompter& prompter, Questions questions) {
+bool RenameCommand(Session& session, Prompter& prompter, Questions questions, BusyIndicator* busy) {
     const Settings& settings = session.settings;
     RowList& rows = session.rows;
     if (questions == Questions::Ask && !settings.Get(Option::RenInfOff) &&
         !ConfirmCheckedCount(rows.CheckedCount(), "リネームしてもよろしいですか？", prompter))
         return false;
 
+    BusySection section(busy);
     const MacroOptions options = RenameMacroOptions(settings);
     const bool allRows = settings.Get(Option::RenChkOff);
+    const int total = allRows ? rows.size() : rows.CheckedCount();
+    int done = 0;
     for (int i = 0; i < rows.size(); ++i) {
         TrackInfo& row = rows.Mutable(i);
-        if (row.Checked || allRows) row.FileName = ExpandFieldMacros(RenamePatternFor(row, settings), i + 1, row, options);
+        if (!row.Checked && !allRows) continue;
+        row.FileName = ExpandFieldMacros(RenamePatternFor(row, settings), i + 1, row, options);
+        if (busy) busy->Progress(++done, total);
     }
     rows.ChangedAll();
     return true;

@@ -28,7 +28,8 @@ std::string RenamePatternFor(const TrackInfo& row, const Settings& settings);
 // Puts the expanded pattern into the file-name column of the checked rows (every row with
 // RenChkOff); "%n" is the row's position in the whole list from 1. Nothing on disk changes
 // and check marks stay. Returns false when the user declined.
-bool RenameCommand(Session& session, Prompter& prompter, Questions questions = Questions::Ask);
+bool RenameCommand(Session& session, Prompter& prompter, Questions questions = Questions::Ask,
+                   BusyIndicator* busy = nullptr);
 
 // Puts the name on disk back into the file-name column of every checked row. Returns false
 // when the user declined.

@@ -22,8 +22,10 @@ public:
     virtual ~BusyIndicator() = default;
     virtual void Begin() = 0;
     virtual void End() = 0;
-    // Lets the window show progress during long work (rows so far); may process events.
-    virtual void Progress(int /*done*/) {}
+    // Lets the window show progress during long work: `done` of `total` files or rows (total 0
+    // when it is not known). Called for every file or row; the window brings itself up to
+    // date (repaints) a few times a second.
+    virtual void Progress(int /*done*/, int /*total*/) {}
 };
 
 // Scope guard over an optional indicator.

@@ -92,9 +92,13 @@ FromNameRun RunFromSettings(const FromNameSettings& s) {
     return run;
 }
 
-bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& prompter, int* failedRow) {
+bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& prompter, int* failedRow,
+                         BusyIndicator* busy) {
     RowList& rows = session.rows;
     const bool allRows = session.settings.Get(Option::GetChkOff);
+    BusySection section(busy);
+    const int total = allRows ? rows.size() : rows.CheckedCount();
+    int done = 0;
     int first = -1;  // the rows looked at, told to the list's view once
     auto changed = [&](int last) {
         if (first >= 0) rows.Changed(first, last);
@@ -121,6 +125,7 @@ bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& pro
             return false;
         }
         row.Checked = true;
+        if (busy) busy->Progress(++done, total);
     }
     changed(rows.size() - 1);
     return true;

@@ -48,6 +48,7 @@ FromNameRun RunFromSettings(const FromNameSettings& settings);
 // Parses the checked rows (every row with GetChkOff) and checks each one done. At the first
 // name that does not match, shows "うまく読み込めませんでした。…" with the name, puts the
 // row's index in `failedRow` and stops; returns whether every row matched.
-bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& prompter, int* failedRow = nullptr);
+bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& prompter, int* failedRow = nullptr,
+                         BusyIndicator* busy = nullptr);
 
 }  // namespace wvr

@@ -12,7 +12,6 @@ namespace {
 
 constexpr const char* kToFile = "ToFile";
 constexpr std::initializer_list<const char*> kReservedNames = {"wvr", kDefaultSetName, "wvr_csv", "wvr_Input"};
-constexpr int kProgressRows = 4096;
 
 std::vector<std::string> Texts(std::initializer_list<const char*> utf8) {
     std::vector<std::string> out;
@@ -100,7 +99,7 @@ bool WriteTemplateOutput(const Session& session, const TemplateSet& set, const s
         writeLines(set.header, rows.empty() ? none : rows[0], 0);
         for (int i = 0; i < rows.size(); ++i) {
             writeLines(set.body, rows[i], i + 1);
-            if (busy && (i + 1) % kProgressRows == 0) busy->Progress(i + 1);
+            if (busy) busy->Progress(i + 1, rows.size());
         }
         writeLines(set.footer, rows.empty() ? none : rows[rows.size() - 1], 0);
         if (!out.Finish(prompter)) return false;

@@ -55,7 +55,7 @@ bool TextOutput::Create(Prompter& prompter) {
     errno = 0;
     if (!file_->Create()) {
         // Not every refusal comes from opening a file (a file where a folder should be).
-        const int error = file_->file().Error();
+        const int error = file_->Error();
         return Fail(error ? error : errno ? errno : EIO, prompter);
     }
     buffer_.reserve(kWriteChunk);
@@ -68,7 +68,7 @@ void TextOutput::Write(std::string_view bytes) {
 }
 
 bool TextOutput::Flush() {
-    if (error_ == 0 && !buffer_.empty() && !file_->Append(buffer_)) error_ = file_->file().Error();
+    if (error_ == 0 && !buffer_.empty() && !file_->Append(buffer_)) error_ = file_->Error();
     buffer_.clear();
     return error_ == 0;
 }
@@ -77,7 +77,7 @@ bool TextOutput::Finish(Prompter& prompter) {
     if (!file_) return false;
     if (!Flush()) return Fail(error_, prompter);
     errno = 0;
-    if (!file_->Commit(nullptr)) return Fail(errno ? errno : EIO, prompter);
+    if (!file_->Commit()) return Fail(errno ? errno : EIO, prompter);
     file_.reset();
     return true;
 }

@@ -1,7 +1,8 @@
 // Reading and writing the text files of the bulk commands (CSV, template output, text input)
 // with a clear message when it fails: the file's name and the system's reason. Output is
 // built beside its target and renamed over it only when complete, so a failed write leaves
-// no half-written file and an existing one as it was.
+// no half-written file and an existing one as it was; where the folder lets no new file be
+// made, an existing target that may be written is written in place (fs::OutputFile).
 #pragma once
 
 #include <optional>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "platform/base/FileOps.h"
+#include "platform/base/NewFile.h"
 
 namespace wvr {
 
@@ -36,7 +38,7 @@ private:
     bool Fail(int error, Prompter& prompter);
 
     std::string rowPath_;
-    std::optional<fs::ReplacementFile> file_;
+    std::optional<fs::OutputFile> file_;
     std::string buffer_;
     int error_ = 0;
 };

@@ -23,8 +23,9 @@ constexpr ParseOptions kOverwrite{true, false, false};
 // One run: k walks the format, j the text and i the rows.
 class TextInputRun {
 public:
-    TextInputRun(RowList& rows, const std::vector<std::string>& format, const std::vector<std::string>& text)
-        : rows_(rows), format_(format), text_(text) {}
+    TextInputRun(RowList& rows, const std::vector<std::string>& format, const std::vector<std::string>& text,
+                 BusyIndicator* busy)
+        : rows_(rows), format_(format), text_(text), busy_(busy) {}
 
     void Run() {
         const size_t rowCount = static_cast<size_t>(rows_.size());
@@ -72,6 +73,7 @@ private:
                 ++i_;
                 ++j_;
                 consumed = true;
+                if (busy_) busy_->Progress(static_cast<int>(i_), static_cast<int>(rowCount));
             }
             if (!consumed) return m;
         }
@@ -80,6 +82,7 @@ private:
     RowList& rows_;
     const std::vector<std::string>& format_;
     const std::vector<std::string>& text_;
+    BusyIndicator* busy_;
     size_t k_ = 0, j_ = 0, i_ = 0;
     std::array<std::string, kCommonValues> common_;
     int touched_ = -1;  // the last row whose fields may have changed
@@ -120,18 +123,20 @@ bool StoreInputFormat(const InputFormat& format, Prompter& prompter) {
 
 bool DeleteInputFormat(const std::string& name, Prompter& prompter) { return DeleteNamedSet(kInputIni, name, prompter); }
 
-void RunTextInput(RowList& rows, const std::vector<std::string>& format, const std::vector<std::string>& text) {
-    TextInputRun(rows, format, text).Run();
+void RunTextInput(RowList& rows, const std::vector<std::string>& format, const std::vector<std::string>& text,
+                  BusyIndicator* busy) {
+    TextInputRun(rows, format, text, busy).Run();
 }
 
 bool TextInputCommand(Session& session, const std::vector<std::string>& format, const std::string& textPath,
-                      Prompter& prompter) {
+                      Prompter& prompter, BusyIndicator* busy) {
     auto bytes = ReadTextFile(textPath, prompter);
     if (!bytes) return false;
     // A track list from an editor that writes UTF-8 is read as such: with a byte-order mark, or
     // valid UTF-8 holding non-ASCII bytes, which CP932 text almost never is.
     if (StartsWithUtf8ByteOrderMark(*bytes) || LooksLikeUtf8(*bytes)) *bytes = Utf8AsCp932(*bytes).cp932;
-    RunTextInput(session.rows, format, SplitLines(*bytes));
+    BusySection section(busy);
+    RunTextInput(session.rows, format, SplitLines(*bytes), busy);
     return true;
 }
 

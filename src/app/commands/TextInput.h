@@ -33,11 +33,13 @@ bool StoreInputFormat(const InputFormat& format, Prompter& prompter);
 bool DeleteInputFormat(const std::string& name, Prompter& prompter);
 
 // Lays the text lines onto the rows by the format. Only tag fields change; check marks stay.
-void RunTextInput(RowList& rows, const std::vector<std::string>& format, const std::vector<std::string>& text);
+// `busy` is told the rows filled so far.
+void RunTextInput(RowList& rows, const std::vector<std::string>& format, const std::vector<std::string>& text,
+                  BusyIndicator* busy = nullptr);
 
 // Reads the text file (a row path) and runs the format over it; false after a message when
 // the file could not be read, with the rows unchanged.
 bool TextInputCommand(Session& session, const std::vector<std::string>& format, const std::string& textPath,
-                      Prompter& prompter);
+                      Prompter& prompter, BusyIndicator* busy = nullptr);
 
 }  // namespace wvr

@@ -65,6 +65,8 @@ bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Que
 
     BusySection section(busy);
     const bool allRows = settings.Get(Option::WitChkOff);
+    const int total = allRows ? rows.size() : rows.CheckedCount();
+    int done = 0;
     std::vector<int> written;
     for (int i = 0; i < rows.size(); ++i) {
         if (!rows[i].Checked && !allRows) continue;
@@ -72,7 +74,7 @@ bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Que
             ClearCheckUnlessKept(session, i);
             written.push_back(i);
         }
-        if (busy) busy->Progress(i + 1);
+        if (busy) busy->Progress(++done, total);
     }
     if (settings.Get(Option::WitEndClr)) rows.Remove(std::move(written));
     return true;

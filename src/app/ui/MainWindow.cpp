@@ -175,7 +175,7 @@ void MainWindow::BuildStatusBar() {
     progress_ = new QProgressBar(this);
     progress_->setObjectName("AddProgress");
     progress_->setRange(0, 0);
-    progress_->setMaximumWidth(120);
+    progress_->setMaximumWidth(160);
     progress_->setMaximumHeight(14);
     progress_->hide();
     bar->addPermanentWidget(progress_);
@@ -253,6 +253,7 @@ void MainWindow::Begin() {
 void MainWindow::End() {
     if (--busyDepth_ > 0) return;
     progress_->hide();
+    sinceProgressShown_.invalidate();
     toolBar_->setEnabled(true);
     menuBar()->setEnabled(true);
     listView_->setEnabled(true);
@@ -266,8 +267,21 @@ void MainWindow::End() {
     UpdateActionStates();
 }
 
-void MainWindow::Progress(int done) {
-    (void)done;
+void MainWindow::Progress(int done, int total) {
+    // Told for every file or row: the window is brought up to date at most every 50 ms, and
+    // at the last one.
+    constexpr qint64 kCatchUpMs = 50;
+    if (sinceProgressShown_.isValid() && sinceProgressShown_.elapsed() < kCatchUpMs && done < total) return;
+    sinceProgressShown_.start();
+    if (total > 0) {
+        progress_->setRange(0, total);
+        progress_->setValue(std::min(done, total));
+        progress_->setFormat(QStringLiteral("%v / %m"));
+        progress_->setTextVisible(true);
+    } else {
+        progress_->setRange(0, 0);
+        progress_->setTextVisible(false);
+    }
     progress_->show();
     UpdateStatusBar();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

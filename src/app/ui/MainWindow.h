@@ -3,6 +3,7 @@
 // routine needs (a file choice, the focused row) and show the result.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -104,10 +105,10 @@ public:
                     const QPoint& point);
 
     // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
-    // at the end; nests.
+    // at the end; nests. Progress shows "done / total" in a bar of the status bar.
     void Begin() override;
     void End() override;
-    void Progress(int done) override;
+    void Progress(int done, int total) override;
 
     // Column widths as stored (pixels, 0 hidden, -1 fitted to the items).
     void ApplyColumnWidth(int column, int stored);
@@ -232,6 +233,7 @@ private:
     QMenu* inputMenu_ = nullptr;
     EditWindowLink* editWindow_ = nullptr;
     int busyDepth_ = 0;
+    QElapsedTimer sinceProgressShown_;  // the window catches up a few times a second
     int fillField_ = 0;  // the field the fill dialog starts with; 0 (title) between uses
     SearchState searchState_;
     QPointer<QWidget> focusBeforeBusy_;

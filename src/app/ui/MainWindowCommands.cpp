@@ -20,7 +20,7 @@ void MainWindow::Id3v2TagClick() {
 }
 
 void MainWindow::RenameClick() {
-    RenameCommand(session_, *prompter_);
+    RenameCommand(session_, *prompter_, Questions::Ask, this);
     ReloadEditWindow();
 }
 

@@ -18,7 +18,7 @@ namespace wvr {
 void MainWindow::C1Click() {
     if (!session_.rows.AnyChecked() && !session_.settings.Get(Option::CnvChkOff)) return;
     {
-        TForm4 dialog(session_, *prompter_, this);
+        TForm4 dialog(session_, *prompter_, this, this);
         dialog.exec();
     }
     ReloadEditWindow();

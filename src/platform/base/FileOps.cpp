@@ -46,11 +46,17 @@ bool detail::MayReplace(const std::string& target, File& probe) {
 
 using detail::FolderOf;
 
+// The operation fails with the errno the hook set (a missing feature, say), else EIO. Opening an
+// unnamed file is "open-unnamed", so that a hook can stand for a file system without them.
 bool Faulted(const char* operation, uint64_t bytes) {
-    if (g_faultHook && g_faultHook(operation, bytes)) {
-        errno = EIO;
+    if (!g_faultHook) return false;
+    const int before = errno;
+    errno = 0;
+    if (g_faultHook(operation, bytes)) {
+        if (errno == 0) errno = EIO;
         return true;
     }
+    errno = before;
     return false;
 }
 
@@ -97,7 +103,7 @@ bool File::Open(const std::string& path, Mode mode) {
     case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     case Mode::CreateUnnamed: flags |= O_RDWR | O_TMPFILE; break;
     }
-    if (Faulted("open")) {
+    if (Faulted(mode == Mode::CreateUnnamed ? "open-unnamed" : "open")) {
         error_ = errno;
         return false;
     }

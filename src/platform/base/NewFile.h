@@ -42,4 +42,29 @@ private:
     bool committed_ = false;
 };
 
+// A file the user asked to have written over whatever is there (a list, a playlist, a page):
+// a ReplacementFile, except where the folder lets no new file be made while the existing file
+// may be written (a shared web folder). The file is then written where it is at Commit(): the
+// bytes wait in memory until then, the room is reserved, the file written from its start, cut
+// to its length and flushed. That gives up what a rebuild beside it gives: a crash or a failing
+// disk during the commit leaves that one file part old, part new. Music files and the settings
+// are never written so.
+class OutputFile {
+public:
+    explicit OutputFile(std::string targetPath);
+
+    bool Create();
+    // The reason of the last failure to open or write.
+    int Error();
+    bool Append(std::string_view bytes);
+    // Flushes the file and puts it in place.
+    bool Commit();
+
+private:
+    std::string target_;
+    ReplacementFile replacement_;
+    File inPlace_;  // open when the file is written where it is
+    std::string bytes_;
+};
+
 }  // namespace wvr::fs

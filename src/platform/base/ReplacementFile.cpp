@@ -38,6 +38,7 @@
 
 #include "platform/base/FileOps.h"
 #include "platform/base/FileOpsDetail.h"
+#include "platform/base/NewFile.h"
 
 namespace wvr::fs {
 
@@ -342,6 +343,31 @@ bool ReplacementFile::CommitByWriteBack(const std::string& copyName, const times
     committed_ = true;
     SyncFolder(folder_);
     return true;
+}
+
+OutputFile::OutputFile(std::string targetPath) : target_(targetPath), replacement_(std::move(targetPath)) {}
+
+bool OutputFile::Create() {
+    if (replacement_.Create()) return true;
+    // Only a folder that refuses the new file; a file that may not be written stays refused.
+    const int error = replacement_.file().Error();
+    if ((error != EACCES && error != EPERM) || !RegularFileSize(target_)) return false;
+    return inPlace_.Open(target_, File::Mode::ReadWrite);
+}
+
+int OutputFile::Error() { return inPlace_.IsOpen() ? inPlace_.Error() : replacement_.file().Error(); }
+
+bool OutputFile::Append(std::string_view bytes) {
+    if (!inPlace_.IsOpen()) return replacement_.Append(bytes);
+    bytes_ += bytes;
+    return true;
+}
+
+bool OutputFile::Commit() {
+    if (!inPlace_.IsOpen()) return replacement_.Commit(nullptr);
+    const uint64_t length = bytes_.size();
+    if (length > inPlace_.SizeAtOpen() && !ReserveRoom(inPlace_, length)) return false;
+    return inPlace_.WriteAt(0, bytes_.data(), bytes_.size()) && inPlace_.Truncate(length) && inPlace_.Sync();
 }
 
 }  // namespace wvr::fs
