@@ -286,6 +286,14 @@ TEST_F(PlaylistTest, BackslashInsideADoubleByteCharacterIsNoSeparator) {
     EXPECT_EQ(work, (WorkList{dir / "tree/" + name}));
 }
 
+TEST_F(PlaylistTest, ALineInTheFileSystemsNamesIsTakenWhenItsShiftJisReadingNamesNoFile) {
+    test::WriteFile(dir.path() + "/歌.mp3", "x");
+    test::WriteFile(dir / "utf8.m3u", "歌.mp3\r\n" + Sjis("歌.mp3") + "\r\n");
+    WorkList work;
+    ReadPlaylist(dir / "utf8.m3u", work);
+    EXPECT_EQ(work, (WorkList{dir / Sjis("歌.mp3"), dir / Sjis("歌.mp3")}));
+}
+
 TEST(ExpandPathTest, BackslashesCountAsSeparatorsOnlyWhenTheNameDoesNotExist) {
     TempDir dir;
     EXPECT_EQ(ExpandPath(dir / "list/", "..\\music\\a.mp3"), dir / "music/a.mp3");

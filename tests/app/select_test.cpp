@@ -98,11 +98,11 @@ TEST(SelectRows, SizeModeLeavesOutMissingFilesAndKeepOnlyRowsKeepsTheChoice) {
     EXPECT_FALSE(rows[0].Checked || rows[1].Checked);
 }
 
-TEST(SelectRows, PlaylistLinesEndInCrLf) {
+TEST(SelectRows, PlaylistLinesNameFilesAsTheFileSystemDoesAndEndInCrLf) {
     test::TempDir dir;
     test::ScriptedPrompter prompter;
     ASSERT_TRUE(WritePlaylist(dir / "p.m3u", {"/m/a.mp3", test::Sjis("/m/歌.rmp")}, prompter));
-    EXPECT_EQ(test::ReadFile(dir / "p.m3u"), "/m/a.mp3\r\n" + test::Sjis("/m/歌.rmp") + "\r\n");
+    EXPECT_EQ(test::ReadFile(dir / "p.m3u"), "/m/a.mp3\r\n/m/歌.rmp\r\n");
     EXPECT_FALSE(WritePlaylist(dir / "no/such/folder.m3u", {"x"}, prompter));
     EXPECT_EQ(prompter.shown().back().icon, PromptIcon::Stop);
     EXPECT_EQ(prompter.shown().back().text, "ファイルを作成できませんでした。\n" + dir / "no/such/folder.m3u" + "\nNo such file or directory");

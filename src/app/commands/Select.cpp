@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/commands/Playlists.h"
 #include "app/commands/TextFiles.h"
 #include "formats/FieldMacros.h"
 #include "platform/base/Cp932.h"
@@ -87,7 +88,7 @@ std::string SelectTotalText(SelectMode mode, long long total, long long budget) 
 bool WritePlaylist(const std::string& cp932Path, const std::vector<std::string>& paths, Prompter& prompter) {
     TextOutput out(cp932Path);
     if (!out.Create(prompter)) return false;
-    for (const std::string& path : paths) out.Write(path + "\r\n");
+    out.Write(PlaylistBytes(paths));
     return out.Finish(prompter);
 }
 

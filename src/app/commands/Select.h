@@ -55,8 +55,8 @@ std::string SelectValueText(SelectMode mode, long long value);
 // The total label: "total / budget" as play times, or "totalMB / budgetMB".
 std::string SelectTotalText(SelectMode mode, long long total, long long budget);
 
-// Writes the paths (CP932) one per line, each ended by CR LF, to the file at `cp932Path`,
-// replacing it only when the whole list is written. False after an error box.
+// Writes the paths (CP932) as a playlist (PlaylistBytes) to the file at `cp932Path`, replacing
+// it only when the whole list is written. False after an error box.
 bool WritePlaylist(const std::string& cp932Path, const std::vector<std::string>& paths, Prompter& prompter);
 
 // Leaves only the rows listed, in their order, all unchecked.
