@@ -250,7 +250,11 @@ bool ReadPlaylist(const std::string& playlist, WorkList& work) {
             // The lines are resolved against the folder all the same.
         }
     }
-    for (const std::string& line : SplitLines(*bytes)) work.push_back(PlaylistEntry(folder, line));
+    for (const std::string& line : SplitLines(*bytes)) {
+        // "#EXTM3U", "#EXTINF:..." and other comments name no file.
+        if (!line.empty() && line[0] == '#') continue;
+        work.push_back(PlaylistEntry(folder, line));
+    }
     return true;
 }
 

@@ -6,9 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "formats/TrackInfo.h"
+
 namespace wvr {
 
 // A path that has no name on the file system is written as the row holds it.
 std::string PlaylistBytes(const std::vector<std::string>& cp932Paths);
+
+// The extended form players show titles from: "#EXTM3U", then before each file
+// "#EXTINF:seconds,artist - title" in UTF-8, like the names.
+std::string ExtendedPlaylistBytes(const std::vector<TrackInfo>& rows);
 
 }  // namespace wvr
