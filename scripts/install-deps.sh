@@ -21,6 +21,8 @@ packages=(
 # Peer readers used as oracles by the tests (small ones only); groff checks the manual page.
 if [ "${WVR_ORACLES:-1}" = 1 ]; then
   packages+=(libimage-exiftool-perl id3v2 groff-base)
+  # A real player for the remote-control and playlist tests (MPRIS through its plug-in).
+  packages+=(mpv mpv-mpris)
 fi
 # ffprobe reads the audio packets back after a write; with its libraries it is a download of
 # about 120 MB on a clean system, so it is only installed when asked for. Without it the two

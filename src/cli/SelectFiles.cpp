@@ -31,13 +31,13 @@ int SelectFilesCommand(const ParsedArguments& parsed) {
     const Selection selection = RandomFill(BuildCandidates(session.rows, mode), budget, random);
 
     RowList chosen;
-    std::vector<std::string> paths;
+    std::vector<TrackInfo> picked;
     for (const Candidate& c : selection.chosen) {
         chosen.Append(session.rows[c.row]);
-        paths.push_back(session.rows[c.row].Path);
+        picked.push_back(session.rows[c.row]);
     }
     PrintRows(chosen, stdout);
-    if (playlist && !WritePlaylist(*playlist, paths, prompter)) return kExitSomeNotDone;
+    if (playlist && !WritePlaylist(*playlist, picked, false, prompter)) return kExitSomeNotDone;
     return status;
 }
 

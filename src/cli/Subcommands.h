@@ -248,7 +248,8 @@ Exit status:
      R"(Draws the rows of PATH... in random order and keeps each one that still fits into the budget:
 N minutes of play time (--minutes) or N kilobytes of file size (--kb; files that are not found
 are left out), as the select dialog does. Prints the chosen rows in the order they were taken
-and, with -o, writes their paths as a playlist, one per line ended by CR LF. The same seed
+and, with -o, writes their paths as a playlist, one per line ended by CR LF, each named as the
+file system names it (UTF-8), as players expect. The same seed
 gives the same choice; without --seed the clock seeds the draw.
 
 Options:

@@ -121,6 +121,9 @@ void TMP3Select::BuildControls() {
     checkBox1_ = new QCheckBox(QStringLiteral("選択ファイルだけ残す(&L)"), this);
     checkBox1_->setObjectName("CheckBox1");
     checkBox1_->setChecked(state_.LeaveFile);
+    checkBox2_ = new QCheckBox(QStringLiteral("拡張 M3U"), this);
+    checkBox2_->setObjectName("CheckBox2");
+    checkBox2_->setChecked(state_.SelExtM3u);
 
     auto* select = NamedButton(this, "Button1", "選択(&S)");
     select->setDefault(true);
@@ -146,10 +149,11 @@ void TMP3Select::BuildControls() {
     layout->addWidget(listView1_, 3, 0, 1, 3);
     layout->addWidget(label6_, 4, 0, 1, 3, Qt::AlignRight);
     layout->addWidget(checkBox1_, 5, 0, 1, 3);
+    layout->addWidget(checkBox2_, 6, 0, 1, 3);
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {select, close, button4_, button3_}) buttons->addWidget(b);
     buttons->addStretch();
-    layout->addLayout(buttons, 0, 3, 6, 1);
+    layout->addLayout(buttons, 0, 3, 7, 1);
 }
 
 void TMP3Select::RadioGroup1Click() {
@@ -239,15 +243,17 @@ bool TMP3Select::SaveList(const QString& nativePath) {
         return false;
     }
     state_.LastFile = *cp932;
-    std::vector<std::string> paths;
-    for (int row : ResultRows()) paths.push_back(session_.rows[row].Path);
-    return WritePlaylist(*cp932, paths, prompter_);
+    std::vector<TrackInfo> rows;
+    for (int row : ResultRows()) rows.push_back(session_.rows[row]);
+    state_.SelExtM3u = checkBox2_->isChecked();
+    return WritePlaylist(*cp932, rows, state_.SelExtM3u, prompter_);
 }
 
 void TMP3Select::done(int result) {
     if (!closed_) {
         closed_ = true;
         state_.LeaveFile = checkBox1_->isChecked();
+        state_.SelExtM3u = checkBox2_->isChecked();
         if (state_.LeaveFile && listView1_->topLevelItemCount() > 0) {
             BusySection busy(mainBusy_);
             KeepOnlyRows(session_.rows, ResultRows());

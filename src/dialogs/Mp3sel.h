@@ -67,6 +67,7 @@ private:
     QTreeWidget* listView1_ = nullptr;
     QLabel* label6_ = nullptr;
     QCheckBox* checkBox1_ = nullptr;
+    QCheckBox* checkBox2_ = nullptr;  // "拡張 M3U"
     QPushButton* button3_ = nullptr;
     QPushButton* button4_ = nullptr;
 };

@@ -218,14 +218,11 @@ protected:
             test::CopyCorpusFile(file, dir, file);
     }
 
-    // The eleven lines of the corpus playlists, each resolved against the playlist's folder;
-    // the last names the first file again.
+    // The lines of the corpus playlists that are no comment ("#EXTM3U", "#EXTINF:..."), each
+    // resolved against the playlist's folder; the last names the first file again.
     WorkList ExpectedEntries() const {
         const std::string folder = dir / "playlist/";
-        return {folder + "#EXTM3U",
-                folder + "#EXTINF:2," + Sjis("山田太郎 - 春の小川"),
-                dir / "mpeg/mpeg2_8k_22k_sjis_v1.mp3",
-                folder + "#EXTINF:1,Wave Artist - Wave Title",
+        return {dir / "mpeg/mpeg2_8k_22k_sjis_v1.mp3",
                 dir / "riff/wave_mp3_ffmpeg_info.wav",
                 dir / "playlist",
                 dir / "tree/sub/b.rmp",
@@ -285,6 +282,14 @@ TEST_F(PlaylistTest, BackslashInsideADoubleByteCharacterIsNoSeparator) {
     WorkList work;
     ReadPlaylist(dir / "sjis.m3u", work);
     EXPECT_EQ(work, (WorkList{dir / "tree/" + name}));
+}
+
+TEST_F(PlaylistTest, ALineInTheFileSystemsNamesIsTakenWhenItsShiftJisReadingNamesNoFile) {
+    test::WriteFile(dir.path() + "/歌.mp3", "x");
+    test::WriteFile(dir / "utf8.m3u", "歌.mp3\r\n" + Sjis("歌.mp3") + "\r\n");
+    WorkList work;
+    ReadPlaylist(dir / "utf8.m3u", work);
+    EXPECT_EQ(work, (WorkList{dir / Sjis("歌.mp3"), dir / Sjis("歌.mp3")}));
 }
 
 TEST(ExpandPathTest, BackslashesCountAsSeparatorsOnlyWhenTheNameDoesNotExist) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/commands/PlayFiles.h"
@@ -98,6 +99,15 @@ TEST_F(PlayFilesTest, ThePlayerProgramGetsThePathAsOneArgumentInItsOwnFolder) {
     EXPECT_EQ(PlayOne(session, 1, starter, prompter), PlayResult::Launched);
     EXPECT_TRUE(starter.starts[1].byDesktop);
     EXPECT_EQ(starter.starts[1].target, dir / "b b.mp3");
+}
+
+TEST_F(PlayFilesTest, ThePlayManyListIsTheUsersAlone) {
+    ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+    EXPECT_EQ(PlaylistPath(), dir / "wvr.m3u");
+    ASSERT_EQ(PlayMany(session, PlaylistPath(), starter, prompter), PlayResult::Launched);
+    struct stat st;
+    ASSERT_EQ(::stat(PlaylistPath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST_F(PlayFilesTest, NothingToPlayDoesNothing) {

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
+#include <filesystem>
 #include <set>
 
 #include "app/commands/Select.h"
@@ -100,14 +102,55 @@ TEST(SelectRows, SizeModeLeavesOutMissingFilesAndKeepOnlyRowsKeepsTheChoice) {
     EXPECT_FALSE(rows[0].Checked || rows[1].Checked);
 }
 
-TEST(SelectRows, PlaylistLinesEndInCrLf) {
+TrackInfo Row(const std::string& path, const std::string& seconds = "", const std::string& artist = "",
+              const std::string& title = "") {
+    TrackInfo row;
+    row.Path = path;
+    row.Seconds = seconds;
+    row.Fields[kArtist] = artist;
+    row.Fields[kTitle] = title;
+    return row;
+}
+
+TEST(SelectRows, PlaylistLinesNameFilesAsTheFileSystemDoesAndEndInCrLf) {
     test::TempDir dir;
     test::ScriptedPrompter prompter;
-    ASSERT_TRUE(WritePlaylist(dir / "p.m3u", {"/m/a.mp3", test::Sjis("/m/歌.rmp")}, prompter));
-    EXPECT_EQ(test::ReadFile(dir / "p.m3u"), "/m/a.mp3\r\n" + test::Sjis("/m/歌.rmp") + "\r\n");
-    EXPECT_FALSE(WritePlaylist(dir / "no/such/folder.m3u", {"x"}, prompter));
+    ASSERT_TRUE(WritePlaylist(dir / "p.m3u", {Row("/m/a.mp3"), Row(test::Sjis("/m/歌.rmp"))}, false, prompter));
+    EXPECT_EQ(test::ReadFile(dir / "p.m3u"), "/m/a.mp3\r\n/m/歌.rmp\r\n");
+    EXPECT_FALSE(WritePlaylist(dir / "no/such/folder.m3u", {Row("x")}, false, prompter));
     EXPECT_EQ(prompter.shown().back().icon, PromptIcon::Stop);
     EXPECT_EQ(prompter.shown().back().text, "ファイルを作成できませんでした。\n" + dir / "no/such/folder.m3u" + "\n" + std::strerror(ENOENT));
+}
+
+// The extended playlist as a real player reads it: mpv plays both entries, in order, under a
+// Japanese folder, and shows the #EXTINF titles.
+TEST(SelectRows, AnExtendedPlaylistIsPlayedByMpvWithItsTitles) {
+    test::TempDir dir;
+    const std::string folder = dir / test::Sjis("日本の歌");
+    ASSERT_TRUE(std::filesystem::create_directory(*fs::ToNative(folder)));
+    std::vector<TrackInfo> rows;
+    for (const char* name : {"一.mp3", "二.mp3"}) {
+        const std::string path = folder + "/" + test::Sjis(name);
+        std::filesystem::copy_file(test::CorpusPath("mpeg/cbr128_44k_notag.mp3"), *fs::ToNative(path));
+        rows.push_back(Row(path, "2", test::Sjis("歌手"), test::Sjis(name)));
+    }
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(WritePlaylist(dir / "x.m3u", rows, true, prompter));
+    const std::string native = *fs::ToNative(folder);
+    EXPECT_EQ(test::ReadFile(dir / "x.m3u"), "#EXTM3U\r\n#EXTINF:2,歌手 - 一.mp3\r\n" + native + "/一.mp3\r\n" +
+                                                 "#EXTINF:2,歌手 - 二.mp3\r\n" + native + "/二.mp3\r\n");
+
+    if (std::system("command -v mpv >/dev/null 2>&1") != 0) GTEST_SKIP() << "needs mpv (scripts/install-deps.sh)";
+    const std::string command = "mpv --no-config --no-video --ao=null --length=0.1 "
+                                "--term-playing-msg='PLAYING ${media-title}|${path}' '" + dir / "x.m3u" +
+                                "' 2>&1 | grep '^PLAYING '";
+    FILE* out = ::popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string printed;
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, out)) printed.append(buffer, n);
+    EXPECT_EQ(::pclose(out), 0) << printed;
+    EXPECT_EQ(printed, "PLAYING 歌手 - 一.mp3|" + native + "/一.mp3\nPLAYING 歌手 - 二.mp3|" + native + "/二.mp3\n");
 }
 
 TEST(SelectSettingsStore, RoundTripAndAReadThatStopsAtTheFirstMissingValue) {
@@ -119,12 +162,14 @@ TEST(SelectSettingsStore, RoundTripAndAReadThatStopsAtTheFirstMissingValue) {
     s.SizeIndex = 0;
     s.SizeValue = kMaxCustomValue;
     s.LeaveFile = true;
+    s.SelExtM3u = true;
     test::ScriptedPrompter prompter;
     ASSERT_TRUE(SaveSelectSettings(s, prompter));
     const SelectSettings back = LoadSelectSettings();
     EXPECT_EQ(back.LastFile, s.LastFile);
     EXPECT_EQ(back.SizeValue, kMaxCustomValue);
     EXPECT_TRUE(back.LeaveFile);
+    EXPECT_TRUE(back.SelExtM3u);
 
     auto key = RegistryKey::Open("Select", true);
     key->WriteString("TimeIndex", "not a number");

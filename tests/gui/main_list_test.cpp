@@ -346,6 +346,37 @@ private slots:
         QCOMPARE(prompter_.shown().size(), size_t(1));
     }
 
+    // The player keys are keys: Shift keeps the key whatever character it then types, on a
+    // Japanese layout ("@", Shift: "`") as on a US one ("`", Shift: "~"; "@" is Shift+2).
+    void playerKeysAreKeysOnAnyLayout() {
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        window_->SetPause([](int) {});
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shiftCtrl = Qt::ControlModifier | Qt::ShiftModifier;
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            const char* item;
+        } cases[] = {
+            {Qt::Key_At, ctrl, "WinampPlay"},       {Qt::Key_QuoteLeft, ctrl, "WinampPlay"},
+            {Qt::Key_QuoteLeft, shiftCtrl, "WinampPrev"}, {Qt::Key_AsciiTilde, shiftCtrl, "WinampPrev"},
+            {Qt::Key_At, shiftCtrl, ""},            {Qt::Key_BracketLeft, ctrl, "WinampPause"},
+            {Qt::Key_BraceLeft, shiftCtrl, "WinampNext"}, {Qt::Key_Backslash, ctrl, "WinampStop"},
+            {Qt::Key_Bar, shiftCtrl, "Exit2"},
+        };
+        QString fired;
+        QObject listening;
+        for (const char* item : {"WinampPlay", "WinampPause", "WinampStop", "WinampPrev", "WinampNext", "Exit2"}) {
+            window_->action(item)->setEnabled(true);
+            connect(window_->action(item), &QAction::triggered, &listening, [&fired, item] { fired += item; });
+        }
+        for (const auto& c : cases) {
+            fired.clear();
+            QTest::keyClick(window_->listView(), c.key, c.modifiers);
+            QCOMPARE(fired, QString(c.item));
+        }
+    }
+
     // The panels show their texts whole in any font: the property text of the longest kind,
     // a six-digit row count.
     void statusPanelsFitTheirTexts() {

@@ -198,6 +198,7 @@ private slots:
             QCOMPARE(Child<QLabel>(d, "Label6")->text(), QString("00:00 / 00:00"));
             QVERIFY(Child<QPushButton>(d, "Button4")->isEnabled());
             Child<QCheckBox>(d, "CheckBox1")->setChecked(true);
+            Child<QCheckBox>(d, "CheckBox2")->setChecked(true);  // "拡張 M3U"
         });
         f.main.action("Select1")->trigger();
         QCOMPARE(f.session().rows.size(), 1);
@@ -207,6 +208,7 @@ private slots:
         OnDialog([&](QDialog* d) {
             QCOMPARE(Child<QComboBox>(d, "ComboBox1")->currentIndex(), 0);
             QVERIFY(Child<QCheckBox>(d, "CheckBox1")->isChecked());
+            QVERIFY(Child<QCheckBox>(d, "CheckBox2")->isChecked());
         });
         f.main.action("Select1")->trigger();
     }

@@ -176,6 +176,18 @@ bool RowPathExists(const std::string& rowPath) {
     return native && fs::Exists(*native);
 }
 
+// A playlist line read as Shift-JIS; when that names no file, the line as the file system
+// names files (the playlists of other players, and the program's own).
+std::string PlaylistEntry(const std::string& folder, const std::string& line) {
+    std::string entry = ExpandPath(folder, line);
+    if (RowPathExists(entry)) return entry;
+    if (auto asNative = fs::FromNative(line); asNative && *asNative != line) {
+        std::string other = ExpandPath(folder, *asNative);
+        if (RowPathExists(other)) return other;
+    }
+    return entry;
+}
+
 }  // namespace
 
 std::string RowPathFromNative(const std::string& native) { return fs::FromNative(native).value_or(std::string()); }
@@ -254,7 +266,11 @@ bool ReadPlaylist(const std::string& playlist, WorkList& work) {
             // The lines are resolved against the folder all the same.
         }
     }
-    for (const std::string& line : SplitLines(*bytes)) work.push_back(ExpandPath(folder, line));
+    for (const std::string& line : SplitLines(*bytes)) {
+        // "#EXTM3U", "#EXTINF:..." and other comments name no file.
+        if (!line.empty() && line[0] == '#') continue;
+        work.push_back(PlaylistEntry(folder, line));
+    }
     return true;
 }
 

@@ -21,7 +21,9 @@ void ScanPath(const std::string& path, WorkList& work, SkippedNames* skipped = n
 void ScanFolder(const std::string& folder, WorkList& work, SkippedNames* skipped = nullptr);
 
 // Appends every line of a playlist, resolved against the playlist's folder, which becomes
-// the current folder. Returns false when the playlist has no line (or cannot be read).
+// the current folder. A line is read as Shift-JIS, or as the file system's name when only
+// that names a file; lines that begin with "#" (comments, #EXTINF) are passed over. Returns
+// false when the playlist has no line (or cannot be read).
 bool ReadPlaylist(const std::string& playlist, WorkList& work);
 
 // The full form of `path` against `folder`: absolute paths stay, "." and ".." are resolved.

@@ -54,7 +54,7 @@ bool CreateId3v2Command(Session& session, int major, Prompter& prompter, BusyInd
         if (!WriteOneRow(session, row, major, prompter)) continue;
         ReadRowAgain(session, i, prompter);
         if (!settings.Get(Option::WitUnChk)) session.rows.Edit(i, [](TrackInfo& r) { r.Checked = false; });
-        if (busy) busy->Progress(i + 1);
+        if (busy) busy->Progress(i + 1, session.rows.size());
     }
     return true;
 }

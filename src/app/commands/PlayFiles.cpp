@@ -1,6 +1,7 @@
 #include "app/commands/PlayFiles.h"
 
-#include <QDir>
+#include <QStandardPaths>
+#include <sys/stat.h>
 #include <cstring>
 
 #include "app/commands/TextFiles.h"
@@ -51,12 +52,6 @@ LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& p
     return starter.StartProgram(playerPath, {nativeTarget}, folder, minimized);
 }
 
-std::string PlaylistBytes(const std::vector<std::string>& cp932Paths) {
-    std::string bytes;
-    for (const std::string& p : cp932Paths) bytes += fs::ToNative(p).value_or(p) + "\r\n";
-    return bytes;
-}
-
 std::vector<std::string> PathsToPlay(const Session& session) {
     const bool allRows = session.settings.Get(Option::PlyChkOff);
     std::vector<std::string> paths;
@@ -67,7 +62,11 @@ std::vector<std::string> PathsToPlay(const Session& session) {
     return paths;
 }
 
-std::string PlaylistPath() { return QDir::tempPath().toStdString() + "/" + kPlaylistName; }
+std::string PlaylistPath() {
+    // Qt makes the folder, mode 0700, where the runtime folder is not set.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.toStdString() + "/" + kPlaylistName;
+}
 
 PlayResult PlayOne(const Session& session, int focusedRow, ProcessStarter& starter, Prompter& prompter,
                    LaunchOutcome* outcome) {
@@ -89,6 +88,8 @@ PlayResult PlayMany(const Session& session, const std::string& playlistPath, Pro
         prompter.Error(std::string(kCannotCreateFile) + "\n" + playlistPath + "\n" + std::strerror(error));
         return PlayResult::Failed;
     }
+    // The list tells what the user listens to: theirs alone (its folder already is).
+    ::chmod(playlistPath.c_str(), 0600);
     return Play(session, playlistPath, starter, prompter, outcome);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/commands/Playlists.h"
 #include "app/commands/Session.h"
 
 namespace wvr {
@@ -41,16 +42,13 @@ int LaunchFlagsFrom(const Settings& settings);
 LaunchOutcome LaunchPlayer(const std::string& nativeTarget, const std::string& playerPath, int flags,
                            ProcessStarter& starter);
 
-// The playlist of the play-many command: every row's path as the file system names it (the
-// player opens the files by these names), each line ended by CR LF, nothing else. A path that
-// has no such name is written as the row holds it.
-std::string PlaylistBytes(const std::vector<std::string>& cp932Paths);
-
 // The paths the play-many command plays, in row order: the checked rows (every row with
 // PlyChkOff), or every row when none is checked.
 std::vector<std::string> PathsToPlay(const Session& session);
 
-// The playlist file: "wvr.m3u" in the temporary-files folder.
+// The playlist file: "wvr.m3u" in the user's own runtime folder (XDG_RUNTIME_DIR, else a
+// folder of the user's own under the temporary-files folder), never in a folder shared with
+// other users.
 std::string PlaylistPath();
 
 enum class PlayResult { NothingToDo, Failed, Launched };
@@ -59,8 +57,8 @@ enum class PlayResult { NothingToDo, Failed, Launched };
 PlayResult PlayOne(const Session& session, int focusedRow, ProcessStarter& starter, Prompter& prompter,
                    LaunchOutcome* outcome = nullptr);
 
-// "複数再生": writes the playlist into `playlistPath` and plays it. A playlist that cannot be
-// written is reported and no player is started.
+// "複数再生": writes the playlist into `playlistPath`, readable by the user alone, and plays
+// it. A playlist that cannot be written is reported and no player is started.
 PlayResult PlayMany(const Session& session, const std::string& playlistPath, ProcessStarter& starter,
                     Prompter& prompter, LaunchOutcome* outcome = nullptr);
 

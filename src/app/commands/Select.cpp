@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/commands/Playlists.h"
 #include "app/commands/TextFiles.h"
 #include "formats/FieldMacros.h"
 #include "platform/base/Cp932.h"
@@ -84,10 +85,17 @@ std::string SelectTotalText(SelectMode mode, long long total, long long budget) 
     return Megabytes(total) + "MB / " + Megabytes(budget) + "MB";
 }
 
-bool WritePlaylist(const std::string& cp932Path, const std::vector<std::string>& paths, Prompter& prompter) {
+bool WritePlaylist(const std::string& cp932Path, const std::vector<TrackInfo>& rows, bool extended,
+                   Prompter& prompter) {
     TextOutput out(cp932Path);
     if (!out.Create(prompter)) return false;
-    for (const std::string& path : paths) out.Write(path + "\r\n");
+    if (extended) {
+        out.Write(ExtendedPlaylistBytes(rows));
+    } else {
+        std::vector<std::string> paths;
+        for (const TrackInfo& row : rows) paths.push_back(row.Path);
+        out.Write(PlaylistBytes(paths));
+    }
     return out.Finish(prompter);
 }
 

@@ -55,9 +55,11 @@ std::string SelectValueText(SelectMode mode, long long value);
 // The total label: "total / budget" as play times, or "totalMB / budgetMB".
 std::string SelectTotalText(SelectMode mode, long long total, long long budget);
 
-// Writes the paths (CP932) one per line, each ended by CR LF, to the file at `cp932Path`,
-// replacing it only when the whole list is written. False after an error box.
-bool WritePlaylist(const std::string& cp932Path, const std::vector<std::string>& paths, Prompter& prompter);
+// Writes the rows' files as a playlist (PlaylistBytes, or ExtendedPlaylistBytes when
+// `extended`) to the file at `cp932Path`, replacing it only when the whole list is written.
+// False after an error box.
+bool WritePlaylist(const std::string& cp932Path, const std::vector<TrackInfo>& rows, bool extended,
+                   Prompter& prompter);
 
 // Leaves only the rows listed, in their order, all unchecked.
 void KeepOnlyRows(RowList& rows, const std::vector<int>& kept);
@@ -71,6 +73,7 @@ struct SelectSettings {
     int SizeIndex = 2;
     int SizeValue = 0;
     bool LeaveFile = false;
+    bool SelExtM3u = false;  // the playlist is written as an extended M3U
 };
 
 // Reads in the stored order; the first value missing or unreadable ends the reading, and the

@@ -242,7 +242,7 @@ SelectSettings LoadSelectSettings() {
     ReadBlock r(*key);
     r.Text("LastFile", s.LastFile).Number("SelIndex", s.SelIndex).Number("TimeIndex", s.TimeIndex);
     r.Number("TimeValue", s.TimeValue).Number("SizeIndex", s.SizeIndex).Number("SizeValue", s.SizeValue);
-    r.Flag("LeaveFile", s.LeaveFile);
+    r.Flag("LeaveFile", s.LeaveFile).Flag("SelExtM3u", s.SelExtM3u);
     return s;
 }
 
@@ -257,6 +257,7 @@ bool SaveSelectSettings(const SelectSettings& s, Prompter& prompter) {
     integer("SizeIndex", s.SizeIndex);
     integer("SizeValue", s.SizeValue);
     integer("LeaveFile", s.LeaveFile ? 1 : 0);
+    integer("SelExtM3u", s.SelExtM3u ? 1 : 0);
     ok = ok && key->Flush();
     if (!ok) prompter.Plain(kRegistrySaveFailed);
     return ok;

@@ -211,9 +211,10 @@ private:
     bool ConfirmQuit();
     void BuildPlayerControls();
     void BuildDropMenu();
-    void RunPlayerCommand(PlayerCommand command, bool thenSync);
-    // Starts a player through `start` and waits `pauseMs` for it; false when none started.
-    bool StartPlayer(const std::function<PlayResult()>& start, int pauseMs);
+    void RunPlayerCommand(PlayerCommand command);
+    // Starts a player through `start` (or hands its file to the player started before) and
+    // waits `pauseMs`; false when nothing was started.
+    bool StartPlayer(const std::function<PlayResult(ProcessStarter&)>& start, int pauseMs);
     void StartSeeking(PlayerCommand direction);
     void CopyPlayChecks(const char* play, const char* pause, const char* stop);
     int ChooseDropAction(const QPoint& point, bool newList);

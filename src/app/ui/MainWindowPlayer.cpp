@@ -10,6 +10,7 @@
 
 #include "app/commands/PlayFiles.h"
 #include "app/ui/DesktopStarter.h"
+#include "app/ui/KeyPositionShortcuts.h"
 #include "app/ui/MainWindow.h"
 #include "platform/dbus/RemotePlayer.h"
 
@@ -51,6 +52,38 @@ private:
     std::function<void()> up_;
 };
 
+// Hands a file to a running player the program started; a player that does not take it is
+// told to quit and a new one is started for the file.
+class HandOverStarter : public ProcessStarter {
+public:
+    HandOverStarter(RemotePlayer& remote, QString player, ProcessStarter& next)
+        : remote_(remote), player_(std::move(player)), next_(next) {}
+    LaunchOutcome OpenWithDefault(const std::string& nativeFile, bool minimized) override {
+        return HandOver(nativeFile, [next = &next_, nativeFile, minimized] { next->OpenWithDefault(nativeFile, minimized); });
+    }
+    LaunchOutcome StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& workingFolder, bool minimized) override {
+        const std::string file = arguments.empty() ? std::string() : arguments.front();
+        return HandOver(file, [=, next = &next_] { next->StartProgram(program, arguments, workingFolder, minimized); });
+    }
+
+private:
+    LaunchOutcome HandOver(const std::string& nativeFile, std::function<void()> startNew) {
+        RemotePlayer* remote = &remote_;
+        const QString player = player_;
+        remote_.OpenFile(player_, QString::fromStdString(nativeFile), [=](bool taken) {
+            if (taken) return;
+            remote->Send(player, PlayerCommand::Quit);
+            remote->NoteLaunch();
+            startNew();
+        });
+        return {true, 0, {}};
+    }
+    RemotePlayer& remote_;
+    QString player_;
+    ProcessStarter& next_;
+};
+
 }  // namespace
 
 void MainWindow::BuildPlayerControls() {
@@ -86,6 +119,8 @@ void MainWindow::BuildPlayerControls() {
     connect(findChild<QMenu*>("WinAMP1"), &QMenu::aboutToShow, this,
             [this] { CopyPlayChecks("PopWinampPlay", "PopWinampPause", "PopWinampStop"); });
     findChild<QMenu*>("WinAMP1")->setDefaultAction(action("PopWinampStop"));
+    // The player keys are keys of the keyboard, typed the same on any layout.
+    new KeyPositionShortcuts(this);
 
     remote_ = new RemotePlayer(QDBusConnection::sessionBus(), this);
     connect(remote_, &RemotePlayer::PlayersChanged, this, &MainWindow::RefreshWinampButtons);
@@ -121,7 +156,7 @@ void MainWindow::RefreshWinampButtons() {
 
 void MainWindow::SyncPlayState(const QString& player) {
     const char* pressed = nullptr;
-    switch (remote_->QueryState(player)) {
+    switch (remote_->StateOf(player)) {
     case PlaybackState::Stopped: pressed = "ToolButton3"; break;
     case PlaybackState::Playing: pressed = "ToolButton1"; break;
     case PlaybackState::Paused: pressed = "ToolButton2"; break;
@@ -133,18 +168,19 @@ void MainWindow::SyncPlayState(const QString& player) {
 
 // --- remote control
 
-void MainWindow::RunPlayerCommand(PlayerCommand command, bool thenSync) {
+// The buttons show the state the player reports once it has taken the command.
+void MainWindow::RunPlayerCommand(PlayerCommand command) {
     const QString player = remote_->FindPlayer();
     if (player.isEmpty()) return;
     remote_->Send(player, command);
-    if (thenSync) SyncPlayState(player);
+    SyncPlayState(player);
 }
 
-void MainWindow::ToolButton1Click() { RunPlayerCommand(PlayerCommand::Play, true); }
-void MainWindow::ToolButton2Click() { RunPlayerCommand(PlayerCommand::Pause, true); }
-void MainWindow::ToolButton3Click() { RunPlayerCommand(PlayerCommand::Stop, true); }
-void MainWindow::ToolButton4Click() { RunPlayerCommand(PlayerCommand::Previous, false); }
-void MainWindow::ToolButton7Click() { RunPlayerCommand(PlayerCommand::Next, false); }
+void MainWindow::ToolButton1Click() { RunPlayerCommand(PlayerCommand::Play); }
+void MainWindow::ToolButton2Click() { RunPlayerCommand(PlayerCommand::Pause); }
+void MainWindow::ToolButton3Click() { RunPlayerCommand(PlayerCommand::Stop); }
+void MainWindow::ToolButton4Click() { RunPlayerCommand(PlayerCommand::Previous); }
+void MainWindow::ToolButton7Click() { RunPlayerCommand(PlayerCommand::Next); }
 
 void MainWindow::StartSeeking(PlayerCommand direction) {
     seekCommand_ = direction;
@@ -166,24 +202,34 @@ void MainWindow::Exit2Click() {
 
 // --- starting a player
 
-bool MainWindow::StartPlayer(const std::function<PlayResult()>& start, int pauseMs) {
-    // The player that appears on the bus next is the one started here.
-    remote_->NoteLaunch();
-    if (start() != PlayResult::Launched) {
-        remote_->ForgetLaunch();
-        return false;
+bool MainWindow::StartPlayer(const std::function<PlayResult(ProcessStarter&)>& start, int pauseMs) {
+    // A player started before takes the new file, so that two never sound at once.
+    const QString running = remote_->LaunchedPlayer();
+    if (!running.isEmpty()) {
+        HandOverStarter handOver(*remote_, running, *starter_);
+        if (start(handOver) != PlayResult::Launched) return false;
+    } else {
+        // The player that appears on the bus next is the one started here.
+        remote_->NoteLaunch();
+        if (start(*starter_) != PlayResult::Launched) {
+            remote_->ForgetLaunch();
+            return false;
+        }
     }
     pause_(pauseMs);
     return true;
 }
 
 void MainWindow::ToolButton8Click() {
-    if (StartPlayer([this] { return PlayOne(session_, FocusedRow(), *starter_, *prompter_); }, kPlayOnePauseMs))
+    if (StartPlayer([this](ProcessStarter& starter) { return PlayOne(session_, FocusedRow(), starter, *prompter_); },
+                    kPlayOnePauseMs))
         RefreshWinampButtons();
 }
 
 void MainWindow::ToolButton9Click() {
-    if (!StartPlayer([this] { return PlayMany(session_, PlaylistPath(), *starter_, *prompter_); }, kPlayManyPauseMs))
+    if (!StartPlayer(
+            [this](ProcessStarter& starter) { return PlayMany(session_, PlaylistPath(), starter, *prompter_); },
+            kPlayManyPauseMs))
         return;
     raise();
     activateWindow();
