@@ -33,7 +33,7 @@ TEST(Progress, EachLongCommandCountsItsFilesOrRowsUpToAll) {
          [](Session& s, Prompter&, BusyIndicator* b) { RunTextInput(s.rows, {"{", "%2", "}"}, {"a", "b", "c"}, b); }},
         {"conversion",
          [](Session& s, Prompter& p, BusyIndicator* b) {
-             ConvertCommand(s, ConvertibleRows(s.rows), ConvertTarget::Rmp3, p, b);
+             ConvertCommand(s, ConvertibleRows(s), ConvertTarget::Rmp3, p, b);
          }},
         {"CSV load",
          [](Session& s, Prompter& p, BusyIndicator* b) {

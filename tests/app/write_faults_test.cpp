@@ -367,11 +367,11 @@ TEST_F(WriteFaults, OutputsOverAFileInAFolderThatRefusesNewFilesAreWrittenInPlac
     test::PermissionChecksEnforced checks;
     if (!checks.enforced()) GTEST_SKIP() << "root's right to create files anywhere cannot be dropped here";
     Place({"mpeg/mpeg2_16k_16khz_v1latin.mp3", FileKind::Mpeg, "song.mp3"});
-    const std::string song = session.rows[0].Path;
+    const std::vector<TrackInfo> songs = {session.rows[0]};
     const std::function<bool(const std::string&)> outputs[] = {
         [&](const std::string& path) { return SaveCsv(session, path, prompter, nullptr); },
         [&](const std::string& path) { return WriteTemplateOutput(session, DefaultTemplateSet(), path, prompter, nullptr); },
-        [&](const std::string& path) { return WritePlaylist(path, {song}, prompter); },
+        [&](const std::string& path) { return WritePlaylist(path, songs, false, prompter); },
     };
     const std::string path = dir / "out.txt";
     for (const auto& output : outputs) {
