@@ -280,8 +280,8 @@ TEST_F(ConvertTest, TooLittleFreeSpaceFailsTheRowAndCancelEndsTheRun) {
         bool quiet;
         std::vector<std::string> texts;
     } cases[] = {
-        {PromptAnswer::Cancel, false, {low, "a.mp3" + failed}},
-        {PromptAnswer::Ok, false, {low, low, "a.mp3\nb.mp3" + failed}},
+        {PromptAnswer::Cancel, false, {low + "\n" + small / "a.mp3", "a.mp3" + failed}},
+        {PromptAnswer::Ok, false, {low + "\n" + small / "a.mp3", low + "\n" + small / "b.mp3", "a.mp3\nb.mp3" + failed}},
         {std::nullopt, true, {"a.mp3\nb.mp3" + failed}},
     };
     for (const auto& c : cases) {

@@ -42,6 +42,8 @@ Settings Changed() {
     s.Filter = {{true, 2, Sjis("歌手")}, {false, 0, "x.mp3"}, {true, 14, ""}};
     s.csvColumns = {1, 2, 10};
     s.CsvUtf8 = s.CsvHeader = true;
+    s.Id3v2Edit = true;
+    s.Id3v2Version = 4;
     return s;
 }
 

@@ -22,9 +22,10 @@ TEST_F(Id3v2Cli, TheOptionListsTaggedFilesWhereverItStandsBeforeTheEnd) {
         EXPECT_EQ(rows[0][kKindColumn], "4");
         EXPECT_EQ(rows[0][kInfoColumn], "MP3 128kbit  44.1KHz 002sec ");
     }
-    // After "--" it is a path like any other.
-    EXPECT_EQ(Cli({"list", "--", "--id3v2"}), 0);
+    // After "--" it is a path like any other: one that names nothing here.
+    EXPECT_EQ(Cli({"list", "--", "--id3v2"}), 1);
     EXPECT_TRUE(rows.empty());
+    EXPECT_NE(err.find("--id3v2"), std::string::npos) << err;
 }
 
 TEST_F(Id3v2Cli, Id3v2WritesPlainAndTaggedFilesAndSaysWhichWereNot) {
