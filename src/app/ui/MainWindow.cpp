@@ -175,8 +175,10 @@ void MainWindow::BuildStatusBar() {
     progress_ = new QProgressBar(this);
     progress_->setObjectName("AddProgress");
     progress_->setRange(0, 0);
-    progress_->setMaximumWidth(160);
-    progress_->setMaximumHeight(14);
+    // Room for the count it shows ("123456 / 123456") in the bar's own font.
+    const QFontMetrics metrics(progress_->font());
+    progress_->setFixedWidth(std::max(160, metrics.horizontalAdvance(QStringLiteral("000000 / 000000")) + 24));
+    progress_->setMaximumHeight(std::max(14, metrics.height() + 2));
     progress_->hide();
     bar->addPermanentWidget(progress_);
     bar->installEventFilter(this);
