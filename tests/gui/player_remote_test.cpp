@@ -5,7 +5,6 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QFile>
@@ -399,8 +398,11 @@ private slots:
         const uint pid = QDBusConnection::sessionBus().interface()->servicePid(mpv);
         QVERIFY(pid > 0);
         auto playing = [&] {
-            QDBusInterface props(mpv, "/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties");
-            const QDBusMessage reply = props.call("Get", "org.mpris.MediaPlayer2.Player", "Metadata");
+            // A plain call: QDBusInterface would introspect, and Qt keeps what that builds until exit.
+            QDBusMessage get = QDBusMessage::createMethodCall(mpv, "/org/mpris/MediaPlayer2",
+                                                              "org.freedesktop.DBus.Properties", "Get");
+            get << QString("org.mpris.MediaPlayer2.Player") << QString("Metadata");
+            const QDBusMessage reply = QDBusConnection::sessionBus().call(get);
             const auto metadata = qdbus_cast<QVariantMap>(reply.arguments().value(0).value<QDBusVariant>().variant().value<QDBusArgument>());
             return metadata.value("xesam:url").toString();
         };
