@@ -10,6 +10,12 @@ namespace wvr {
 ListedName::ListedName(std::string native) : native_(std::move(native)) {
     key_.reserve(native_.size());
     for (size_t i = 0; i < native_.size();) {
+        // Most names are mostly ASCII: their upper case needs no table.
+        if (const auto byte = static_cast<unsigned char>(native_[i]); byte < 0x80) {
+            key_.push_back(static_cast<char16_t>(byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte));
+            ++i;
+            continue;
+        }
         const size_t start = i;
         const char32_t c = utf8::Next(native_, i);
         if (c == utf8::kInvalid) {
