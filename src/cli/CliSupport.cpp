@@ -71,16 +71,20 @@ std::string EscapeText(const std::string& cp932) {
 }
 
 void PrintRows(const RowList& rows, std::FILE* out) {
+    // Each line is written into room made once for its longest possible form.
     std::string line;
     for (const TrackInfo& row : rows) {
-        line.clear();
-        cp932::AppendEscapedUtf8(row.FileName, line);
+        size_t most = row.FileName.size();
+        for (int i = 0; i < kIndexedTextCount; ++i) most += row.Text(i).size();
+        most = most * cp932::kMostUtf8PerByte + kIndexedTextCount + 1;
+        if (line.size() < most) line.resize(most);
+        char* p = cp932::WriteEscapedUtf8(row.FileName, line.data());
         for (int i = 0; i < kIndexedTextCount; ++i) {
-            line += '\t';
-            cp932::AppendEscapedUtf8(row.Text(i), line);
+            *p++ = '\t';
+            p = cp932::WriteEscapedUtf8(row.Text(i), p);
         }
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), out);
+        *p++ = '\n';
+        std::fwrite(line.data(), 1, p - line.data(), out);
     }
     std::fflush(out);
 }

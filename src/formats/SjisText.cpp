@@ -64,6 +64,8 @@ std::optional<std::string> ReplaceAllWithin(std::string_view text, std::string_v
 }
 
 size_t FindLastChar(std::string_view text, char c) {
+    // A byte below every trail byte is always a character of its own ("/", ".").
+    if (static_cast<unsigned char>(c) < 0x40) return text.rfind(c);
     size_t found = std::string_view::npos;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == c) found = i;

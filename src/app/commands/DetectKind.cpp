@@ -109,10 +109,11 @@ FileKind DetectTaggedMpeg(Detection& d) {
 
 Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, bool readId3v2) {
     Detection d;
-    auto native = fs::ToNative(rowPath);
-    if (!native) return d;
     d.file = std::move(opened);
-    if (!d.file.IsOpen() && !d.file.Open(*native, fs::File::Mode::Read)) return d;
+    if (!d.file.IsOpen()) {
+        auto native = fs::ToNative(rowPath);
+        if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
+    }
     uint8_t b[6] = {};
     int64_t got = d.file.ReadAt(0, b, sizeof b);
     if (got < 3) return d;
@@ -132,7 +133,7 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {
         d.kind = DetectSoundVq(d.file, d.header);
     } else if (b[0] == 0x00) {
-        d.kind = DetectMacBinary(d.file, rowPath, *native, prompter, d.header);
+        if (auto native = fs::ToNative(rowPath)) d.kind = DetectMacBinary(d.file, rowPath, *native, prompter, d.header);
     }
     if (d.kind == FileKind::Unsupported) d.file.Close();
     return d;

@@ -79,7 +79,7 @@ EntryType TypeOf(const std::string& nativePath) {
     return S_ISDIR(st.st_mode) ? EntryType::Folder : S_ISREG(st.st_mode) ? EntryType::File : EntryType::Special;
 }
 
-EntryType TypeOf(const std::string& nativePath, unsigned char direntType) {
+EntryType TypeOf(const std::string& nativeFolder, const std::string& nativeName, unsigned char direntType) {
     switch (direntType) {
     case DT_DIR: return EntryType::Folder;
     case DT_REG: return EntryType::File;
@@ -87,7 +87,7 @@ EntryType TypeOf(const std::string& nativePath, unsigned char direntType) {
     case DT_UNKNOWN: break;
     default: return EntryType::Special;
     }
-    const EntryType type = TypeOf(nativePath);
+    const EntryType type = TypeOf(nativeFolder + nativeName);
     // A link to nothing is listed like any file that cannot be read, and dropped later.
     return type == EntryType::Missing ? EntryType::File : type;
 }
@@ -121,7 +121,7 @@ void ListFolder(const std::string& folder, const std::string& nativeFolder, Work
             if (skipped) skipped->push_back(nativeFolder + nativeName);
             continue;
         }
-        const EntryType type = TypeOf(nativeFolder + nativeName, entry.type);
+        const EntryType type = TypeOf(nativeFolder, nativeName, entry.type);
         if (type == EntryType::Folder) {
             enterFolder(folder + *name + kSep, nativeFolder + nativeName + '/');
         } else if (type == EntryType::File) {

@@ -68,13 +68,20 @@ private:
             single_[b] = Packed(c);
             Note(c, static_cast<uint16_t>(b), encode);
         }
+        // A lead byte's codes are decoded together: one library call for the lot, and one
+        // more after each code that does not decode.
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+            std::vector<unsigned char> pairs;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-                const char32_t c = Decode(decode, in, 2);
-                double_[static_cast<size_t>(lead) << 8 | trail] = Packed(c);
-                Note(c, static_cast<uint16_t>(lead << 8 | trail), encode);
+                pairs.push_back(static_cast<unsigned char>(lead));
+                pairs.push_back(static_cast<unsigned char>(trail));
+            }
+            const std::vector<char32_t> decoded = DecodePairs(decode, pairs);
+            for (size_t k = 0; k < decoded.size(); ++k) {
+                const int trail = 0x40 + static_cast<int>(k);
+                double_[static_cast<size_t>(lead) << 8 | trail] = Packed(decoded[k]);
+                Note(decoded[k], static_cast<uint16_t>(lead << 8 | trail), encode);
             }
         }
         iconv_close(decode);
@@ -101,6 +108,30 @@ private:
         if (iconv(encode, &src, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) return 0;
         const size_t len = sizeof out - outLeft;
         return len == 1 ? out[0] : static_cast<uint16_t>(out[0] << 8 | out[1]);
+    }
+
+    // The characters of the two-byte codes in `pairs`, kNone for a code that does not decode.
+    // The conversion stops at such a code and goes on after it.
+    static std::vector<char32_t> DecodePairs(iconv_t cd, std::vector<unsigned char>& pairs) {
+        const size_t count = pairs.size() / 2;
+        std::vector<char32_t> out(count, kNone);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        for (size_t k = 0; k < count;) {
+            char* src = reinterpret_cast<char*>(pairs.data() + 2 * k);
+            char* dst = reinterpret_cast<char*>(out.data() + k);
+            const size_t inBytes = 2 * (count - k), outBytes = sizeof(char32_t) * (count - k);
+            size_t inLeft = inBytes, outLeft = outBytes;
+            const bool stopped = iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1);
+            const size_t produced = (outBytes - outLeft) / sizeof(char32_t);
+            if (inBytes - inLeft != 2 * produced) {
+                // Not one character for each code: the codes left are asked one at a time.
+                for (; k < count; ++k) out[k] = Decode(cd, pairs.data() + 2 * k, 2);
+                break;
+            }
+            k += produced + stopped;  // past the code that stopped it, which stays kNone
+            if (!stopped) break;
+        }
+        return out;
     }
 
     static char32_t Decode(iconv_t cd, const unsigned char* bytes, size_t n) {
@@ -160,45 +191,66 @@ char* PutHexEscape(unsigned char b, char* p) {
 }
 
 bool IsAscii(std::string_view s) {
-    for (unsigned char ch : s)
-        if (ch >= 0x80) return false;
+    // Eight bytes at a time: a path or a tag text is mostly plain bytes.
+    size_t i = 0;
+    for (uint64_t word; i + 8 <= s.size(); i += 8) {
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080u) return false;
+    }
+    for (; i < s.size(); ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
     return true;
 }
 
-// Decodes; an undecodable byte is handed to `invalid`, which appends its replacement (at
-// most four bytes) at the pointer it gets and returns the new end, or nullptr to give up.
+uint64_t LoadWord(const unsigned char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// Whether eight bytes are all ASCII but control bytes and "\": such bytes stand for
+// themselves in every form.
+bool IsPlainWord(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+    const uint64_t control = (w - kOnes * 0x20) & ~w;  // high bit set where a byte is below 0x20
+    const uint64_t other = w ^ kOnes * '\\';
+    const uint64_t backslash = (other - kOnes) & ~other;  // ... where a byte is "\"
+    return ((w | control | backslash) & kHigh) == 0;
+}
+
+// Decodes to `p`, which has room for four bytes for each byte of `cp932`; returns the end.
+// An undecodable byte is handed to `invalid`, which writes its replacement (at most four
+// bytes) at the pointer it gets and returns the new end, or nullptr to give up.
 template <typename OnInvalid>
-bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEscapes, OnInvalid invalid) {
+char* DecodeTo(std::string_view cp932, char* p, const char* const* asciiEscapes, OnInvalid invalid) {
     const Tables& t = Tables::Get();
-    // Appends: every byte becomes at most three (a half-width katakana) or four (an escape).
-    const size_t start = out.size();
-    out.resize(start + cp932.size() * 4);
-    char* p = out.data() + start;
-    for (size_t i = 0; i < cp932.size();) {
-        const unsigned char b = static_cast<unsigned char>(cp932[i]);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(cp932.data());
+    const size_t size = cp932.size();
+    for (size_t i = 0; i < size;) {
+        const unsigned char b = bytes[i];
         if (b < 0x80) {
             if (const char* escape = asciiEscapes[b]) {
                 while (*escape) *p++ = *escape++;
-            } else {
-                *p++ = static_cast<char>(b);
+                ++i;
+                continue;
             }
+            *p++ = static_cast<char>(b);
             ++i;
+            // A run of plain bytes goes on eight at a time.
+            for (uint64_t word; i + 8 <= size && IsPlainWord(word = LoadWord(bytes + i)); i += 8, p += 8)
+                std::memcpy(p, &word, 8);
             continue;
         }
         uint32_t utf8 = 0;
         size_t width = 1;
         if (IsLeadByte(b)) {
-            if (i + 1 < cp932.size()) utf8 = t.Double(b, static_cast<unsigned char>(cp932[i + 1]));
+            if (i + 1 < size) utf8 = t.Double(b, bytes[i + 1]);
             width = 2;
         } else {
             utf8 = t.Single(b);
         }
         if (utf8 == 0) {
-            p = invalid(b, p);
-            if (!p) {
-                out.resize(start);
-                return false;
-            }
+            if (!(p = invalid(b, p))) return nullptr;
             ++i;
             continue;
         }
@@ -207,8 +259,17 @@ bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEs
         p += utf8 >> 24;
         i += width;
     }
-    out.resize(p - out.data());
-    return true;
+    return p;
+}
+
+// DecodeTo appending to `out`; false (and `out` as it was) when `invalid` gives up.
+template <typename OnInvalid>
+bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEscapes, OnInvalid invalid) {
+    const size_t start = out.size();
+    out.resize(start + cp932.size() * kMostUtf8PerByte);
+    char* end = DecodeTo(cp932, out.data() + start, asciiEscapes, invalid);
+    out.resize(end ? end - out.data() : start);
+    return end != nullptr;
 }
 
 template <typename OnMissing>
@@ -249,6 +310,10 @@ bool AppendUtf8Exact(std::string_view cp932, std::string& out) {
 
 void AppendEscapedUtf8(std::string_view cp932, std::string& out) {
     Decode(cp932, out, kLineEscapes.data(), PutHexEscape);
+}
+
+char* WriteEscapedUtf8(std::string_view cp932, char* out) {
+    return DecodeTo(cp932, out, kLineEscapes.data(), PutHexEscape);
 }
 
 std::optional<std::string> ToUtf8Exact(std::string_view cp932) {

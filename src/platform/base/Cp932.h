@@ -40,6 +40,10 @@ bool AppendUtf8Exact(std::string_view cp932, std::string& out);
 // CP932 -> UTF-8 in the escaped form of line-oriented output, appended to `out`: "\" as
 // "\\", tab as "\t", CR as "\r", LF as "\n", and a byte CP932 cannot decode as "\xNN".
 void AppendEscapedUtf8(std::string_view cp932, std::string& out);
+// The same written at `out`, which has room for kMostUtf8PerByte bytes for each byte of
+// `cp932`; returns the end.
+inline constexpr size_t kMostUtf8PerByte = 4;
+char* WriteEscapedUtf8(std::string_view cp932, char* out);
 
 // UTF-8 -> CP932 for typed and stored texts: a character CP932 lacks takes its near form
 // where the code page has one (WAVE DASH as its tilde), else becomes "?", counted in
