@@ -126,8 +126,9 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         for (const TrackInfo& row : session.rows) paths.insert(row.Path);
 
     // Rows reach the list in batches so that a view over it is not told 50,000 times. The
-    // batch is reserved whole: a row is large, and moving rows as a vector grows is costly.
-    constexpr size_t kBatchRows = 4096;
+    // batch is reserved whole, since moving rows as a vector grows is costly, and kept small,
+    // since every page of it is memory the kernel must clear on first touch.
+    constexpr size_t kBatchRows = 256;
     std::vector<TrackInfo> pending;
     int added = 0;
     int looked = 0;  // entries of the work list taken so far
