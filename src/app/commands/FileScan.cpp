@@ -125,7 +125,9 @@ void ListFolder(const std::string& folder, const std::string& nativeFolder, Work
         if (type == EntryType::Folder) {
             enterFolder(folder + *name + kSep, nativeFolder + nativeName + '/');
         } else if (type == EntryType::File) {
-            work.push_back(folder + *name);
+            std::string& path = work.emplace_back();
+            path.reserve(folder.size() + name->size());
+            path.append(folder).append(*name);
         }
     }
 }

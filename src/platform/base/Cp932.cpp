@@ -272,20 +272,25 @@ bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEs
     return end != nullptr;
 }
 
+// Encodes into `out`; a character with no code is handed to `missing`, which writes "?" at
+// the pointer it gets and returns the new end, or nullptr to give up. No CP932 form is longer
+// than the UTF-8 it comes from, so the text is written in room made once.
 template <typename OnMissing>
 bool Encode(std::string_view utf8, std::string& out, bool near, OnMissing missing) {
     const Tables& t = Tables::Get();
-    out.reserve(utf8.size());
+    out.resize(utf8.size());
+    char* p = out.data();
     for (size_t i = 0; i < utf8.size();) {
         const char32_t c = utf8::Next(utf8, i);
         const uint16_t code = c == utf8::kInvalid ? 0 : near ? t.NearCode(c) : t.Code(c);
         if (code == 0 && c != 0) {
-            if (!missing(out)) return false;
+            if (!(p = missing(p))) return false;
             continue;
         }
-        if (code >= 0x100) out += static_cast<char>(code >> 8);
-        out += static_cast<char>(code & 0xFF);
+        if (code >= 0x100) *p++ = static_cast<char>(code >> 8);
+        *p++ = static_cast<char>(code & 0xFF);
     }
+    out.resize(p - out.data());
     return true;
 }
 
@@ -325,10 +330,10 @@ std::optional<std::string> ToUtf8Exact(std::string_view cp932) {
 std::string FromUtf8(std::string_view utf8, size_t* lacking) {
     if (IsAscii(utf8)) return std::string(utf8);
     std::string out;
-    Encode(utf8, out, true, [lacking](std::string& o) {
-        o += '?';
+    Encode(utf8, out, true, [lacking](char* p) {
+        *p++ = '?';
         if (lacking) ++*lacking;
-        return true;
+        return p;
     });
     return out;
 }
@@ -336,7 +341,7 @@ std::string FromUtf8(std::string_view utf8, size_t* lacking) {
 std::optional<std::string> FromUtf8Exact(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
     std::string out;
-    if (!Encode(utf8, out, false, [](std::string&) { return false; })) return std::nullopt;
+    if (!Encode(utf8, out, false, [](char*) -> char* { return nullptr; })) return std::nullopt;
     return out;
 }
 
