@@ -169,17 +169,28 @@ private:
     std::vector<uint16_t> reverse_;
 };
 
-// ASCII bytes that stand for themselves in every form but the escaped one.
-constexpr std::array<const char*, 0x80> kNoEscapes{};
+// How ASCII comes out in a form of UTF-8: the escape of each byte that has one, and which
+// bytes go out as they are.
+struct AsciiForm {
+    std::array<const char*, 0x80> escapes{};
+    std::array<bool, 0x100> plain{};
 
-constexpr std::array<const char*, 0x80> kLineEscapes = [] {
+    constexpr explicit AsciiForm(std::array<const char*, 0x80> e) : escapes(e) {
+        for (int c = 0; c < 0x80; ++c) plain[c] = escapes[c] == nullptr;
+    }
+};
+
+// Every ASCII byte stands for itself, but in the escaped form.
+constexpr AsciiForm kPlainAscii{std::array<const char*, 0x80>{}};
+
+constexpr AsciiForm kLineEscapes{[] {
     std::array<const char*, 0x80> escapes{};
     escapes['\\'] = "\\\\";
     escapes['\t'] = "\\t";
     escapes['\r'] = "\\r";
     escapes['\n'] = "\\n";
     return escapes;
-}();
+}()};
 
 char* PutHexEscape(unsigned char b, char* p) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -202,43 +213,22 @@ bool IsAscii(std::string_view s) {
     return true;
 }
 
-uint64_t LoadWord(const unsigned char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
-
-// Whether eight bytes are all ASCII but control bytes and "\": such bytes stand for
-// themselves in every form.
-bool IsPlainWord(uint64_t w) {
-    constexpr uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
-    const uint64_t control = (w - kOnes * 0x20) & ~w;  // high bit set where a byte is below 0x20
-    const uint64_t other = w ^ kOnes * '\\';
-    const uint64_t backslash = (other - kOnes) & ~other;  // ... where a byte is "\"
-    return ((w | control | backslash) & kHigh) == 0;
-}
-
 // Decodes to `p`, which has room for four bytes for each byte of `cp932`; returns the end.
 // An undecodable byte is handed to `invalid`, which writes its replacement (at most four
 // bytes) at the pointer it gets and returns the new end, or nullptr to give up.
 template <typename OnInvalid>
-char* DecodeTo(std::string_view cp932, char* p, const char* const* asciiEscapes, OnInvalid invalid) {
+char* DecodeTo(std::string_view cp932, char* p, const AsciiForm& ascii, OnInvalid invalid) {
     const Tables& t = Tables::Get();
     const auto* bytes = reinterpret_cast<const unsigned char*>(cp932.data());
     const size_t size = cp932.size();
     for (size_t i = 0; i < size;) {
+        // Bytes that go out as they are, most of most texts, in a tight loop.
+        while (i < size && ascii.plain[bytes[i]]) *p++ = static_cast<char>(bytes[i++]);
+        if (i == size) break;
         const unsigned char b = bytes[i];
         if (b < 0x80) {
-            if (const char* escape = asciiEscapes[b]) {
-                while (*escape) *p++ = *escape++;
-                ++i;
-                continue;
-            }
-            *p++ = static_cast<char>(b);
+            for (const char* escape = ascii.escapes[b]; *escape;) *p++ = *escape++;
             ++i;
-            // A run of plain bytes goes on eight at a time.
-            for (uint64_t word; i + 8 <= size && IsPlainWord(word = LoadWord(bytes + i)); i += 8, p += 8)
-                std::memcpy(p, &word, 8);
             continue;
         }
         uint32_t utf8 = 0;
@@ -264,10 +254,10 @@ char* DecodeTo(std::string_view cp932, char* p, const char* const* asciiEscapes,
 
 // DecodeTo appending to `out`; false (and `out` as it was) when `invalid` gives up.
 template <typename OnInvalid>
-bool Decode(std::string_view cp932, std::string& out, const char* const* asciiEscapes, OnInvalid invalid) {
+bool Decode(std::string_view cp932, std::string& out, const AsciiForm& ascii, OnInvalid invalid) {
     const size_t start = out.size();
     out.resize(start + cp932.size() * kMostUtf8PerByte);
-    char* end = DecodeTo(cp932, out.data() + start, asciiEscapes, invalid);
+    char* end = DecodeTo(cp932, out.data() + start, ascii, invalid);
     out.resize(end ? end - out.data() : start);
     return end != nullptr;
 }
@@ -299,7 +289,7 @@ bool Encode(std::string_view utf8, std::string& out, bool near, OnMissing missin
 std::string ToUtf8(std::string_view cp932, InvalidBytes invalid) {
     if (IsAscii(cp932)) return std::string(cp932);
     std::string out;
-    Decode(cp932, out, kNoEscapes.data(), [invalid](unsigned char b, char* p) {
+    Decode(cp932, out, kPlainAscii, [invalid](unsigned char b, char* p) {
         return invalid == InvalidBytes::Escape ? PutHexEscape(b, p) : PutUtf8(0xFFFD, p);
     });
     return out;
@@ -310,15 +300,15 @@ bool AppendUtf8Exact(std::string_view cp932, std::string& out) {
         out.append(cp932);
         return true;
     }
-    return Decode(cp932, out, kNoEscapes.data(), [](unsigned char, char*) -> char* { return nullptr; });
+    return Decode(cp932, out, kPlainAscii, [](unsigned char, char*) -> char* { return nullptr; });
 }
 
 void AppendEscapedUtf8(std::string_view cp932, std::string& out) {
-    Decode(cp932, out, kLineEscapes.data(), PutHexEscape);
+    Decode(cp932, out, kLineEscapes, PutHexEscape);
 }
 
 char* WriteEscapedUtf8(std::string_view cp932, char* out) {
-    return DecodeTo(cp932, out, kLineEscapes.data(), PutHexEscape);
+    return DecodeTo(cp932, out, kLineEscapes, PutHexEscape);
 }
 
 std::optional<std::string> ToUtf8Exact(std::string_view cp932) {
