@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -87,6 +88,12 @@ void PrintRows(const RowList& rows, std::FILE* out) {
         std::fwrite(line.data(), 1, p - line.data(), out);
     }
     std::fflush(out);
+}
+
+void ExitLeavingRows(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::exit(status);
 }
 
 namespace {

@@ -8,7 +8,7 @@ int ListCommand(const ParsedArguments& parsed) {
     Session session;
     const int status = LoadAndAdd(session, parsed.paths, prompter);
     PrintRows(session.rows, stdout);
-    return status;
+    ExitLeavingRows(status);
 }
 
 }  // namespace wvr::cli
