@@ -1,11 +1,11 @@
 #include "app/commands/AddFiles.h"
 
 #include <chrono>
-#include <unordered_set>
 #include <utility>
 
 #include "app/commands/DetectKind.h"
 #include "app/commands/FilePrefetch.h"
+#include "app/commands/ListedPaths.h"
 #include "formats/Id3v1.h"
 #include "formats/Id3v2.h"
 #include "formats/Id3v2Sanitizer.h"
@@ -119,11 +119,10 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
 
     // At most one row per entry; memory that is reserved but never written costs nothing.
     session.rows.Reserve(session.rows.size() + work.size());
-    std::unordered_set<std::string> paths;
-    paths.reserve(session.rows.size() + work.size());
+    ListedPaths listed(session.rows, work, session.rows.size() + work.size());
     // Rows about to be cleared do not make their files duplicates.
     if (!clearPending)
-        for (const TrackInfo& row : session.rows) paths.insert(row.Path);
+        for (int row = 0; row < session.rows.size(); ++row) listed.AddRow(row);
 
     // Rows reach the list in batches so that a view over it is not told 50,000 times. The
     // batch is reserved whole, since moving rows as a vector grows is costly, and kept small,
@@ -148,22 +147,22 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     for (size_t i = 0; i < work.size(); ++i) {
         fs::File opened = prefetch.Take(i);
         looked = static_cast<int>(i) + 1;
-        // Taken out of the list, which may grow while we read; a path already listed is passed
-        // over before its file is even opened.
-        std::string entry = std::move(work[i]);
-        if (paths.count(entry)) continue;
+        // A path already listed is passed over before its file is even opened. The entry is
+        // copied: the list may grow while we read.
+        if (listed.Contains(work[i])) continue;
+        std::string entry = work[i];
         Detection detection = DetectKind(entry, prompter, std::move(opened), options.id3v2Edit);
         if (detection.kind == FileKind::Unsupported) continue;
         // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);
         TrackInfo& row = pending.emplace_back();
-        ReadTrack(entry, detection, session.genres, prompter, row);  // a copy: the set keeps `entry`
+        ReadTrack(std::move(entry), detection, session.genres, prompter, row);
         detection.file.Close();
         if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) {
             pending.pop_back();
             continue;
         }
-        paths.insert(std::move(entry));
+        listed.AddEntry(i);
         if (pending.size() >= kBatchRows || std::chrono::steady_clock::now() - lastFlush > std::chrono::milliseconds(100))
             flush();
     }

@@ -33,8 +33,8 @@ void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genr
 // Whether the filter lets a row in.
 bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode);
 
-// Appends rows in work-list order; entries may be appended to `work` while it runs, and the
-// entries read are taken out of it. Returns the number of rows added.
+// Appends rows in work-list order; entries may be appended to `work` while it runs. Returns
+// the number of rows added.
 int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompter& prompter,
              BusyIndicator* progress = nullptr);
 
