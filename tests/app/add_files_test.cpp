@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/commands/AddFiles.h"
+#include "app/commands/ListedPaths.h"
 #include "support/MadeFiles.h"
 #include "support/ProgressRecorder.h"
 #include "support/TestSupport.h"
@@ -93,6 +94,23 @@ TEST_F(AddFilesTest, SameFileIsNeverAddedTwice) {
     EXPECT_EQ(Add({a, b, a}), 2) << "named twice in one selection";
     EXPECT_EQ(Add({b, a}), 0) << "added again later";
     EXPECT_EQ(FileNames(session), (std::vector<std::string>{"a.mp3", "b.mp3"}));
+}
+
+TEST(ListedPathsTest, FindsEveryPathAddedAfterItGrew) {
+    RowList rows;
+    TrackInfo row;
+    row.Path = "/m/listed.mp3";
+    rows.Append(row);
+    WorkList work;
+    ListedPaths listed(rows, work, 0);  // room for none: every addition below makes it grow
+    listed.AddRow(0);
+    for (int i = 0; i < 300; ++i) {
+        work.push_back("/m/" + std::to_string(i) + ".mp3");
+        if (i % 2 == 0) listed.AddEntry(work.size() - 1);
+    }
+    EXPECT_TRUE(listed.Contains("/m/listed.mp3"));
+    for (int i = 0; i < 300; ++i) EXPECT_EQ(listed.Contains(work[i]), i % 2 == 0) << work[i];
+    EXPECT_FALSE(listed.Contains("/m/300.mp3"));
 }
 
 TEST_F(AddFilesTest, ClearFirstReplacesTheRows) {
