@@ -1,6 +1,6 @@
-// ID3v2.2 / 2.3 / 2.4 tags read and written frame by frame. The tag's frames are walked here;
-// TagLib parses each frame (encodings, per-frame unsynchronisation, compression) and renders
-// the frames written. A write keeps every frame it does not mean to change byte for byte.
+// ID3v2.2 / 2.3 / 2.4 tags read and written frame by frame. The tag's frames are walked here and
+// their texts read by Id3v2FrameText; TagLib renders the frames written. A write keeps every
+// frame it does not mean to change byte for byte.
 #pragma once
 
 #include <array>
