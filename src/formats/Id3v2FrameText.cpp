@@ -111,7 +111,7 @@ std::optional<std::string> DecodeString(std::string_view bytes, uint8_t encoding
 }
 
 // A text frame (TXXX among them): the encoding, then values ended or separated by NUL
-// characters. Empty values are no values, but the TXXX description may be empty.
+// characters; no bytes between two of them is no value.
 std::optional<FrameText> DecodeTextFrame(std::string_view data, FrameText out) {
     if (data.size() < 2) return out;
     const auto encoding = static_cast<uint8_t>(data[0]);
@@ -124,21 +124,26 @@ std::optional<FrameText> DecodeTextFrame(std::string_view data, FrameText out) {
     length = (length + width - 1) / width * width;
     const std::string_view body = data.substr(1, length);
 
-    const bool user = out.id == "TXXX";
+    // TXXX: the first value is the description.
+    bool description = out.id == "TXXX";
+    const bool genre = out.id == "TCON";
     size_t values = 0;
-    for (size_t start = 0, index = 0; start < body.size(); ++index) {
+    for (size_t start = 0; start < body.size();) {
         const size_t end = std::min(FindTerminator(body, start, width), body.size());
         const std::string_view piece = body.substr(start, end - start);
         start = end + width;
-        if (piece.empty() && !(user && index == 0)) continue;
+        if (piece.empty()) continue;
         auto text = DecodeString(piece, encoding);
         if (!text) return std::nullopt;
-        if (user && index == 0) {
+        if (description) {
             out.description = std::move(*text);
+            description = false;
             continue;
         }
-        // A genre number in parentheses TagLib turns into a value of its own.
-        if (out.id == "TCON" && text->starts_with('(')) return std::nullopt;
+        // TagLib reads genres anew: a number in parentheses becomes a value of its own, and
+        // empty values go.
+        if (genre && text->starts_with('(')) return std::nullopt;
+        if (genre && text->empty()) continue;
         if (values++) out.text += '/';
         out.text += *text;
     }
