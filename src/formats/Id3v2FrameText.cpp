@@ -7,6 +7,7 @@
 #include <taglib/unsynchronizedlyricsframe.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <memory>
@@ -20,8 +21,15 @@ using TagLib::String;
 
 enum Encoding : uint8_t { kLatin1 = 0, kUtf16 = 1, kUtf16BigEndian = 2, kUtf8 = 3 };
 
+constexpr uint32_t Packed(std::string_view id) {
+    uint32_t packed = 0;
+    for (const char c : id) packed = packed << 8 | static_cast<uint8_t>(c);
+    return packed;
+}
+
 // The frames that may hold a field, by their stored ids, and the names TagLib reads them by:
-// 2.2 ids and the 2.3 year take their 2.4 names.
+// 2.2 ids and the 2.3 year take their 2.4 names. Ids are compared packed: every frame of every
+// listed tag is looked up.
 std::optional<std::string_view> FieldFrameName(std::string_view frame, int major) {
     static constexpr std::string_view kIds[] = {"TIT2", "TPE1", "TALB", "COMM", "TDRC", "TYER",
                                                 "TCON", "TCOP", "TSSE", "USLT", "TMED", "TXXX"};
@@ -29,15 +37,28 @@ std::optional<std::string_view> FieldFrameName(std::string_view frame, int major
                                                   "TCR", "TSS", "ULT", "TMT", "TXX"};
     static constexpr std::string_view kNames22[] = {"TIT2", "TPE1", "TALB", "COMM", "TDRC", "TCON",
                                                     "TCOP", "TSSE", "USLT", "TMED", "TXXX"};
+    static constexpr auto kPacked = [] {
+        std::array<uint32_t, std::size(kIds)> packed{};
+        for (size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(kIds[i]);
+        return packed;
+    }();
+    static constexpr auto kPacked22 = [] {
+        std::array<uint32_t, std::size(kIds22)> packed{};
+        for (size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(kIds22[i]);
+        return packed;
+    }();
+    const size_t idBytes = major == 2 ? 3 : 4;
+    if (frame.size() < idBytes) return std::nullopt;
+    const uint32_t id = Packed(frame.substr(0, idBytes));
     if (major == 2) {
-        const auto* at = std::find(std::begin(kIds22), std::end(kIds22), frame.substr(0, 3));
-        if (at == std::end(kIds22)) return std::nullopt;
-        return kNames22[at - std::begin(kIds22)];
+        const auto* at = std::find(kPacked22.begin(), kPacked22.end(), id);
+        if (at == kPacked22.end()) return std::nullopt;
+        return kNames22[at - kPacked22.begin()];
     }
-    const auto* at = std::find(std::begin(kIds), std::end(kIds), frame.substr(0, 4));
-    if (at == std::end(kIds)) return std::nullopt;
-    if (*at == "TYER" && major == 3) return "TDRC";
-    return *at;
+    const auto* at = std::find(kPacked.begin(), kPacked.end(), id);
+    if (at == kPacked.end()) return std::nullopt;
+    if (id == Packed("TYER") && major == 3) return "TDRC";
+    return kIds[at - kPacked.begin()];
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -171,20 +192,24 @@ std::optional<FrameText> DecodeDescribedFrame(std::string_view data, FrameText o
 
 std::string Bytes(const String& text, bool latin1) { return text.to8Bit(!latin1); }
 
-}  // namespace
-
-std::optional<FrameText> DecodeFrameText(std::string_view frame, int major) {
+std::optional<FrameText> DecodeFieldFrame(std::string_view frame, int major, std::string_view name) {
     const size_t header = major == 2 ? 6 : 10;
     if (frame.size() <= header) return std::nullopt;
     // Compressed, encrypted, grouped or unsynchronised frames, or ones with a length field.
     if (major > 2 && frame[9] != 0) return std::nullopt;
+    FrameText out;
+    out.id = name;
+    const std::string_view data = frame.substr(header);
+    if (name == "COMM" || name == "USLT") return DecodeDescribedFrame(data, std::move(out));
+    return DecodeTextFrame(data, std::move(out));
+}
+
+}  // namespace
+
+std::optional<FrameText> DecodeFrameText(std::string_view frame, int major) {
     auto name = FieldFrameName(frame, major);
     if (!name) return std::nullopt;
-    FrameText out;
-    out.id = *name;
-    const std::string_view data = frame.substr(header);
-    if (*name == "COMM" || *name == "USLT") return DecodeDescribedFrame(data, std::move(out));
-    return DecodeTextFrame(data, std::move(out));
+    return DecodeFieldFrame(frame, major, *name);
 }
 
 std::optional<FrameText> TextOfParsedFrame(const TagLib::ID3v2::Frame& frame) {
@@ -232,8 +257,9 @@ std::optional<FrameText> TagLibFrameText(std::string_view frame, int major) {
 }
 
 std::optional<FrameText> ReadFrameText(std::string_view frame, int major) {
-    if (!FieldFrameName(frame, major)) return std::nullopt;
-    if (auto decoded = DecodeFrameText(frame, major)) return decoded;
+    auto name = FieldFrameName(frame, major);
+    if (!name) return std::nullopt;
+    if (auto decoded = DecodeFieldFrame(frame, major, *name)) return decoded;
     return TagLibFrameText(frame, major);
 }
 
