@@ -206,6 +206,8 @@ std::optional<FrameText> DecodeFieldFrame(std::string_view frame, int major, std
 
 }  // namespace
 
+bool MayHoldField(std::string_view frame, int major) { return FieldFrameName(frame, major).has_value(); }
+
 std::optional<FrameText> DecodeFrameText(std::string_view frame, int major) {
     auto name = FieldFrameName(frame, major);
     if (!name) return std::nullopt;

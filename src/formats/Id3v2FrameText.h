@@ -25,6 +25,9 @@ struct FrameText {
     bool operator==(const FrameText&) const = default;
 };
 
+// Whether a frame may hold a field, by the id its header (or whole bytes) begins with.
+bool MayHoldField(std::string_view frame, int major);
+
 // A whole frame (its header included) of a tag of version `major`, decoded directly; nothing
 // when TagLib has to parse it.
 std::optional<FrameText> DecodeFrameText(std::string_view frame, int major);

@@ -143,29 +143,21 @@ FieldText ToFieldText(const FrameText& frame, int field, const GenreTable& genre
     return out;
 }
 
-size_t FrameHeaderSize(int major) { return major == 2 ? 6 : 10; }
-
 // Walks the frames from `pos` to `end`: each frame whole, until the padding (a zero byte where a
 // frame id would begin) or the end.
 void WalkFrames(std::string_view tag, uint64_t pos, uint64_t end, int major, TagTexts& out) {
     const size_t header = FrameHeaderSize(major);
-    const size_t idBytes = major == 2 ? 3 : 4;
     while (pos + header <= end) {
-        const auto* p = reinterpret_cast<const uint8_t*>(tag.data() + pos);
-        if (p[0] == 0) {
+        if (tag[pos] == 0) {
             // Padding: zero bytes only, else something this program does not understand.
             out.framesEnd = pos;
             out.walkComplete = std::all_of(tag.begin() + pos, tag.begin() + end, [](char c) { return c == 0; });
             return;
         }
-        for (size_t i = 0; i < idBytes; ++i)
-            if (!IsFrameIdByte(p[i])) return;
-        uint64_t size = major == 2 ? BigEndian(p + 3, 3) : BigEndian(p + 4, 4);
-        // 2.4 sizes are synchsafe; some writers put plain numbers there.
-        if (major == 4 && !((p[4] | p[5] | p[6] | p[7]) & 0x80)) size = SynchSafe(p + 4);
-        if (size == 0 || pos + header + size > end) return;
-        out.frames.push_back({pos, header + size});
-        pos += header + size;
+        const auto size = FrameSizeAt(tag.substr(pos, header), major);
+        if (!size || pos + *size > end) return;
+        out.frames.push_back({pos, *size});
+        pos += *size;
     }
     out.framesEnd = pos;
     out.walkComplete = std::all_of(tag.begin() + pos, tag.begin() + end, [](char c) { return c == 0; });
@@ -296,6 +288,19 @@ std::optional<TagLayout> ParseLayout(std::string_view head) {
     layout.flags = p[5];
     layout.size = kTagHeaderBytes + SynchSafe(p + 6) + (layout.HasFooter() ? kTagHeaderBytes : 0);
     return layout;
+}
+
+std::optional<uint64_t> FrameSizeAt(std::string_view header, int major) {
+    if (header.size() < FrameHeaderSize(major)) return std::nullopt;
+    const auto* p = reinterpret_cast<const uint8_t*>(header.data());
+    const size_t idBytes = major == 2 ? 3 : 4;
+    for (size_t i = 0; i < idBytes; ++i)
+        if (!IsFrameIdByte(p[i])) return std::nullopt;
+    uint64_t size = major == 2 ? BigEndian(p + 3, 3) : BigEndian(p + 4, 4);
+    // 2.4 sizes are synchsafe; some writers put plain numbers there.
+    if (major == 4 && !((p[4] | p[5] | p[6] | p[7]) & 0x80)) size = SynchSafe(p + 4);
+    if (size == 0) return std::nullopt;
+    return FrameHeaderSize(major) + size;
 }
 
 FieldFrame FrameOfField(int field, int major) {

@@ -29,6 +29,12 @@ struct TagLayout {
 };
 std::optional<TagLayout> ParseLayout(std::string_view head);
 
+inline size_t FrameHeaderSize(int major) { return major == 2 ? 6 : 10; }
+
+// The whole size of the frame whose header `header` begins with (header included), or nothing
+// where no frame begins (padding, garbage, an empty frame).
+std::optional<uint64_t> FrameSizeAt(std::string_view header, int major);
+
 struct FrameSpan {
     uint64_t offset = 0;  // in the tag
     uint64_t size = 0;    // with its header
