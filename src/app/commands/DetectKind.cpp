@@ -107,7 +107,10 @@ FileKind DetectTaggedMpeg(Detection& d) {
         after = ReadInto(d.file, d.tagEnd, kFirstLook, window);
     }
     auto at = FindFrameHeader(after);
-    if (!at && after.size() == kFirstLook) at = FindFrameHeader(after = ReadInto(d.file, d.tagEnd, kWideLook, window));
+    if (!at && after.size() == kFirstLook) {  // none near the tag's end, and the file goes on
+        after = ReadInto(d.file, d.tagEnd, kWideLook, window);
+        at = FindFrameHeader(after);
+    }
     if (!at) return FileKind::Id3v2Mpeg;
     const auto* b = reinterpret_cast<const uint8_t*>(after.data() + *at);
     d.audioFound = true;
