@@ -15,7 +15,7 @@ class Frame;
 namespace wvr::id3v2 {
 
 struct FrameText {
-    std::string id;           // the 2.3 / 2.4 id; 2.2 frames by their 2.3 names
+    std::string id;           // as TagLib names it: 2.2 ids and the 2.3 year by their 2.4 names
     std::string description;  // TXXX, COMM and USLT; empty for the others
     std::string text;         // the values, joined by "/"
     // The description and text are the stored bytes of a frame marked ISO-8859-1 (old Japanese
