@@ -1,8 +1,6 @@
 #include "formats/Id3v2Tag.h"
 
 #include <taglib/commentsframe.h>
-#include <taglib/id3v2framefactory.h>
-#include <taglib/id3v2header.h>
 #include <taglib/id3v2synchdata.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/tbytevectorstream.h>
@@ -14,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "formats/Id3v2FrameText.h"
 #include "formats/SjisText.h"
 #include "platform/base/Cp932.h"
 
@@ -48,54 +47,22 @@ bool IsFrameIdByte(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c 
 
 std::string_view Bytes(const ByteVector& v) { return {v.data(), v.size()}; }
 
-struct FrameText {
-    String text;
-    String::Type encoding = String::Latin1;
-};
-
-// The text a parsed frame holds for the program, when it is a frame of one of the fields.
-std::optional<FrameText> TextOfFrame(const Frame& frame) {
-    if (auto* user = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(&frame)) {
-        TagLib::StringList values = user->fieldList();
-        if (!values.isEmpty()) values.erase(values.begin());  // the description
-        return FrameText{values.toString("/"), user->textEncoding()};
-    }
-    if (auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(&frame))
-        return FrameText{text->fieldList().toString("/"), text->textEncoding()};
-    if (auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(&frame))
-        return FrameText{comment->text(), comment->textEncoding()};
-    if (auto* lyrics = dynamic_cast<const TagLib::ID3v2::UnsynchronizedLyricsFrame*>(&frame))
-        return FrameText{lyrics->text(), lyrics->textEncoding()};
-    return std::nullopt;
-}
-
-String DescriptionOf(const Frame& frame) {
-    if (auto* user = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(&frame))
-        return user->description();
-    if (auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(&frame)) return comment->description();
-    if (auto* lyrics = dynamic_cast<const TagLib::ID3v2::UnsynchronizedLyricsFrame*>(&frame))
-        return lyrics->description();
-    return {};
-}
-
-// The field a parsed frame fills, or -1. TagLib names 2.2 frames and the 2.3 year by their
-// 2.4 ids. A comment or lyrics frame with a description (a player's own data) fills its field
-// only when no frame without one does.
+// The field a frame fills, or -1. A comment or lyrics frame with a description (a player's own
+// data) fills its field only when no frame without one does.
 struct FieldMatch {
     int field = -1;
     bool described = false;
 };
-FieldMatch FieldOfFrame(const Frame& frame) {
-    const std::string id(frame.frameID().data(), frame.frameID().size());
+FieldMatch FieldOfFrame(const FrameText& frame) {
     for (int f = 0; f < kFieldCount; ++f) {
         const FieldFrame& want = kFieldFrames[f];
-        const bool sameId = id == want.id || (f == kDate && id == "TYER");
+        const bool sameId = frame.id == want.id || (f == kDate && frame.id == "TYER");
         if (!sameId) continue;
         if (want.description) {
-            if (DescriptionOf(frame) == String(want.description)) return {f, false};
+            if (frame.description == want.description) return {f, false};
             continue;
         }
-        return {f, (f == kComment || f == kLyrics) && !DescriptionOf(frame).isEmpty()};
+        return {f, (f == kComment || f == kLyrics) && !frame.description.empty()};
     }
     return {};
 }
@@ -113,8 +80,8 @@ std::string Cut(std::string text, size_t limit) {
 }
 
 // Genre numbers, "(17)" or a bare "17", read as the genre's name.
-std::string GenreText(const String& text, const GenreTable& genres) {
-    const std::string plain = text.to8Bit(true);
+// Only ASCII texts are numbers, so the stored bytes of a Latin-1 frame serve as well as UTF-8.
+std::string GenreText(const std::string& plain, const GenreTable& genres) {
     size_t start = 0, end = plain.size();
     if (!plain.empty() && plain[0] == '(' && plain.find(')') != std::string::npos) {
         const size_t close = plain.find(')');
@@ -135,23 +102,32 @@ struct FieldText {
     bool shiftJis = false;  // Shift-JIS bytes in a frame marked Latin-1
 };
 
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string utf8;
+    utf8.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<uint8_t>(c);
+        if (b < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | b >> 6);
+            utf8 += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 FieldText ToFieldText(const FrameText& frame, int field, const GenreTable& genres) {
     FieldText out;
-    if (frame.encoding == String::Latin1) {
-        // Old Japanese taggers stored Shift-JIS in frames marked Latin-1.
-        const std::string bytes = frame.text.to8Bit(false);
-        const bool eightBit = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
-        if (eightBit && cp932::ToUtf8Exact(bytes)) {
-            out.cp932 = bytes;
-            out.shiftJis = true;
-        } else {
-            const std::string utf8 = frame.text.to8Bit(true);
-            auto exact = cp932::FromUtf8Exact(utf8);
-            out.cp932 = exact ? *exact : cp932::FromUtf8(utf8);
-            out.lossy = !exact;
-        }
+    // Old Japanese taggers stored Shift-JIS in frames marked Latin-1.
+    const bool eightBit = std::any_of(frame.text.begin(), frame.text.end(), [](char c) { return c & 0x80; });
+    if (frame.latin1 && eightBit && cp932::ToUtf8Exact(frame.text)) {
+        out.cp932 = frame.text;
+        out.shiftJis = true;
     } else {
-        const std::string utf8 = frame.text.to8Bit(true);
+        const bool widen = frame.latin1 && eightBit;
+        const std::string converted = widen ? Latin1ToUtf8(frame.text) : std::string();
+        const std::string_view utf8 = widen ? converted : frame.text;
         auto exact = cp932::FromUtf8Exact(utf8);
         out.cp932 = exact ? *exact : cp932::FromUtf8(utf8);
         out.lossy = !exact;
@@ -167,65 +143,38 @@ FieldText ToFieldText(const FrameText& frame, int field, const GenreTable& genre
     return out;
 }
 
-size_t FrameHeaderSize(int major) { return major == 2 ? 6 : 10; }
-
 // Walks the frames from `pos` to `end`: each frame whole, until the padding (a zero byte where a
 // frame id would begin) or the end.
 void WalkFrames(std::string_view tag, uint64_t pos, uint64_t end, int major, TagTexts& out) {
     const size_t header = FrameHeaderSize(major);
-    const size_t idBytes = major == 2 ? 3 : 4;
     while (pos + header <= end) {
-        const auto* p = reinterpret_cast<const uint8_t*>(tag.data() + pos);
-        if (p[0] == 0) {
+        if (tag[pos] == 0) {
             // Padding: zero bytes only, else something this program does not understand.
             out.framesEnd = pos;
             out.walkComplete = std::all_of(tag.begin() + pos, tag.begin() + end, [](char c) { return c == 0; });
             return;
         }
-        for (size_t i = 0; i < idBytes; ++i)
-            if (!IsFrameIdByte(p[i])) return;
-        uint64_t size = major == 2 ? BigEndian(p + 3, 3) : BigEndian(p + 4, 4);
-        // 2.4 sizes are synchsafe; some writers put plain numbers there.
-        if (major == 4 && !((p[4] | p[5] | p[6] | p[7]) & 0x80)) size = SynchSafe(p + 4);
-        if (size == 0 || pos + header + size > end) return;
-        out.frames.push_back({pos, header + size});
-        pos += header + size;
+        const auto size = FrameSizeAt(tag.substr(pos, header), major);
+        if (!size || pos + *size > end) return;
+        out.frames.push_back({pos, *size});
+        pos += *size;
     }
     out.framesEnd = pos;
     out.walkComplete = std::all_of(tag.begin() + pos, tag.begin() + end, [](char c) { return c == 0; });
 }
 
-// Whether a frame may hold a field, by its stored id: the others (pictures, private data) are
-// never parsed when a tag is read.
-bool MayHoldField(std::string_view frame, int major) {
-    static constexpr std::string_view kIds[] = {"TIT2", "TPE1", "TALB", "COMM", "TDRC", "TYER", "TCON",
-                                                "TCOP", "TSSE", "USLT", "TMED", "TXXX"};
-    static constexpr std::string_view kIds22[] = {"TT2", "TP1", "TAL", "COM", "TYE", "TCO",
-                                                  "TCR", "TSS", "ULT", "TMT", "TXX"};
-    if (major == 2) return std::find(std::begin(kIds22), std::end(kIds22), frame.substr(0, 3)) != std::end(kIds22);
-    return std::find(std::begin(kIds), std::end(kIds), frame.substr(0, 4)) != std::end(kIds);
-}
-
-std::unique_ptr<Frame> ParseFrame(std::string_view bytes, const TagLib::ID3v2::Header& header) {
-    if (!MayHoldField(bytes, static_cast<int>(header.majorVersion()))) return nullptr;
-    return std::unique_ptr<Frame>(
-        TagLib::ID3v2::FrameFactory::instance()->createFrame(ByteVector(bytes.data(), bytes.size()), &header));
-}
-
-// Fills the fields from parsed frames, in tag order: for each field the first frame, a
+// Fills the fields from the frames' texts, in tag order: for each field the first frame, a
 // described comment or lyrics frame giving way to an undescribed one.
-template <typename FrameAt>
-void MapFields(size_t count, FrameAt frameAt, const GenreTable& genres, TagTexts& out) {
+template <typename TextAt>
+void MapFields(size_t count, TextAt textAt, const GenreTable& genres, TagTexts& out) {
     std::bitset<kFieldCount> described;
     for (size_t i = 0; i < count; ++i) {
-        const Frame* frame = frameAt(i);
-        if (!frame) continue;
-        const FieldMatch match = FieldOfFrame(*frame);
+        const std::optional<FrameText> text = textAt(i);
+        if (!text) continue;
+        const FieldMatch match = FieldOfFrame(*text);
         if (match.field < 0) continue;
         const int f = match.field;
         if (out.frameOf[f] >= 0 && !(described[f] && !match.described)) continue;
-        auto text = TextOfFrame(*frame);
-        if (!text) continue;
         FieldText field = ToFieldText(*text, f, genres);
         out.fields[f] = std::move(field.cp932);
         out.lossy[f] = field.lossy;
@@ -316,7 +265,7 @@ std::optional<std::string> RenderFromVersion2(std::string_view oldTag, const Tag
     std::vector<Frame*> list(tag.frameList().begin(), tag.frameList().end());
     TagTexts mapped;
     mapped.frameOf.fill(-1);
-    MapFields(list.size(), [&](size_t i) { return list[i]; }, GenreTable{}, mapped);
+    MapFields(list.size(), [&](size_t i) { return TextOfParsedFrame(*list[i]); }, GenreTable{}, mapped);
     (void)read;
     for (int f = 0; f < kFieldCount; ++f) {
         if (!changed[f]) continue;
@@ -339,6 +288,19 @@ std::optional<TagLayout> ParseLayout(std::string_view head) {
     layout.flags = p[5];
     layout.size = kTagHeaderBytes + SynchSafe(p + 6) + (layout.HasFooter() ? kTagHeaderBytes : 0);
     return layout;
+}
+
+std::optional<uint64_t> FrameSizeAt(std::string_view header, int major) {
+    if (header.size() < FrameHeaderSize(major)) return std::nullopt;
+    const auto* p = reinterpret_cast<const uint8_t*>(header.data());
+    const size_t idBytes = major == 2 ? 3 : 4;
+    for (size_t i = 0; i < idBytes; ++i)
+        if (!IsFrameIdByte(p[i])) return std::nullopt;
+    uint64_t size = major == 2 ? BigEndian(p + 3, 3) : BigEndian(p + 4, 4);
+    // 2.4 sizes are synchsafe; some writers put plain numbers there.
+    if (major == 4 && !((p[4] | p[5] | p[6] | p[7]) & 0x80)) size = SynchSafe(p + 4);
+    if (size == 0) return std::nullopt;
+    return FrameHeaderSize(major) + size;
 }
 
 FieldFrame FrameOfField(int field, int major) {
@@ -379,12 +341,10 @@ TagTexts ReadTagTexts(std::string_view tag, const GenreTable& genres) {
     WalkFrames(body, pos, end, layout->major, out);
     out.walkComplete = out.walkComplete && wholeTag;
 
-    TagLib::ID3v2::Header header;
-    header.setMajorVersion(layout->major);
-    std::vector<std::unique_ptr<Frame>> parsed;
-    parsed.reserve(out.frames.size());
-    for (const FrameSpan& span : out.frames) parsed.push_back(ParseFrame(body.substr(span.offset, span.size), header));
-    MapFields(parsed.size(), [&](size_t i) { return parsed[i].get(); }, genres, out);
+    MapFields(
+        out.frames.size(),
+        [&](size_t i) { return ReadFrameText(body.substr(out.frames[i].offset, out.frames[i].size), layout->major); },
+        genres, out);
     return out;
 }
 

@@ -1,6 +1,6 @@
-// ID3v2.2 / 2.3 / 2.4 tags read and written frame by frame. The tag's frames are walked here;
-// TagLib parses each frame (encodings, per-frame unsynchronisation, compression) and renders
-// the frames written. A write keeps every frame it does not mean to change byte for byte.
+// ID3v2.2 / 2.3 / 2.4 tags read and written frame by frame. The tag's frames are walked here and
+// their texts read by Id3v2FrameText; TagLib renders the frames written. A write keeps every
+// frame it does not mean to change byte for byte.
 #pragma once
 
 #include <array>
@@ -28,6 +28,12 @@ struct TagLayout {
     bool HasFooter() const { return major == 4 && (flags & 0x10); }
 };
 std::optional<TagLayout> ParseLayout(std::string_view head);
+
+inline size_t FrameHeaderSize(int major) { return major == 2 ? 6 : 10; }
+
+// The whole size of the frame whose header `header` begins with (header included), or nothing
+// where no frame begins (padding, garbage, an empty frame).
+std::optional<uint64_t> FrameSizeAt(std::string_view header, int major);
 
 struct FrameSpan {
     uint64_t offset = 0;  // in the tag

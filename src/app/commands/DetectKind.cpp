@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "formats/Id3v2Sanitizer.h"
+#include "formats/Id3v2FieldBytes.h"
 #include "formats/Id3v2Tag.h"
 #include "formats/RiffChunks.h"
 #include "formats/SoundVq.h"
@@ -70,38 +70,53 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
     return file.Open(nativePath, fs::File::Mode::Read) ? FileKind::Mpeg : FileKind::Unsupported;
 }
 
-// An MPEG file behind an ID3v2 tag: its audio starts at the first frame sync after the tag
-// (within a window, for the few writers whose padding runs past the declared size). The tag and
-// the first bytes after it are read at once and kept for the reader of the texts.
+// Up to `n` bytes of the file at `offset`, in `into`.
+std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, std::string& into) {
+    into.resize(n);
+    const int64_t got = file.ReadAt(offset, into.data(), n);
+    into.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return into;
+}
+
+// Where the first MPEG frame header lies whole in `bytes`.
+std::optional<size_t> FindFrameHeader(std::string_view bytes) {
+    auto sync = id3v2::FindFrameSync(bytes, 0);
+    if (!sync || *sync + kFrameHeaderSize > bytes.size()) return std::nullopt;
+    return static_cast<size_t>(*sync);
+}
+
+// An MPEG file behind an ID3v2 tag: its audio starts at the first frame header after the tag,
+// mostly right at its end (a small look), else within a window, for the few writers whose
+// padding runs past the declared size. The tag's bytes are kept for the reader of the texts; a
+// small tag is read with the first look at once.
 FileKind DetectTaggedMpeg(Detection& d) {
+    constexpr size_t kFirstLook = 4096, kWideLook = 65536;
     char head[id3v2::kTagHeaderBytes];
     if (!d.file.ReadExact(0, head, sizeof head)) return FileKind::Unsupported;
     auto layout = id3v2::ParseLayout({head, sizeof head});
     if (!layout) return FileKind::Unsupported;
     d.readId3v2 = true;
     d.tagEnd = std::min<uint64_t>(layout->size, d.file.SizeAtOpen());
-    const uint64_t tagRead = std::min<uint64_t>(d.tagEnd, id3v2::kMaxTagBytes);
-    // Most audio starts right at the tag's end: a small look past it first, a larger one if need be.
-    std::optional<uint64_t> sync;
     std::string window;
     std::string_view after;
-    for (const size_t look : {size_t{4096}, size_t{65536}}) {
-        std::string& into = look == 4096 ? d.head : window;
-        const uint64_t from = look == 4096 ? 0 : d.tagEnd;
-        into.resize(static_cast<size_t>((look == 4096 ? tagRead : 0) + look));
-        const int64_t got = d.file.ReadAt(from, into.data(), into.size());
-        into.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        after = std::string_view(into).substr(std::min<size_t>(into.size(), look == 4096 ? tagRead : 0));
-        if (look == 4096 && tagRead != d.tagEnd) after = {};  // a tag larger than is read
-        sync = id3v2::FindFrameSync(after, 0);
-        if ((sync && *sync + kFrameHeaderSize <= after.size()) || (!after.empty() && after.size() < look)) break;
+    if (d.tagEnd <= id3v2::kWholeTagReadBytes) {
+        after = ReadInto(d.file, 0, static_cast<size_t>(d.tagEnd) + kFirstLook, d.head);
+        after.remove_prefix(std::min<size_t>(after.size(), d.tagEnd));
+    } else {
+        d.head = id3v2::ReadFieldBytes(d.file, *layout, d.tagEnd);
+        after = ReadInto(d.file, d.tagEnd, kFirstLook, window);
     }
-    if (!sync || *sync + kFrameHeaderSize > after.size()) return FileKind::Id3v2Mpeg;
-    const auto* b = reinterpret_cast<const uint8_t*>(after.data() + *sync);
+    auto at = FindFrameHeader(after);
+    if (!at && after.size() == kFirstLook) {  // none near the tag's end, and the file goes on
+        after = ReadInto(d.file, d.tagEnd, kWideLook, window);
+        at = FindFrameHeader(after);
+    }
+    if (!at) return FileKind::Id3v2Mpeg;
+    const auto* b = reinterpret_cast<const uint8_t*>(after.data() + *at);
     d.audioFound = true;
     d.header = {b[0], b[1], b[2]};
     // The variable-bit-rate marker, at the same place in the frame as for plain files.
-    if ((b[2] & 0x30) == 0x30 && *sync + 24 < after.size() && after[*sync + 24] == 'X') d.header.b0 = 0;
+    if ((b[2] & 0x30) == 0x30 && *at + 24 < after.size() && after[*at + 24] == 'X') d.header.b0 = 0;
     return FileKind::Id3v2Mpeg;
 }
 

@@ -19,7 +19,9 @@ struct Detection {
     bool readId3v2 = false;  // an ID3v2 row whose tag is read and written (the setting is on)
     uint64_t tagEnd = 0;     // then: where its tag ends, padding included
     bool audioFound = false; // then: whether an MPEG frame follows the tag
-    std::string head;        // then: the file's first bytes, the whole tag among them when it ends
+    // Then: the tag's bytes its texts are read from (id3v2::ReadFieldBytes), after a small tag
+    // the first bytes that follow it.
+    std::string head;
 };
 
 // `opened`, when open, is the file at rowPath already opened for reading (by FilePrefetch).

@@ -3,10 +3,12 @@
 #include "platform/base/Cp932.h"
 #include "platform/base/Utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <iconv.h>
+#include <mutex>
 #include <vector>
 
 namespace wvr::cp932 {
@@ -52,12 +54,16 @@ public:
     // (U+301C WAVE DASH as 81 60, U+00A5 YEN SIGN as 5C), as typed text wants them.
     uint16_t NearCode(char32_t c) const {
         if (uint16_t code = Code(c)) return code;
-        static const std::vector<uint16_t> near = OneWayCodes(reverse_);
-        return c < near.size() ? near[c] : 0;
+        if (c >= near_.size()) return 0;
+        // The encoder is asked a block of 256 characters at a time, as texts need them: asking
+        // about all 65,536 takes longer than listing a folder of tagged files.
+        const size_t block = c >> 8;
+        std::call_once(nearAsked_[block], [this, block] { AskNearCodes(block); });
+        return near_[c];
     }
 
 private:
-    Tables() : double_(0x10000, 0), reverse_(0x10000, 0) {
+    Tables() : double_(0x10000, 0), reverse_(0x10000, 0), near_(0x10000, 0) {
         iconv_t decode = iconv_open("UTF-32LE", "CP932");
         iconv_t encode = iconv_open("CP932", "UTF-32LE");
         single_.fill(0);
@@ -88,15 +94,13 @@ private:
         iconv_close(encode);
     }
 
-    static std::vector<uint16_t> OneWayCodes(const std::vector<uint16_t>& reverse) {
-        std::vector<uint16_t> near(0x10000, 0);
+    void AskNearCodes(size_t block) const {
         iconv_t encode = iconv_open("CP932", "UTF-32LE");
-        for (char32_t c = 0x80; c < near.size(); ++c) {
-            if (reverse[c] != 0 || (c >= 0xD800 && c < 0xE000)) continue;
-            near[c] = EncodeOne(encode, c);
+        for (char32_t c = std::max<char32_t>(0x80, block << 8); c < (block + 1) << 8; ++c) {
+            if (reverse_[c] != 0 || (c >= 0xD800 && c < 0xE000)) continue;
+            near_[c] = EncodeOne(encode, c);
         }
         iconv_close(encode);
-        return near;
     }
 
     static uint16_t EncodeOne(iconv_t encode, char32_t c) {
@@ -167,6 +171,8 @@ private:
     std::array<uint32_t, 0x100> single_;
     std::vector<uint32_t> double_;
     std::vector<uint16_t> reverse_;
+    mutable std::vector<uint16_t> near_;  // the encoder's one-way choices, block by block
+    mutable std::array<std::once_flag, 0x100> nearAsked_;
 };
 
 // How ASCII comes out in a form of UTF-8: the escape of each byte that has one, and which
