@@ -216,7 +216,7 @@ IniEntries ReadIniSection(const char* iniName, const std::string& section) {
 bool StoreIniSection(const char* iniName, const std::string& section, const IniEntries& entries) {
     return UpdateIni(iniName, [&](IniFile& ini) {
         ini.EraseSection(section);
-        for (const auto& [key, value] : entries) ini.SetValue(section, key, value);
+        if (!entries.empty()) ini.AppendSection(section, entries);
     });
 }
 

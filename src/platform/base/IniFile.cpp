@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/base/Cp932.h"
@@ -200,6 +201,26 @@ void IniFile::SetValue(const std::string& section, const std::string& key, const
     Index();
 }
 
+void IniFile::AppendSection(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& entries) {
+    AppendLine("[" + section + "]");
+    // The line of each key written, by the folded key the file will be read with.
+    std::unordered_map<std::string, size_t> lineOf;
+    lineOf.reserve(entries.size());
+    const auto keyOfLine = [](std::string_view line) { return std::string(Trim(line.substr(0, line.find('=')))); };
+    for (const auto& [key, value] : entries) {
+        if (auto same = lineOf.find(Folded(key)); same != lineOf.end()) {
+            std::string& text = lines_[same->second].text;
+            text = keyOfLine(text) + "=" + value;
+            continue;
+        }
+        std::string line = key + "=" + value;
+        lineOf.try_emplace(Folded(keyOfLine(line)), lines_.size());
+        AppendLine(std::move(line));
+    }
+    Index();
+}
+
 void IniFile::EraseSection(const std::string& section) {
     // Every header of that name goes with the lines up to the next header.
     std::vector<Line> kept;
@@ -221,11 +242,7 @@ void IniFile::ReplaceSection(const std::string& section,
                              const std::vector<std::pair<std::string, std::string>>& entries) {
     const Section* s = Find(section);
     if (!s) {
-        for (const auto& [key, value] : entries) SetValue(section, key, value);
-        if (entries.empty()) {
-            AppendLine("[" + section + "]");
-            Index();
-        }
+        AppendSection(section, entries);
         return;
     }
     // The new keys stand where the first old key stood, or right after the header.

@@ -38,6 +38,10 @@ public:
     // Changes the first line of the key in place, or adds one after the section's last key
     // (a new section goes at the end of the file).
     void SetValue(const std::string& section, const std::string& key, const std::string& value);
+    // Adds a section that is not in the file at its end, holding these keys as SetValue one
+    // by one would (a key given twice keeps its first line and takes the last value), in one
+    // pass however many there are.
+    void AppendSection(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
     // Removes the section: its header and every line up to the next section.
     void EraseSection(const std::string& section);
     // The section then holds exactly these keys, in this order, where its keys stood; its
