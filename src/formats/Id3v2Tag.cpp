@@ -53,19 +53,27 @@ struct FrameText {
     String::Type encoding = String::Latin1;
 };
 
+// A frame's text, when its encoding byte names one of the four encodings ID3v2 defines. TagLib
+// hands back whatever byte the frame holds there as its encoding type; such a frame holds no
+// text the program can read (compared as a number: it is no value of the type).
+std::optional<FrameText> Decoded(const String& text, int encoding) {
+    if (encoding < String::Latin1 || encoding > String::UTF8) return std::nullopt;
+    return FrameText{text, static_cast<String::Type>(encoding)};
+}
+
 // The text a parsed frame holds for the program, when it is a frame of one of the fields.
 std::optional<FrameText> TextOfFrame(const Frame& frame) {
     if (auto* user = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(&frame)) {
         TagLib::StringList values = user->fieldList();
         if (!values.isEmpty()) values.erase(values.begin());  // the description
-        return FrameText{values.toString("/"), user->textEncoding()};
+        return Decoded(values.toString("/"), static_cast<int>(user->textEncoding()));
     }
     if (auto* text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame*>(&frame))
-        return FrameText{text->fieldList().toString("/"), text->textEncoding()};
+        return Decoded(text->fieldList().toString("/"), static_cast<int>(text->textEncoding()));
     if (auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(&frame))
-        return FrameText{comment->text(), comment->textEncoding()};
+        return Decoded(comment->text(), static_cast<int>(comment->textEncoding()));
     if (auto* lyrics = dynamic_cast<const TagLib::ID3v2::UnsynchronizedLyricsFrame*>(&frame))
-        return FrameText{lyrics->text(), lyrics->textEncoding()};
+        return Decoded(lyrics->text(), static_cast<int>(lyrics->textEncoding()));
     return std::nullopt;
 }
 
