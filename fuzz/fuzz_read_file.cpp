@@ -1,6 +1,7 @@
 // DetectKind and the readers of every kind on a whole file image, as a file is read into the
 // list: MPEG header, ID3v1, RIFF INFO, SoundVQ header, MacBinary unwrapping (answered yes) and
-// the ID3v2 path through id3lib.
+// ID3v2 tags both ways: through id3lib as the listing reads them by default, and frame by frame
+// with the ID3v2 setting on.
 #include "FuzzSupport.h"
 #include "app/commands/AddFiles.h"
 
@@ -8,17 +9,22 @@ using namespace wvr;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchPath("file.mp3");
-    fuzz::WriteScratch(path, {reinterpret_cast<const char*>(data), size});
-    Session session;
-    WorkList work{path};
-    fuzz::YesPrompter prompter;
-    const int added = AddFiles(session, work, AddOptions{}, prompter);
-    WVR_FUZZ_EXPECT(added == session.rows.size() && added <= 1);
-    if (added == 1) {
-        const TrackInfo& row = session.rows[0];
-        WVR_FUZZ_EXPECT(row.Path == path && row.FileName == "file.mp3");
-        WVR_FUZZ_EXPECT(row.KindCode() != 0 && std::stoll(row.Seconds) >= 0);
-        for (const std::string& field : row.Fields) WVR_FUZZ_EXPECT(field == sjis::Trim(field));
+    for (const bool id3v2Edit : {false, true}) {
+        // Anew each time: a MacBinary file is unwrapped in place.
+        fuzz::WriteScratch(path, {reinterpret_cast<const char*>(data), size});
+        Session session;
+        WorkList work{path};
+        fuzz::YesPrompter prompter;
+        AddOptions options;
+        options.id3v2Edit = id3v2Edit;
+        const int added = AddFiles(session, work, options, prompter);
+        WVR_FUZZ_EXPECT(added == session.rows.size() && added <= 1);
+        if (added == 1) {
+            const TrackInfo& row = session.rows[0];
+            WVR_FUZZ_EXPECT(row.Path == path && row.FileName == "file.mp3");
+            WVR_FUZZ_EXPECT(row.KindCode() != 0 && std::stoll(row.Seconds) >= 0);
+            for (const std::string& field : row.Fields) WVR_FUZZ_EXPECT(field == sjis::Trim(field));
+        }
     }
     return 0;
 }

@@ -53,6 +53,8 @@ for f in $data/vqf/*; do writer_seed "$f" 0 fuzz_write_soundvq; done
 mkdir -p "$seeds/fuzz_write_id3v2"
 # Flags: which fields take the seed's texts (bit n for fields n and n + 8).
 for f in $data/id3v2/* $data/regress/v23_size_past_end.mp3; do writer_seed "$f" 5 fuzz_write_id3v2; done
+# Files without a tag are given a new one.
+for f in $data/mpeg/*.mp3; do writer_seed "$f" 5 fuzz_write_id3v2; done
 seed fuzz_id3v2_frame_text $data/id3v2/* $data/thirdparty/*/*.mp3
 mkdir -p "$seeds/fuzz_convert"
 # Flags: source kind in bits 0-1, target in bits 2-3 (MPEG 0, WAVE 1, RMP3 2).

@@ -220,27 +220,31 @@ std::optional<FrameText> TextOfParsedFrame(const TagLib::ID3v2::Frame& frame) {
     out.id.assign(frame.frameID().data(), frame.frameID().size());
     String description;
     String text;
-    String::Type encoding = String::Latin1;
+    // Read as a number: TagLib hands back whatever byte the frame holds there as its encoding
+    // type, which may be no value of the type.
+    int encoding = String::Latin1;
     if (auto* user = dynamic_cast<const UserTextIdentificationFrame*>(&frame)) {
         TagLib::StringList values = user->fieldList();
         if (!values.isEmpty()) values.erase(values.begin());  // the description
         description = user->description();
         text = values.toString("/");
-        encoding = user->textEncoding();
+        encoding = static_cast<int>(user->textEncoding());
     } else if (auto* plain = dynamic_cast<const TextIdentificationFrame*>(&frame)) {
         text = plain->fieldList().toString("/");
-        encoding = plain->textEncoding();
+        encoding = static_cast<int>(plain->textEncoding());
     } else if (auto* comment = dynamic_cast<const CommentsFrame*>(&frame)) {
         description = comment->description();
         text = comment->text();
-        encoding = comment->textEncoding();
+        encoding = static_cast<int>(comment->textEncoding());
     } else if (auto* lyrics = dynamic_cast<const UnsynchronizedLyricsFrame*>(&frame)) {
         description = lyrics->description();
         text = lyrics->text();
-        encoding = lyrics->textEncoding();
+        encoding = static_cast<int>(lyrics->textEncoding());
     } else {
         return std::nullopt;
     }
+    // A byte that names no ID3v2 encoding: the frame holds no text the program can read.
+    if (encoding < String::Latin1 || encoding > String::UTF8) return std::nullopt;
     out.latin1 = encoding == String::Latin1;
     out.text = Bytes(text, out.latin1);
     out.description = Bytes(description, out.latin1);

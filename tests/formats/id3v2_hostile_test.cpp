@@ -5,6 +5,7 @@
 #include <random>
 
 #include "formats/Id3v2Sanitizer.h"
+#include "formats/Id3v2Tag.h"
 #include "formats/Id3v2Text.h"
 #include "id3v2_tags.h"
 
@@ -191,6 +192,23 @@ TEST(Id3v2HostileText, BrokenTextsNeverTakeTheNextFrameWithThem) {
         const std::string tag = Tag23(Frame23("TIT2", randomContent()) + Frame23("COMM", randomContent()) +
                                       Frame23("TCON", randomContent()) + Frame23("TALB", Latin1("kept")));
         ASSERT_EQ(ReadSafely(tag)[kAlbum], "kept") << ::testing::PrintToString(tag);
+    }
+}
+
+// The frame reader of the ID3v2 setting: a frame whose encoding byte names none of the four
+// encodings holds no text, and the frames after it are read.
+TEST(Id3v2HostileText, AnEncodingByteOfNoEncodingGivesNoText) {
+    const std::vector<std::pair<std::string, int>> frames = {
+        {"TIT2", kTitle}, {"COMM", kComment}, {"USLT", kLyrics}, {"TXXX", kEngineer}};
+    for (char encoding : {'\x04', 'T', '\xFF'}) {
+        for (const auto& [id, field] : frames) {
+            const std::string content = encoding + "IENG\0Whole text"s;
+            const id3v2::TagTexts read =
+                id3v2::ReadTagTexts(Tag23(Frame23(id, content) + Frame23("TALB", Latin1("kept"))), GenreTable{});
+            EXPECT_EQ(read.fields[field], "") << id << ::testing::PrintToString(encoding);
+            EXPECT_EQ(read.frameOf[field], -1) << id;
+            EXPECT_EQ(read.fields[kAlbum], "kept") << id;
+        }
     }
 }
 
