@@ -79,7 +79,8 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
-bool IsUnit16(uint8_t encoding) { return encoding == kUtf16 || encoding == kUtf16BigEndian; }
+// The bytes of one character unit of an encoding.
+size_t UnitBytes(uint8_t encoding) { return encoding == kUtf16 || encoding == kUtf16BigEndian ? 2 : 1; }
 
 // Where the next string ends: the first NUL character (two zero bytes at an even offset in
 // UTF-16) at or after `from`, or npos.
@@ -131,14 +132,22 @@ std::optional<std::string> DecodeString(std::string_view bytes, uint8_t encoding
     return out;
 }
 
+// The encoding byte that begins a frame's data, noted in `out`; nothing when it names none.
+std::optional<uint8_t> TakeEncoding(std::string_view data, FrameText& out) {
+    const auto encoding = static_cast<uint8_t>(data[0]);
+    if (encoding > kUtf8) return std::nullopt;
+    out.latin1 = encoding == kLatin1;
+    return encoding;
+}
+
 // A text frame (TXXX among them): the encoding, then values ended or separated by NUL
 // characters; no bytes between two of them is no value.
 std::optional<FrameText> DecodeTextFrame(std::string_view data, FrameText out) {
     if (data.size() < 2) return out;
-    const auto encoding = static_cast<uint8_t>(data[0]);
-    if (encoding > kUtf8) return std::nullopt;
-    out.latin1 = encoding == kLatin1;
-    const size_t width = IsUnit16(encoding) ? 2 : 1;
+    const auto taken = TakeEncoding(data, out);
+    if (!taken) return std::nullopt;
+    const uint8_t encoding = *taken;
+    const size_t width = UnitBytes(encoding);
     // The NULs that end the last value are dropped; whole characters stay.
     size_t length = data.size() - 1;
     while (length > 0 && data[length] == 0) --length;
@@ -175,10 +184,10 @@ std::optional<FrameText> DecodeTextFrame(std::string_view data, FrameText out) {
 // and the text. Without both, TagLib reads neither.
 std::optional<FrameText> DecodeDescribedFrame(std::string_view data, FrameText out) {
     if (data.size() < 5) return out;
-    const auto encoding = static_cast<uint8_t>(data[0]);
-    if (encoding > kUtf8) return std::nullopt;
-    out.latin1 = encoding == kLatin1;
-    const size_t width = IsUnit16(encoding) ? 2 : 1;
+    const auto taken = TakeEncoding(data, out);
+    if (!taken) return std::nullopt;
+    const uint8_t encoding = *taken;
+    const size_t width = UnitBytes(encoding);
     const std::string_view rest = data.substr(4);
     const size_t end = FindTerminator(rest, 0, width);
     if (end == std::string_view::npos || end + width >= rest.size()) return out;
