@@ -186,9 +186,10 @@ struct AsciiForm {
     }
 };
 
-// Every ASCII byte stands for itself, but in the escaped form.
+// Every ASCII byte as itself: the form of every conversion but the command line's.
 constexpr AsciiForm kPlainAscii{std::array<const char*, 0x80>{}};
 
+// The command line's form: "\", tabs and line breaks escaped, so that a row stays one line.
 constexpr AsciiForm kLineEscapes{[] {
     std::array<const char*, 0x80> escapes{};
     escapes['\\'] = "\\\\";
