@@ -6,8 +6,8 @@
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
-# Warm listing figures are the median ratio of WARM_PAIRS (default 11) floor and list runs taken
-# in turn, with the best time of each; the other warm figures are the best of RUNS runs. Cold figures (the first count only) are the best of
+# Listing ratios are the median of WARM_PAIRS (default 11) pairs of runs taken in turn, with the
+# best time of each; the other warm figures are the best of RUNS runs. Cold figures (the first count only) are the best of
 # COLD_RUNS runs, each after dropping the tree's files from the page cache. Environment: RUNS (default 5), COLD_RUNS (default 3), COUNTS
 # (default "10000 50000"), WVR_CORPUS_DIR (default: the test files in tests/data).
 set -euo pipefail
@@ -36,6 +36,28 @@ trap 'rm -rf "$work"' EXIT
 # The settings of this run only: an empty store, so no filter of the user's applies.
 export XDG_CONFIG_HOME=$work/config
 
+# Runs a command and a second one in turn, WARM_PAIRS times, and prints the best time of each,
+# the median of the pairs' ratios (second / first) and the second's largest peak in KB. On a
+# shared machine the speed drifts: five runs of one followed by five of the other measure the
+# drift as much as the program.
+#   paired FIRST... -- SECOND...
+paired() {
+  local first=() second=()
+  while [ "$1" != -- ]; do first+=("$1"); shift; done
+  shift
+  second=("$@")
+  local times
+  times=$(for ((i = 0; i < warm_pairs; i++)); do
+    read -r a _ <<< "$("$tools/run_timed" 1 "${first[@]}")"
+    read -r b kb <<< "$("$tools/run_timed" 1 "${second[@]}")"
+    echo "$a $b $kb"
+  done)
+  local ratio
+  ratio=$(awk '{ print $2 / $1 }' <<< "$times" | sort -g | awk '{ r[NR] = $1 } END { print r[int((NR + 1) / 2)] }')
+  awk -v r="$ratio" 'NR == 1 || $1 < a { a = $1 } NR == 1 || $2 < b { b = $2 } $3 > kb { kb = $3 }
+    END { print a, b, r, kb }' <<< "$times"
+}
+
 printf '%-8s %14s %14s %8s %14s\n' files "floor files/s" "list files/s" ratio "list peak MB"
 verdict=()
 for n in $counts; do
@@ -46,17 +68,7 @@ for n in $counts; do
   [ "$rows" -eq "$n" ] || { echo "bench: wvr-cli listed $rows of $n files" >&2; exit 1; }
   "$tools/read_floor" "$tree" > /dev/null
 
-  # Floor and list run in turn, and the ratio is the median of the pairs' ratios: on a shared
-  # machine the speed drifts, and a run of five of one followed by five of the other measures
-  # the drift as much as the program.
-  pairs=$(for ((i = 0; i < warm_pairs; i++)); do
-    read -r f _ <<< "$("$tools/run_timed" 1 "$tools/read_floor" "$tree")"
-    read -r l kb <<< "$("$tools/run_timed" 1 "$cli" list "$tree")"
-    echo "$f $l $kb"
-  done)
-  read -r floor_s list_s list_kb <<< "$(awk 'NR == 1 || $1 < f { f = $1 } NR == 1 || $2 < l { l = $2 }
-    $3 > kb { kb = $3 } END { print f, l, kb }' <<< "$pairs")"
-  ratio=$(awk '{ print $2 / $1 }' <<< "$pairs" | sort -g | awk '{ r[NR] = $1 } END { print r[int((NR + 1) / 2)] }')
+  read -r floor_s list_s ratio list_kb <<< "$(paired "$tools/read_floor" "$tree" -- "$cli" list "$tree")"
   awk -v n="$n" -v f="$floor_s" -v l="$list_s" -v r="$ratio" -v kb="$list_kb" 'BEGIN {
     printf "%-8d %14.0f %14.0f %7.2fx %14.1f\n", n, n / f, n / l, r, kb / 1024 }'
   verdict+=("$(awk -v n="$n" -v r="$ratio" -v kb="$list_kb" -v p="$warm_pairs" 'BEGIN {
@@ -98,11 +110,10 @@ sync
 "$cli" list "$work/v1-tree" > /dev/null
 v2rows=$("$cli" --id3v2 list "$work/v2-tree" | grep -c $'\t4\tMP3 ')
 [ "$v2rows" -eq 10000 ] || { echo "bench: wvr-cli --id3v2 listed $v2rows of 10000 tagged files" >&2; exit 1; }
-read -r v1_s _ <<< "$("$tools/run_timed" "$runs" "$cli" list "$work/v1-tree")"
-read -r v2_s _ <<< "$("$tools/run_timed" "$runs" "$cli" --id3v2 list "$work/v2-tree")"
-awk -v a="$v1_s" -v b="$v2_s" 'BEGIN {
-  printf "10000 files: ID3v1 list %.3f s, ID3v2.3 with pictures (--id3v2) %.3f s: %.2fx (target 2.00) %s\n",
-         a, b, b / a, (b / a <= 2 ? "met" : "MISSED") }'
+read -r v1_s v2_s v2_ratio _ <<< "$(paired "$cli" list "$work/v1-tree" -- "$cli" --id3v2 list "$work/v2-tree")"
+awk -v a="$v1_s" -v b="$v2_s" -v r="$v2_ratio" -v p="$warm_pairs" 'BEGIN {
+  printf "10000 files: ID3v1 list %.3f s, ID3v2.3 with pictures (--id3v2) %.3f s: %.2fx, median of %d pairs (target 2.00) %s\n",
+         a, b, r, p, (r <= 2 ? "met" : "MISSED") }'
 rm -rf "$work/v1-tree" "$work/v2-tree"
 cmake --build "$build" --target id3v2_write_bench > /dev/null
 "$build/bench/id3v2_write_bench" "$corpus/id3v2/v23_latin1_mutagen.mp3" 2000 "$work"
