@@ -2,21 +2,6 @@
 
 namespace wvr {
 
-std::string& TrackInfo::Text(int index) {
-    return const_cast<std::string&>(static_cast<const TrackInfo*>(this)->Text(index));
-}
-
-const std::string& TrackInfo::Text(int index) const {
-    if (index >= 0 && index < kFieldCount) return Fields[index];
-    switch (index) {
-    case kAudioSizeText: return AudioSize;
-    case kPathText: return Path;
-    case kKindText: return Kind;
-    case kInfoTextText: return InfoText;
-    default: return Seconds;
-    }
-}
-
 int TrackInfo::KindCode() const { return static_cast<int>(DecimalValue(Kind)); }
 long long TrackInfo::AudioSizeValue() const { return DecimalValue(AudioSize); }
 long long TrackInfo::SecondsValue() const { return DecimalValue(Seconds); }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace wvr {
 
@@ -61,8 +62,17 @@ struct TrackInfo {
     bool Checked = false;
 
     // The 22 indexed texts: 0..16 Fields, 17 AudioSize, 18 Path, 19 Kind, 20 InfoText, 21 Seconds.
-    std::string& Text(int index);
-    const std::string& Text(int index) const;
+    std::string& Text(int index) { return const_cast<std::string&>(std::as_const(*this).Text(index)); }
+    const std::string& Text(int index) const {
+        if (index >= 0 && index < kFieldCount) return Fields[index];
+        switch (index) {
+        case kAudioSizeText: return AudioSize;
+        case kPathText: return Path;
+        case kKindText: return Kind;
+        case kInfoTextText: return InfoText;
+        default: return Seconds;
+        }
+    }
 
     // Column n: 0 FileName, 1..14 Fields[n-1].
     std::string& Column(int column) { return column == 0 ? FileName : Fields[column - 1]; }

@@ -28,7 +28,11 @@ TEST(Progress, EachLongCommandCountsItsFilesOrRowsUpToAll) {
         {"write", [](Session& s, Prompter& p, BusyIndicator* b) { WriteCommand(s, p, b, Questions::Skip); }},
         {"rename", [](Session& s, Prompter& p, BusyIndicator* b) { RenameCommand(s, p, Questions::Skip, b); }},
         {"tags from names",
-         [](Session& s, Prompter& p, BusyIndicator* b) { TagsFromNameCommand(s, FromNameRun{"%2"}, p, nullptr, b); }},
+         [](Session& s, Prompter& p, BusyIndicator* b) {
+             FromNameRun run;
+             run.filePattern = "%2";
+             TagsFromNameCommand(s, run, p, nullptr, b);
+         }},
         {"text input",
          [](Session& s, Prompter&, BusyIndicator* b) { RunTextInput(s.rows, {"{", "%2", "}"}, {"a", "b", "c"}, b); }},
         {"conversion",

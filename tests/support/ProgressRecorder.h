@@ -22,7 +22,9 @@ public:
         EXPECT_EQ(seen.back(), std::make_pair(total, total));
         for (size_t i = 0; i < seen.size(); ++i) {
             EXPECT_EQ(seen[i].second, total) << "report " << i;
-            if (i > 0) EXPECT_GE(seen[i].first, seen[i - 1].first) << "report " << i;
+            if (i > 0) {
+                EXPECT_GE(seen[i].first, seen[i - 1].first) << "report " << i;
+            }
         }
     }
 
