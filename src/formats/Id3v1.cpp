@@ -20,9 +20,7 @@ std::string TextField(const uint8_t* block, size_t offset, size_t width) {
 // that no half of a character is written. A shorter text is padded with spaces.
 void PutText(Id3v1Tag& tag, size_t offset, std::string_view text) {
     if (text.empty()) return;
-    size_t end = 0;
-    while (end < text.size() && end + sjis::CharWidth(text, end) <= id3v1::kTextWidth) end += sjis::CharWidth(text, end);
-    std::string field(text.substr(0, end));
+    std::string field(sjis::WholeCharsWithin(text, id3v1::kTextWidth));
     if (field.size() == id3v1::kTextWidth) field.resize(sjis::WithoutLoneLeadByte(field).size());
     if (field.size() < text.size() && field.size() < id3v1::kTextWidth) field += '\0';
     field.resize(id3v1::kTextWidth, ' ');

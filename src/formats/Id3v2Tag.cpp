@@ -67,18 +67,6 @@ FieldMatch FieldOfFrame(const FrameText& frame) {
     return {};
 }
 
-// Cuts a CP932 text at `limit` bytes, never inside a double-byte character.
-std::string Cut(std::string text, size_t limit) {
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t width = sjis::IsLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
-        if (end + width > limit) break;
-        end += width;
-    }
-    text.resize(end);
-    return text;
-}
-
 // Genre numbers, "(17)" or a bare "17", read as the genre's name.
 // Only ASCII texts are numbers, so the stored bytes of a Latin-1 frame serve as well as UTF-8.
 std::string GenreText(const std::string& plain, const GenreTable& genres) {
@@ -137,7 +125,7 @@ FieldText ToFieldText(const FrameText& frame, int field, const GenreTable& genre
         if (!name.empty()) out.cp932 = name;
     }
     if (out.cp932.size() > kMaxEditFieldBytes) {
-        out.cp932 = Cut(std::move(out.cp932), kMaxEditFieldBytes);
+        out.cp932.resize(sjis::WholeCharsWithin(out.cp932, kMaxEditFieldBytes).size());
         out.lossy = true;
     }
     return out;

@@ -34,13 +34,7 @@ char16_t Swapped(char16_t u) { return static_cast<char16_t>(u << 8 | u >> 8); }
 
 // Cuts at kMaxFieldBytes, stepping over double-byte characters whole.
 std::string Limited(std::string text) {
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t width = sjis::CharWidth(text, end);
-        if (end + width > kMaxFieldBytes) break;
-        end += width;
-    }
-    text.resize(end);
+    text.resize(sjis::WholeCharsWithin(text, kMaxFieldBytes).size());
     return text;
 }
 

@@ -74,6 +74,12 @@ size_t FindLastChar(std::string_view text, char c) {
     return found;
 }
 
+std::string_view WholeCharsWithin(std::string_view text, size_t limit) {
+    size_t end = 0;
+    while (end < text.size() && end + CharWidth(text, end) <= limit) end += CharWidth(text, end);
+    return text.substr(0, end);
+}
+
 std::string_view WithoutLoneLeadByte(std::string_view text) {
     size_t last = 0;  // start of the last character
     for (size_t i = 0; i < text.size(); i += CharWidth(text, i)) last = i;

@@ -20,6 +20,9 @@ using cp932::CharWidth;
 // whatever is joined after it is read back as itself.
 std::string_view WithoutLoneLeadByte(std::string_view text);
 
+// The longest start of the text made of whole characters and at most `limit` bytes long.
+std::string_view WholeCharsWithin(std::string_view text, size_t limit);
+
 // Removes leading and trailing characters with a code of 32 or less.
 std::string Trim(std::string_view text);
 void TrimInPlace(std::string& text);
