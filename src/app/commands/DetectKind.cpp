@@ -88,12 +88,10 @@ std::optional<size_t> FindFrameHeader(std::string_view bytes) {
 // An MPEG file behind an ID3v2 tag: its audio starts at the first frame header after the tag,
 // mostly right at its end (a small look), else within a window, for the few writers whose
 // padding runs past the declared size. The tag's bytes are kept for the reader of the texts; a
-// small tag is read with the first look at once.
-FileKind DetectTaggedMpeg(Detection& d) {
+// small tag is read with the first look at once. `head` holds the file's first bytes.
+FileKind DetectTaggedMpeg(Detection& d, std::string_view head) {
     constexpr size_t kFirstLook = 4096, kWideLook = 65536;
-    char head[id3v2::kTagHeaderBytes];
-    if (!d.file.ReadExact(0, head, sizeof head)) return FileKind::Unsupported;
-    auto layout = id3v2::ParseLayout({head, sizeof head});
+    auto layout = id3v2::ParseLayout(head);
     if (!layout) return FileKind::Unsupported;
     d.readId3v2 = true;
     d.tagEnd = std::min<uint64_t>(layout->size, d.file.SizeAtOpen());
@@ -129,7 +127,8 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         auto native = fs::ToNative(rowPath);
         if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
     }
-    uint8_t b[6] = {};
+    // Enough for every kind's mark, an ID3v2 tag's header among them.
+    uint8_t b[id3v2::kTagHeaderBytes] = {};
     int64_t got = d.file.ReadAt(0, b, sizeof b);
     if (got < 3) return d;
 
@@ -140,9 +139,9 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         // The variable-bit-rate marker: bits 5 and 4 of byte 2 and an "X" at offset 24.
         if ((b[2] & 0x30) == 0x30 && d.file.ReadExact(24, &at24, 1) && at24 == 'X') d.header.b0 = 0;
     } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
-        if (readId3v2) d.kind = DetectTaggedMpeg(d);
+        if (readId3v2) d.kind = DetectTaggedMpeg(d, {reinterpret_cast<const char*>(b), static_cast<size_t>(got)});
         // A header the tag reader cannot take is listed as without the setting.
-        if (d.kind == FileKind::Unsupported && got == 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
+        if (d.kind == FileKind::Unsupported && got >= 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
         d.kind = DetectRiff(d.file, d.header);
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {
