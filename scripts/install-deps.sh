@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   qt6-translations-l10n
-  libid3-3.8.3-dev libtag1-dev zlib1g-dev
+  libtag1-dev zlib1g-dev
   libgtest-dev
   fonts-ipafont-gothic
   xvfb xauth dbus

@@ -43,7 +43,8 @@ void LoadRunSettings(Settings& settings) {
     if (id3v2ForRun) settings.Id3v2Edit = true;
 }
 
-int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter) {
+int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter,
+               std::optional<TagReader> reader) {
     LoadRunSettings(session.settings);
     SkippedNames skipped;
     WorkList work;
@@ -59,7 +60,9 @@ int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter
         }
         work.insert(work.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     }
-    AddFiles(session, work, CommandLineAddOptions(session.settings), prompter);
+    AddOptions options = CommandLineAddOptions(session.settings);
+    if (reader) options.tagReader = *reader;
+    AddFiles(session, work, options, prompter);
     for (const std::string& name : skipped)
         std::fprintf(stderr, "%s: %s\n", kAppTitle, ("CP932で表せない名前のため読み込みません: " + name).c_str());
     return status;

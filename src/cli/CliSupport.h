@@ -36,7 +36,9 @@ void LoadRunSettings(Settings& settings);
 // Loads the settings from the store, then adds the paths as the program does at start. A path
 // that names nothing (no file, folder or playlist there; a pattern that matches nothing) is
 // named on stderr: the status is then kExitSomeNotDone, else kExitOk.
-int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter);
+// `reader`, when given, reads files with an ID3v2 tag whatever the settings say.
+int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter,
+               std::optional<TagReader> reader = std::nullopt);
 
 // The status of a run that ended with two outcomes: the worse one.
 inline int Worse(int a, int b) { return a > b ? a : b; }

@@ -9,7 +9,8 @@ namespace wvr::cli {
 int Id3v2TagCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    // Every tag is read by the ID3v2 reader, 2.4 included, whatever the setting.
+    const int status = LoadAndAdd(session, parsed.paths, prompter, TagReader::Id3v2);
     // Every row is taken; those written lose their mark, so the marks left are the failures.
     session.settings.Set(Option::WitUnChk, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;

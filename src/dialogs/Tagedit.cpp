@@ -22,7 +22,7 @@
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/TageditInput.h"
 #include "formats/FieldMacros.h"
-#include "formats/Id3v2Writer.h"
+#include "formats/id3v2/TaggedMpegWriter.h"
 #include "formats/PathText.h"
 
 namespace wvr {
@@ -106,12 +106,9 @@ void TForm1::Reload() {
 }
 
 // A field of an ID3v2 tag that holds characters Shift-JIS lacks shows them as "?": its box is
-// marked, since changing it loses them (the write asks first).
+// marked, since changing it loses them (the write asks first). The row knows it from its reading.
 void TForm1::MarkLossyFields(const TrackInfo& row) {
-    const Session& session = main_.session();
-    std::bitset<kFieldCount> lossy;
-    if (session.settings.Id3v2Edit && row.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg))
-        lossy = LossyId3v2Fields(row.Path, session.genres);
+    const std::bitset<kFieldCount>& lossy = row.Reading.lossy;
     for (int field = 0; field < kBoxCount; ++field) {
         QLineEdit* box = boxes_[field];
         const bool mark = lossy[field];

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "formats/MpegFrames.h"
 #include "formats/TrackInfo.h"
 
 namespace wvr {
@@ -86,6 +87,29 @@ AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind) {
         text += "  VBR  ";
     }
     text += SamplingRateText(mpeg1, header.b2);
+    text += "KHz ";
+    AppendNumber(text, seconds, 3, '0');
+    text += "sec ";
+    return {std::move(text), seconds};
+}
+
+AudioInfo FormatCountedAudioInfo(HeaderBytes header, const StreamCount& count, long long audioSize, int kind) {
+    const uint8_t bytes[4] = {0xFF, header.b1, header.b2, 0};
+    const auto frame = ParseMpegFrame(bytes);
+    if (!frame) return FormatAudioInfo(header, audioSize, kind);
+    const long long samples = static_cast<long long>(count.frames) * frame->samples;
+    const long long seconds = samples / frame->sampleRate;
+    if (seconds == 0) return FormatAudioInfo(header, audioSize, kind);
+    const long long streamBytes = count.bytes ? count.bytes : audioSize;
+    std::string text = KindLabel(kind, LayerOf(header.b1));
+    if (count.variable) {
+        text += "VBR ";
+        AppendNumber(text, streamBytes * 8 * frame->sampleRate / samples / 1000, 3, ' ');
+    } else {
+        AppendNumber(text, BitRateKbit(header.b1, header.b2), 3, ' ');
+    }
+    text += "kbit ";
+    text += SamplingRateText(header.b1 & 0x08, header.b2);
     text += "KHz ";
     AppendNumber(text, seconds, 3, '0');
     text += "sec ";

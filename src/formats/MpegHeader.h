@@ -25,4 +25,10 @@ int BitRateKbit(uint8_t b1, uint8_t b2);
 
 AudioInfo FormatAudioInfo(HeaderBytes header, long long audioSize, int kind);
 
+struct StreamCount;
+
+// The same from the frame count of a Xing, Info or VBRI header: the true play time, and for a
+// variable bit rate its average ("MP3 VBR 187kbit  44.1KHz 061sec ").
+AudioInfo FormatCountedAudioInfo(HeaderBytes header, const StreamCount& count, long long audioSize, int kind);
+
 }  // namespace wvr

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "formats/Id3v1.h"
-#include "formats/Id3v2Tag.h"
+#include "formats/MpegFrames.h"
+#include "formats/id3v2/TagHeader.h"
 #include "formats/MpegHeader.h"
 
 namespace wvr {
@@ -36,15 +37,20 @@ std::optional<DataRange> MpegDataRange(riff::ByteSource& source, FileKind kind) 
         uint64_t start = 0;
         if (kind == FileKind::Id3v2Mpeg) {
             // The audio begins with the first frame after the tag.
-            char head[id3v2::kTagHeaderBytes];
+            char head[id3v2::kHeaderBytes];
             if (!source.Read(0, head, sizeof head)) return std::nullopt;
-            auto layout = id3v2::ParseLayout({head, sizeof head});
-            if (!layout || layout->size >= size) return std::nullopt;
-            std::string window(static_cast<size_t>(std::min<uint64_t>(size - layout->size, 65536)), '\0');
-            if (!source.Read(layout->size, window.data(), window.size())) return std::nullopt;
-            auto sync = id3v2::FindFrameSync(window, 0);
-            if (!sync) return std::nullopt;
-            start = layout->size + *sync;
+            auto header = id3v2::ParseTagHeader({head, sizeof head});
+            if (!header) return std::nullopt;
+            char footer[id3v2::kHeaderBytes];
+            header->footer = source.Read(id3v2::kHeaderBytes + header->bodySize, footer, sizeof footer) &&
+                             id3v2::HasFooterAt(*header, {footer, sizeof footer});
+            const uint64_t tagEnd = header->TagSize();
+            if (tagEnd >= size) return std::nullopt;
+            std::string window(static_cast<size_t>(std::min<uint64_t>(size - tagEnd, 65536)), '\0');
+            if (!source.Read(tagEnd, window.data(), window.size())) return std::nullopt;
+            auto first = FindFirstFrame(window);
+            if (!first) return std::nullopt;
+            start = tagEnd + *first;
         }
         if (size <= start) return std::nullopt;
         return DataRange{start, size - start};

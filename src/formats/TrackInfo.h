@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <bitset>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -13,7 +15,7 @@ enum class FileKind : int {
     Mpeg = 1,       // plain MPEG audio (also after a MacBinary header was removed)
     RiffWave = 2,   // RIFF WAVE whose data chunk holds MPEG audio
     RiffRmp3 = 3,   // RIFF RMP3
-    Id3v2Mpeg = 4,  // MPEG with a leading ID3v2 tag below version 2.4
+    Id3v2Mpeg = 4,  // MPEG with a leading ID3v2 tag (below version 2.4 unless the ID3v2 reader read it)
     SoundVq = 15,
 };
 
@@ -51,6 +53,21 @@ enum IndexedText : int {
     kSecondsText = 21,
 };
 
+// How a row's tag texts were read. A writer acts on this, never on a setting read later: a row
+// read with six texts must not be written as if its other fields had been emptied.
+enum class TagReader : uint8_t {
+    Kind,   // the readers of the row's kind; a file with an ID3v2 tag gives six texts, never written
+    Id3v2,  // the ID3v2 reader: every field of the tag, written back into it
+};
+
+struct TagReading {
+    TagReader reader = TagReader::Kind;
+    std::bitset<kFieldCount> lossy;             // characters CP932 lacks, or cut
+    std::bitset<kFieldCount> shiftJisInLatin1;  // Shift-JIS read from a frame marked Latin-1
+
+    bool operator==(const TagReading&) const = default;
+};
+
 struct TrackInfo {
     std::string FileName;
     std::array<std::string, kFieldCount> Fields;
@@ -60,6 +77,7 @@ struct TrackInfo {
     std::string InfoText;
     std::string Seconds;
     bool Checked = false;
+    TagReading Reading;
 
     // The 22 indexed texts: 0..16 Fields, 17 AudioSize, 18 Path, 19 Kind, 20 InfoText, 21 Seconds.
     std::string& Text(int index) { return const_cast<std::string&>(std::as_const(*this).Text(index)); }

@@ -8,7 +8,8 @@
 #include "app/commands/Convert.h"
 #include "app/commands/Id3v2Create.h"
 #include "app/commands/WriteTags.h"
-#include "formats/Id3v2Tag.h"
+#include "formats/id3v2/Tag.h"
+#include "formats/id3v2/TagHeader.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
 #include "support/TestSupport.h"
@@ -42,7 +43,7 @@ protected:
         EXPECT_TRUE(fs::SetLastWriteTime(path, {{1000000000, 0}}));
         WorkList work{path};
         AddOptions options;
-        options.id3v2Edit = true;
+        options.tagReader = reader;
         AddFiles(session, work, options, prompter);
         EXPECT_EQ(session.rows.size(), 1) << corpus;
         session.rows.Mutable(0).Checked = true;
@@ -61,8 +62,8 @@ protected:
 
     // The audio: what follows the tag, up to the ID3v1 block.
     static std::string Audio(const std::string& bytes) {
-        auto layout = id3v2::ParseLayout(bytes);
-        const size_t start = layout ? layout->size : 0;
+        auto header = id3v2::ParseTagHeader(bytes);
+        const size_t start = header ? header->TagSize() : 0;
         const bool v1 = bytes.size() >= 128 && bytes.compare(bytes.size() - 128, 3, "TAG") == 0;
         return bytes.substr(start, bytes.size() - start - (v1 ? 128 : 0));
     }
@@ -72,9 +73,20 @@ protected:
             GTEST_SKIP() << "mutagen is not installed (python3-mutagen)";
     }
 
+    // The frames of the tag that `bytes` begins with, each whole.
+    static std::vector<std::string> Frames(const std::string& bytes) {
+        const auto header = id3v2::ParseTagHeader(bytes);
+        id3v2::TagBytesWindow window(bytes);
+        std::vector<std::string> frames;
+        for (const auto& span : id3v2::WalkTag(window, *header, bytes.size()).walk.frames)
+            frames.push_back(bytes.substr(span.offset, span.size));
+        return frames;
+    }
+
     test::TempDir dir;
     Session session;
     test::ScriptedPrompter prompter;
+    TagReader reader = TagReader::Id3v2;
 };
 
 std::string Utf8(const std::string& cp932) { return cp932::ToUtf8(cp932); }
@@ -122,11 +134,10 @@ TEST_F(Id3v2Edit, ATitleThatFitsThePaddingKeepsEveryOtherFrameAndTheSize) {
     EXPECT_EQ(Audio(after), Audio(before));
     EXPECT_EQ(fs::ReadLastWriteTime(row.Path)->mtime.tv_sec, 1000000000);
     // Every frame but the album's, byte for byte (the title CP932 cannot hold among them).
-    const id3v2::TagTexts old = id3v2::ReadTagTexts(before, session.genres);
-    for (size_t i = 0; i < old.frames.size(); ++i) {
-        if (static_cast<int>(i) == old.frameOf[kAlbum]) continue;
-        EXPECT_NE(after.find(before.substr(old.frames[i].offset, old.frames[i].size)), std::string::npos) << i;
-    }
+    const std::vector<std::string> frames = Frames(before);
+    const int album = id3v2::ReadTagFields(before, session.genres).frameOf[kAlbum];
+    for (size_t i = 0; i < frames.size(); ++i)
+        if (static_cast<int>(i) != album) EXPECT_NE(after.find(frames[i]), std::string::npos) << i;
     std::string expected = mutagenBefore;
     const std::string oldAlbum = "TALB 1 春のアルバム";
     ASSERT_NE(expected.find(oldAlbum), std::string::npos) << expected;
@@ -146,7 +157,7 @@ TEST_F(Id3v2Edit, ChangingAFieldWithCharactersShiftJisLacksAsksFirst) {
     EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::YesNo);
     prompter.Answer(PromptAnswer::Yes);
     EXPECT_TRUE(Write());
-    EXPECT_EQ(id3v2::ReadTagTexts(test::ReadFile(row.Path), session.genres).fields[kTitle], "Zoe");
+    EXPECT_EQ(id3v2::ReadTagFields(test::ReadFile(row.Path), session.genres).fields[kTitle], "Zoe");
 }
 
 TEST_F(Id3v2Edit, ATagThatOutgrowsItsPaddingIsRebuiltAroundTheSameAudio) {
@@ -168,22 +179,18 @@ TEST_F(Id3v2Edit, ATagThatOutgrowsItsPaddingIsRebuiltAroundTheSameAudio) {
     EXPECT_NE(read.find(" FFmpeg Muxed\n"), std::string::npos) << read;
 }
 
-TEST_F(Id3v2Edit, Version22IsWrittenAs23AndTheId3v1BlockIsRefreshed) {
+TEST_F(Id3v2Edit, Version22StaysVersion22) {
     SkipWithoutMutagen();
     TrackInfo& row = List("id3v2/v22_script.mp3");
+    const std::string before = Mutagen(row.Path);
     row.Fields[kTitle] = test::Sjis("二・二の曲");
     ASSERT_TRUE(Write());
     const std::string read = Mutagen(row.Path);
-    EXPECT_NE(read.find("v2.3\n"), std::string::npos) << read;
-    EXPECT_NE(read.find("TIT2 1 二・二の曲\n"), std::string::npos) << read;  // UTF-16 in 2.3
-    EXPECT_NE(read.find("TPE1 0 Old Tagger\n"), std::string::npos) << read;
-
-    session.rows.Clear();
-    TrackInfo& both = List("id3v2/v23_and_v1_id3v2tool.mp3", "both.mp3");
-    both.Fields[kTitle] = "Refreshed";
-    ASSERT_TRUE(Write());
-    const std::string bytes = test::ReadFile(both.Path);
-    EXPECT_EQ(bytes.substr(bytes.size() - 128, 12), "TAGRefreshed");
+    EXPECT_NE(read.find("v2.2\n"), std::string::npos) << read;
+    EXPECT_NE(read.find("TIT2 1 二・二の曲\n"), std::string::npos) << read;  // UTF-16, as 2.2 has no UTF-8
+    std::string expected = before;
+    expected.replace(expected.find("TIT2 0 Version 2.2 Title"), 24, "TIT2 1 二・二の曲");
+    EXPECT_EQ(read, expected);
 }
 
 TEST_F(Id3v2Edit, CreateGivesPlainFilesAUnicodeTagAndRepairsShiftJisInLatin1) {
@@ -213,12 +220,12 @@ TEST_F(Id3v2Edit, CreateGivesPlainFilesAUnicodeTagAndRepairsShiftJisInLatin1) {
     }
 }
 
-TEST_F(Id3v2Edit, ConversionTakesTaggedRowsOnlyWithTheSetting) {
+TEST_F(Id3v2Edit, ConversionTakesTaggedRowsTheId3v2ReaderRead) {
     List("id3v2/v23_utf16_japanese_mutagen.mp3");
     session.rows.Mutable(0).Checked = true;
-    session.settings.Id3v2Edit = false;
+    session.rows.Mutable(0).Reading.reader = TagReader::Kind;
     EXPECT_EQ(ConvertibleRows(session), std::vector<int>{});
-    session.settings.Id3v2Edit = true;
+    session.rows.Mutable(0).Reading.reader = TagReader::Id3v2;
     ASSERT_EQ(ConvertibleRows(session), std::vector<int>{0});
     const std::string source = test::ReadFile(session.rows[0].Path);
     ConvertCommand(session, {0}, ConvertTarget::Rmp3, prompter, nullptr);

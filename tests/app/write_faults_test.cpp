@@ -44,6 +44,7 @@ struct Subject {
     std::string newName = {};
     bool addId3Chunk = false;
     bool hardLinked = false;  // a second name, "<name>.link", for the same file
+    TagReader reader = TagReader::Kind;
 };
 
 class WriteFaults : public ::testing::Test {
@@ -60,6 +61,7 @@ protected:
         row.Path = path;
         row.FileName = s.newName.empty() ? s.name : s.newName;
         row.Kind = std::to_string(static_cast<int>(s.kind));
+        row.Reading.reader = s.reader;
         row.Fields[kTitle] = test::Sjis("新しい題名");
         row.Fields[kArtist] = "New Artist";
         row.Fields[kComment] = "written under faults";
@@ -188,13 +190,14 @@ TEST_F(WriteFaults, RiffInfoOfAFileWithTwoNames) {
     EXPECT_EQ(test::ReadFile(dir / "full.rmp.link"), test::ReadFile(dir / "full.rmp"));
 }
 
-// --- ID3v2 write: a tag rewritten in its padding, and a file rebuilt around a grown tag
+// --- ID3v2 write: tags rewritten in their padding (2.3, 2.2), and a file rebuilt with its ID3v1 block
 
 TEST_F(WriteFaults, Id3v2InItsPaddingAndRebuilt) {
-    session.settings.Id3v2Edit = true;
-    FailAndKillEachStep({"id3v2/v23_latin1_mutagen.mp3", FileKind::Id3v2Mpeg, "padding.mp3"});
-    FailAndKillEachStep({"id3v2/v22_script.mp3", FileKind::Id3v2Mpeg, "rebuilt.mp3"});
-    FailAndKillEachStep({"id3v2/v23_and_v1_id3v2tool.mp3", FileKind::Id3v2Mpeg, "linked.mp3", "", false, true});
+    constexpr TagReader kId3v2 = TagReader::Id3v2;
+    FailAndKillEachStep({"id3v2/v23_latin1_mutagen.mp3", FileKind::Id3v2Mpeg, "padding.mp3", "", false, false, kId3v2});
+    FailAndKillEachStep({"id3v2/v22_script.mp3", FileKind::Id3v2Mpeg, "v22.mp3", "", false, false, kId3v2});
+    FailAndKillEachStep(
+        {"id3v2/v23_and_v1_id3v2tool.mp3", FileKind::Id3v2Mpeg, "linked.mp3", "", false, true, kId3v2});
 }
 
 // --- SoundVQ write

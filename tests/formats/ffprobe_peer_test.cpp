@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "formats/Id3v1.h"
-#include "formats/Id3v2Writer.h"
+#include "formats/id3v2/TaggedMpegWriter.h"
 #include "formats/RiffInfo.h"
 #include "formats/SoundVq.h"
 #include "support/TestSupport.h"

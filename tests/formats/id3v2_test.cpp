@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <id3/readers.h>
 #include <sstream>
-#include <stdexcept>
 
-#include "formats/Id3v2Text.h"
 #include "formats/SjisText.h"
+#include "formats/id3v2/TaggedMpeg.h"
 #include "id3v2_tags.h"
 
 using namespace wvr;
@@ -60,12 +58,13 @@ std::vector<ManifestRow> Id3v2Rows(const std::string& folder) {
     return rows;
 }
 
-Fields ReadCorpusFile(const std::string& relative, ScriptedPrompter& prompter) {
+Fields ReadCorpusFile(const std::string& relative, ScriptedPrompter&) {
     test::TempDir dir;
     fs::File file;
     EXPECT_TRUE(file.Open(test::CopyCorpusFile(relative, dir), fs::File::Mode::Read));
     Fields fields = MarkedFields();
-    ReadId3v2(file, fields, prompter);
+    const auto texts = id3v2::ReadSixTexts(file);
+    std::copy(texts.begin(), texts.end(), fields.begin());
     return fields;
 }
 
@@ -95,7 +94,7 @@ TEST(Id3v2Corpus, EveryThirdPartyFileReadsWithoutHarm) {
         const Fields fields = ReadCorpusFile(
             "thirdparty/" + entry.path().parent_path().filename().string() + "/" + entry.path().filename().string(),
             prompter);
-        for (const std::string& text : fields) EXPECT_LE(text.size(), id3v2::kMaxFieldBytes);
+        for (const std::string& text : fields) EXPECT_LE(text.size(), id3v2::kMaxSixTextBytes);
         EXPECT_TRUE(prompter.shown().empty());
         ++files;
     }
@@ -108,65 +107,33 @@ TEST(Id3v2Frames, EachFrameFillsItsFieldAsStored) {
                                   Frame23("TIT2", Latin1("  padded  ")) + Frame23("TYER", Latin1("1999")) +
                                   Frame23("COMM", Comment("second")) + std::string(64, '\0'));
     ScriptedPrompter prompter;
-    Fields fields = MarkedFields();
-    fields[kArtist] = "before";
-    ReadId3v2Tag(tag, fields, prompter);
+    const Fields fields = Read(tag, prompter);
     EXPECT_EQ(fields[kTitle], "  padded  ");  // the row trims, not the reader
-    EXPECT_EQ(fields[kArtist], "before");     // absent: left alone
+    EXPECT_EQ(fields[kArtist], "");           // absent
     EXPECT_EQ(fields[kAlbum], "one");         // the first item
-    EXPECT_EQ(fields[kComment], "second");    // id3lib searches on from the album it found last
+    EXPECT_EQ(fields[kComment], "first");     // the first frame of its id, as every peer reads it
     EXPECT_EQ(fields[kDate], "1999");
     EXPECT_EQ(fields[kGenre], "(17)");        // no genre-number conversion
     EXPECT_EQ(fields[kSubject], kUntouched);
-    EXPECT_TRUE(prompter.shown().empty());
 }
 
-TEST(Id3v2Text, EightBitTextsAreRawBytesUpToTheFirstZeroAnd1024Bytes) {
-    EXPECT_EQ(id3v2::EightBitFieldText("ab\0cd"s), "ab");
-    EXPECT_EQ(id3v2::EightBitFieldText(Sjis("シフトJIS")), Sjis("シフトJIS"));
-    EXPECT_EQ(id3v2::EightBitFieldText(std::string(5000, 'a')), std::string(1024, 'a'));
+// 8-bit texts are raw bytes up to the first zero and 1024 bytes; UTF-16 becomes CP932.
+TEST(Id3v2Text, TextsAreCutAt1024BytesAndUtf16BecomesCp932) {
+    auto title = [](const std::string& content) {
+        ScriptedPrompter prompter;
+        return Read(Tag23(Frame23("TIT2", content)), prompter)[kTitle];
+    };
+    EXPECT_EQ(title(Latin1("ab\0cd"s)), "ab");
+    EXPECT_EQ(title(Latin1(Sjis("シフトJIS"))), Sjis("シフトJIS"));
+    EXPECT_EQ(title(Latin1(std::string(5000, 'a'))), std::string(1024, 'a'));
     // A double-byte character that would straddle the limit is left out whole.
-    EXPECT_EQ(id3v2::EightBitFieldText(std::string(1023, 'a') + Sjis("あ")), std::string(1023, 'a'));
-    const std::string fits = std::string(1022, 'a') + Sjis("あ");
-    EXPECT_EQ(id3v2::EightBitFieldText(fits + "b"), fits);
-}
-
-TEST(Id3v2Text, Utf16BecomesCp932) {
-    EXPECT_EQ(id3v2::Utf16FieldText(u"山田花子"), Sjis("山田花子"));
-    EXPECT_EQ(id3v2::Utf16FieldText(u"\uFEFF\uFEFFabc"), "abc");
-    EXPECT_EQ(id3v2::Utf16FieldText(u"\uFFFE\u6100\u6200"), "ab");  // a reversed mark swaps what follows
-    EXPECT_EQ(id3v2::Utf16FieldText(u"\uFFFE\uFFFE\u6100"), "a");   // ... up to a mark read the right way
-    EXPECT_EQ(id3v2::Utf16FieldText(u"ab\0cd"s), "ab");
+    EXPECT_EQ(title(Latin1(std::string(1023, 'a') + Sjis("あ"))), std::string(1023, 'a'));
+    EXPECT_EQ(title(Utf16(u"山田花子")), Sjis("山田花子"));
+    EXPECT_EQ(title("\x01\xFF\xFE\xFF\xFE" "a\0b\0"s), "ab");  // marks lead once or more
+    EXPECT_EQ(title("\x01" "a\0b\0"s), "ab");                     // no mark: little-endian
+    EXPECT_EQ(title("\x01\xFE\xFF\0a\0b"s), "ab");
     // What CP932 lacks, and lone surrogates, become "?".
-    EXPECT_EQ(id3v2::Utf16FieldText(u"ハングル한 \u00E9 \U0001F600"), Sjis("ハングル") + "? ? ?");
-    EXPECT_EQ(id3v2::Utf16FieldText(u"a\xD800" u"b\xDC00"s), "a?b?");
-    EXPECT_EQ(id3v2::Utf16FieldText(std::u16string(3000, u'z')), std::string(1024, 'z'));
-    std::string kana = "a";
-    for (int i = 0; i < 511; ++i) kana += Sjis("か");  // 1023 bytes: one more would not fit
-    EXPECT_EQ(id3v2::Utf16FieldText(u"a" + std::u16string(700, u'か')), kana);
-}
-
-namespace {
-
-class FailingReader : public ID3_MemoryReader {
-public:
-    using ID3_MemoryReader::ID3_MemoryReader;
-    size_type readChars(char_type[], size_type) override { throw std::runtime_error("read failed"); }
-};
-
-}  // namespace
-
-TEST(Id3v2Errors, ALibraryErrorIsShownInAPlainBoxAndEndsTheReading) {
-    const std::string tag = Tag23(Frame23("TIT2", Latin1("title")));
-    FailingReader reader(tag.data(), tag.size());
-    ScriptedPrompter prompter;
-    Fields fields = MarkedFields();
-    ReadId3LibTexts(reader, fields, prompter);
-    ASSERT_EQ(prompter.shown().size(), 1u);
-    const Prompt& box = prompter.shown()[0];
-    EXPECT_EQ(box.text, "read failed");
-    EXPECT_EQ(box.title, "wvr");
-    EXPECT_EQ(box.icon, PromptIcon::None);
-    EXPECT_EQ(box.buttons, PromptButtons::Ok);
-    EXPECT_EQ(fields, MarkedFields());
+    EXPECT_EQ(title(Utf16(u"ハングル한 \u00E9 \U0001F600")), Sjis("ハングル") + "? ? ?");
+    EXPECT_EQ(title(Utf16(u"a\xD800" u"b\xDC00"s)), "a?b?");
+    EXPECT_EQ(title(Utf16(std::u16string(3000, u'z'))), std::string(1024, 'z'));
 }

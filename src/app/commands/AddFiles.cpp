@@ -7,9 +7,6 @@
 #include "app/commands/FilePrefetch.h"
 #include "app/commands/ListedPaths.h"
 #include "formats/Id3v1.h"
-#include "formats/Id3v2.h"
-#include "formats/Id3v2Sanitizer.h"
-#include "formats/Id3v2Tag.h"
 #include "formats/PathText.h"
 #include "formats/RiffInfo.h"
 #include "formats/SjisText.h"
@@ -36,27 +33,35 @@ void ReadTrailingId3v1(fs::File& file, const GenreTable& genres, Fields& fields)
     fields[kGenre] = std::move(tag->genre);
 }
 
-// The texts of a file's ID3v2 tag; the audio size is what lies between the tag and the ID3v1
-// block or the end of the file.
-long long ReadTaggedMpeg(Detection& d, const GenreTable& genres, Fields& fields) {
+// The texts of a file's ID3v2 tag and how they were read; the audio size is what lies between
+// the tag and the ID3v1 block or the end of the file.
+long long ReadTaggedMpeg(Detection& d, const GenreTable& genres, Fields& fields, TagReading& reading) {
     const uint64_t size = d.file.SizeAtOpen();
-    const std::string_view tag = std::string_view(d.head).substr(0, std::min<uint64_t>(d.tagEnd, id3v2::kMaxTagBytes));
-    id3v2::TagTexts texts = id3v2::ReadTagTexts(tag, genres);
+    id3v2::TagFields texts = id3v2::ReadTaggedFields(d.file, *d.tagged, genres);
     for (int f = 0; f < kFieldCount; ++f) fields[f] = std::move(texts.fields[f]);
+    reading = {TagReader::Id3v2, texts.lossy, texts.shiftJisInLatin1};
+    const uint64_t tagEnd = d.tagged->tagEnd;
     uint64_t audioEnd = size;
     char marker[3];
-    if (size >= d.tagEnd + kId3v1Size && d.file.ReadExact(size - kId3v1Size, marker, 3) &&
+    if (size >= tagEnd + kId3v1Size && d.file.ReadExact(size - kId3v1Size, marker, 3) &&
         std::string_view(marker, 3) == "TAG")
         audioEnd -= kId3v1Size;
-    return static_cast<long long>(audioEnd - std::min(audioEnd, d.tagEnd));
+    return static_cast<long long>(audioEnd - std::min(audioEnd, tagEnd));
+}
+
+// The six texts of the plain listing: title, artist, album, comment, year, content type.
+void ReadSixTexts(fs::File& file, Fields& fields) {
+    constexpr Field kSix[] = {kTitle, kArtist, kAlbum, kComment, kDate, kGenre};
+    std::array<std::string, 6> texts = id3v2::ReadSixTexts(file);
+    for (size_t i = 0; i < texts.size(); ++i) fields[kSix[i]] = std::move(texts[i]);
 }
 
 // Tags and audio size of one file by its kind; fills the fields and returns AudioSize.
-long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, Fields& fields) {
+long long ReadTags(Detection& d, const GenreTable& genres, Fields& fields, TagReading& reading) {
     long long audioSize = static_cast<long long>(d.file.SizeAtOpen()) - static_cast<long long>(kId3v1Size);
-    if (d.kind == FileKind::Id3v2Mpeg && d.readId3v2) return ReadTaggedMpeg(d, genres, fields);
+    if (d.kind == FileKind::Id3v2Mpeg && d.tagged) return ReadTaggedMpeg(d, genres, fields, reading);
     if (d.kind == FileKind::Id3v2Mpeg) {
-        ReadId3v2(d.file, fields, prompter);
+        ReadSixTexts(d.file, fields);
         return audioSize;
     }
     if (d.kind == FileKind::SoundVq) {
@@ -77,18 +82,24 @@ long long ReadTags(Detection& d, const GenreTable& genres, Prompter& prompter, F
 
 AudioInfo PropertyText(const Detection& d, long long audioSize) {
     static const std::string id3v2Text = cp932::Text("MP3 ID3v2 (未サポート) ");
-    // A tag that is read gives the row the properties of its audio, labelled as a plain file's.
-    if (d.kind == FileKind::Id3v2Mpeg && d.readId3v2)
-        return d.audioFound ? FormatAudioInfo(d.header, audioSize, static_cast<int>(FileKind::Mpeg)) : AudioInfo{};
+    // A tag that is read gives the row the properties of its audio, labelled as a plain file's;
+    // a Xing or VBRI count gives the true play time of a variable bit rate.
+    if (d.kind == FileKind::Id3v2Mpeg && d.tagged) {
+        if (!d.tagged->audioStart) return {};
+        const int mpeg = static_cast<int>(FileKind::Mpeg);
+        return d.tagged->count ? FormatCountedAudioInfo(d.header, *d.tagged->count, audioSize, mpeg)
+                               : FormatAudioInfo(d.header, audioSize, mpeg);
+    }
+    if (d.kind == FileKind::Mpeg && d.count)
+        return FormatCountedAudioInfo(d.header, *d.count, audioSize, static_cast<int>(d.kind));
     if (d.kind == FileKind::Id3v2Mpeg) return {id3v2Text, 0};
     if (d.kind == FileKind::SoundVq) return SoundVqInfoText(d.header, audioSize);
     return FormatAudioInfo(d.header, audioSize, static_cast<int>(d.kind));
 }
 
-void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter,
-               TrackInfo& row) {
+void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, TrackInfo& row) {
     // The texts are read straight into the row and trimmed there.
-    const long long audioSize = ReadTags(detection, genres, prompter, row.Fields);
+    const long long audioSize = ReadTags(detection, genres, row.Fields, row.Reading);
     AudioInfo info = PropertyText(detection, audioSize);
 
     row.FileName = path::FileName(rowPath);
@@ -151,12 +162,12 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         // copied: the list may grow while we read.
         if (listed.Contains(work[i])) continue;
         std::string entry = work[i];
-        Detection detection = DetectKind(entry, prompter, std::move(opened), options.id3v2Edit);
+        Detection detection = DetectKind(entry, prompter, std::move(opened), options.tagReader);
         if (detection.kind == FileKind::Unsupported) continue;
         // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);
         TrackInfo& row = pending.emplace_back();
-        ReadTrack(std::move(entry), detection, session.genres, prompter, row);
+        ReadTrack(std::move(entry), detection, session.genres, row);
         detection.file.Close();
         if (options.filter && !PassesFilter(row, *options.filter, options.includeMode)) {
             pending.pop_back();
@@ -170,13 +181,17 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     return added;
 }
 
+TagReader ReaderOfSettings(const Settings& settings) {
+    return settings.Id3v2Edit ? TagReader::Id3v2 : TagReader::Kind;
+}
+
 AddOptions AddOptionsFromSettings(const Settings& settings) {
     AddOptions o;
     o.clearFirst = settings.Get(Option::EdtAddClr);
     o.extendedGenres = settings.Get(Option::OptGenreOn);
     o.includeMode = settings.FilterSel;
     o.filter = settings.Get(Option::Filter) ? &settings.Filter : nullptr;
-    o.id3v2Edit = settings.Id3v2Edit;
+    o.tagReader = ReaderOfSettings(settings);
     return o;
 }
 

@@ -20,15 +20,14 @@ struct AddOptions {
     bool extendedGenres = false;                   // genre numbers 251..255 have names
     bool includeMode = false;                      // the filter keeps only entry 0's matches
     const std::vector<FilterEntry>* filter = nullptr;  // none: no filter
-    bool id3v2Edit = false;                        // ID3v2 tags are read (kind 4 with texts and times)
+    TagReader tagReader = TagReader::Kind;         // how files with an ID3v2 tag are read
 };
 
 // The property text and play time of a recognised file for an audio size, by its kind.
 AudioInfo PropertyText(const Detection& detection, long long audioSize);
 
-// Reads one recognised file into an empty row (texts trimmed).
-void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, Prompter& prompter,
-               TrackInfo& row);
+// Reads one recognised file into an empty row (texts trimmed), noting how it was read.
+void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, TrackInfo& row);
 
 // Whether the filter lets a row in.
 bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode);
@@ -37,6 +36,10 @@ bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, 
 // the number of rows added.
 int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompter& prompter,
              BusyIndicator* progress = nullptr);
+
+// The reader the settings choose for files with an ID3v2 tag: the one setting read when rows
+// are made, and never when they are written.
+TagReader ReaderOfSettings(const Settings& settings);
 
 // The options of the open-files, open-folder and drop commands, from the settings.
 AddOptions AddOptionsFromSettings(const Settings& settings);

@@ -149,11 +149,11 @@ void ShowOutcome(const ConvertReport& report, Prompter& prompter) {
 std::vector<int> ConvertibleRows(const Session& session) {
     const RowList& rows = session.rows;
     const bool allRows = session.settings.Get(Option::CnvChkOff);
-    const bool id3v2Edit = session.settings.Id3v2Edit;
     std::vector<int> collected;
     for (int i = 0; i < rows.size(); ++i) {
         const int kind = rows[i].KindCode();
-        const bool tagged = id3v2Edit && kind == static_cast<int>(FileKind::Id3v2Mpeg);
+        // A tagged row the ID3v2 reader read has the audio properties a conversion needs.
+        const bool tagged = kind == static_cast<int>(FileKind::Id3v2Mpeg) && rows[i].Reading.reader == TagReader::Id3v2;
         if ((rows[i].Checked || allRows) && ((kind >= 1 && kind <= 3) || tagged)) collected.push_back(i);
     }
     return collected;

@@ -21,7 +21,7 @@ inline constexpr int kConvertQuiet = 2;      // CnvErrOff: no error boxes
 inline constexpr const char* kConvertSoftware = "wvr ver 1.10";
 
 // The rows the dialog offers: rows of kind 1, 2 or 3 in list order, the checked ones or,
-// with CnvChkOff, every one; with the setting Id3v2Edit also those of kind 4.
+// with CnvChkOff, every one; also those of kind 4 that the ID3v2 reader read.
 std::vector<int> ConvertibleRows(const Session& session);
 
 // Path with the file name's extension replaced by the target's (".mp3", ".wav", ".rmp");

@@ -227,7 +227,7 @@ public:
           columns_(CsvColumnsInUse(session.settings)),
           pathColumn_(static_cast<size_t>(pathColumn)),
           replace_(session.settings.Get(Option::CsvAdd)),
-          readId3v2_(session.settings.Id3v2Edit),
+          reader_(ReaderOfSettings(session.settings)),
           prompter_(prompter),
           busy_(busy),
           skipped_(skipped),
@@ -261,7 +261,7 @@ private:
         if (values.size() <= pathColumn_) return false;
         const std::string full = ExpandPath(folder, values[pathColumn_]);
         if (replace_) ForgetFirstRowOf(full);
-        Detection detection = DetectKind(full, prompter_, {}, readId3v2_);
+        Detection detection = DetectKind(full, prompter_, {}, reader_);
         if (detection.kind == FileKind::Unsupported) return false;
         // The texts come from the line only; the file's tags are not read. The property text
         // is built for an audio size of 0, so the play time is 0.
@@ -277,6 +277,7 @@ private:
             }
         }
         row.Kind = std::to_string(static_cast<int>(detection.kind));
+        row.Reading.reader = detection.reader;
         row.InfoText = std::move(info.infoText);
         row.Seconds.assign(1, '0');  // (an assignment of "0" trips a false GCC 12 warning)
         Append(std::move(row));
@@ -308,7 +309,7 @@ private:
     const std::vector<int> columns_;
     const size_t pathColumn_;
     const bool replace_;
-    const bool readId3v2_;
+    const TagReader reader_;
     Prompter& prompter_;
     BusyIndicator* busy_;
     SkippedCsvLines* skipped_;

@@ -5,8 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "formats/Id3v2FieldBytes.h"
-#include "formats/Id3v2Tag.h"
+#include "formats/id3v2/TagHeader.h"
 #include "formats/RiffChunks.h"
 #include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
@@ -70,57 +69,19 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
     return file.Open(nativePath, fs::File::Mode::Read) ? FileKind::Mpeg : FileKind::Unsupported;
 }
 
-// Up to `n` bytes of the file at `offset`, in `into`.
-std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, std::string& into) {
-    into.resize(n);
-    const int64_t got = file.ReadAt(offset, into.data(), n);
-    into.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return into;
-}
-
-// Where the first MPEG frame header lies whole in `bytes`.
-std::optional<size_t> FindFrameHeader(std::string_view bytes) {
-    auto sync = id3v2::FindFrameSync(bytes, 0);
-    if (!sync || *sync + kFrameHeaderSize > bytes.size()) return std::nullopt;
-    return static_cast<size_t>(*sync);
-}
-
-// An MPEG file behind an ID3v2 tag: its audio starts at the first frame header after the tag,
-// mostly right at its end (a small look), else within a window, for the few writers whose
-// padding runs past the declared size. The tag's bytes are kept for the reader of the texts; a
-// small tag is read with the first look at once. `head` holds the file's first bytes.
-FileKind DetectTaggedMpeg(Detection& d, std::string_view head) {
-    constexpr size_t kFirstLook = 4096, kWideLook = 65536;
-    auto layout = id3v2::ParseLayout(head);
-    if (!layout) return FileKind::Unsupported;
-    d.readId3v2 = true;
-    d.tagEnd = std::min<uint64_t>(layout->size, d.file.SizeAtOpen());
-    std::string window;
-    std::string_view after;
-    if (d.tagEnd <= id3v2::kWholeTagReadBytes) {
-        after = ReadInto(d.file, 0, static_cast<size_t>(d.tagEnd) + kFirstLook, d.head);
-        after.remove_prefix(std::min<size_t>(after.size(), d.tagEnd));
-    } else {
-        d.head = id3v2::ReadFieldBytes(d.file, *layout, d.tagEnd);
-        after = ReadInto(d.file, d.tagEnd, kFirstLook, window);
-    }
-    auto at = FindFrameHeader(after);
-    if (!at && after.size() == kFirstLook) {  // none near the tag's end, and the file goes on
-        after = ReadInto(d.file, d.tagEnd, kWideLook, window);
-        at = FindFrameHeader(after);
-    }
-    if (!at) return FileKind::Id3v2Mpeg;
-    const auto* b = reinterpret_cast<const uint8_t*>(after.data() + *at);
-    d.audioFound = true;
-    d.header = {b[0], b[1], b[2]};
-    // The variable-bit-rate marker, at the same place in the frame as for plain files.
-    if ((b[2] & 0x30) == 0x30 && *at + 24 < after.size() && after[*at + 24] == 'X') d.header.b0 = 0;
-    return FileKind::Id3v2Mpeg;
+// A plain file's Xing / Info / VBRI header, in its first frame.
+std::optional<StreamCount> ReadPlainCount(fs::File& file) {
+    uint8_t b[512];
+    const int64_t got = file.ReadAt(0, b, sizeof b);
+    if (got < 4) return std::nullopt;
+    const auto frame = ParseMpegFrame(b);
+    if (!frame) return std::nullopt;
+    return ReadStreamCount({reinterpret_cast<const char*>(b), static_cast<size_t>(got)}, *frame);
 }
 
 }  // namespace
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, bool readId3v2) {
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, TagReader reader) {
     Detection d;
     d.file = std::move(opened);
     if (!d.file.IsOpen()) {
@@ -128,7 +89,7 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
     }
     // Enough for every kind's mark, an ID3v2 tag's header among them.
-    uint8_t b[id3v2::kTagHeaderBytes] = {};
+    uint8_t b[id3v2::kHeaderBytes] = {};
     int64_t got = d.file.ReadAt(0, b, sizeof b);
     if (got < 3) return d;
 
@@ -138,9 +99,17 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         uint8_t at24 = 0;
         // The variable-bit-rate marker: bits 5 and 4 of byte 2 and an "X" at offset 24.
         if ((b[2] & 0x30) == 0x30 && d.file.ReadExact(24, &at24, 1) && at24 == 'X') d.header.b0 = 0;
+        if (reader == TagReader::Id3v2) d.count = ReadPlainCount(d.file);
     } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
-        if (readId3v2) d.kind = DetectTaggedMpeg(d, {reinterpret_cast<const char*>(b), static_cast<size_t>(got)});
-        // A header the tag reader cannot take is listed as without the setting.
+        if (reader == TagReader::Id3v2) {
+            d.tagged = id3v2::LocateTaggedMpeg(d.file, {reinterpret_cast<const char*>(b), static_cast<size_t>(got)});
+            if (d.tagged) {
+                d.kind = FileKind::Id3v2Mpeg;
+                d.reader = TagReader::Id3v2;
+                d.header = d.tagged->first;
+            }
+        }
+        // A header the ID3v2 reader cannot take is listed as without it.
         if (d.kind == FileKind::Unsupported && got >= 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
         d.kind = DetectRiff(d.file, d.header);

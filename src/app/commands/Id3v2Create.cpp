@@ -2,8 +2,9 @@
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/DetectKind.h"
-#include "formats/Id3v1.h"
-#include "formats/Id3v2Writer.h"
+#include "formats/SjisText.h"
+#include "formats/id3v2/TaggedMpeg.h"
+#include "formats/id3v2/TaggedMpegWriter.h"
 
 namespace wvr {
 namespace {
@@ -14,9 +15,35 @@ int CheckedTaggableRows(const RowList& rows) {
     return count;
 }
 
+// The row as the ID3v2 reader reads its file, or nothing when the file is gone or unsupported.
+std::optional<TrackInfo> ReadWithId3v2Reader(Session& session, const std::string& path, Prompter& prompter) {
+    Detection detection = DetectKind(path, prompter, {}, TagReader::Id3v2);
+    if (detection.kind == FileKind::Unsupported) return std::nullopt;
+    TrackInfo fresh;
+    ReadTrack(path, detection, session.genres, fresh);
+    return fresh;
+}
+
+// A tagged row that was read with six texts is read again by the ID3v2 reader, so that the
+// fields it never read are not taken as emptied; the six texts the user changed since stay.
+std::optional<TrackInfo> RowForTagWriter(Session& session, const TrackInfo& row, Prompter& prompter) {
+    if (row.KindCode() != static_cast<int>(FileKind::Id3v2Mpeg) || row.Reading.reader == TagReader::Id3v2) return row;
+    std::optional<TrackInfo> fresh = ReadWithId3v2Reader(session, row.Path, prompter);
+    if (!fresh) return std::nullopt;
+    fs::File file;
+    const auto native = fs::ToNative(row.Path);
+    if (!native || !file.Open(*native, fs::File::Mode::Read)) return std::nullopt;
+    constexpr Field kSix[] = {kTitle, kArtist, kAlbum, kComment, kDate, kGenre};
+    const std::array<std::string, 6> stored = id3v2::ReadSixTexts(file);
+    for (size_t i = 0; i < stored.size(); ++i)
+        if (row.Fields[kSix[i]] != sjis::Trim(stored[i])) fresh->Fields[kSix[i]] = row.Fields[kSix[i]];
+    return fresh;
+}
+
 bool WriteOneRow(Session& session, const TrackInfo& row, int major, Prompter& prompter) {
     if (row.KindCode() == static_cast<int>(FileKind::Mpeg)) return CreateId3v2Tag(row, major, prompter);
-    return WriteId3v2Tag(row, BuildId3v1Tag(row, session.genres), session.genres, Id3v2WriteMode::Unicode, prompter);
+    const std::optional<TrackInfo> tagged = RowForTagWriter(session, row, prompter);
+    return tagged && WriteId3v2Tag(*tagged, session.genres, Id3v2WriteMode::Unicode, prompter);
 }
 
 // The row as the file now reads through its new tag (its kind and audio size change), also
@@ -24,13 +51,11 @@ bool WriteOneRow(Session& session, const TrackInfo& row, int major, Prompter& pr
 // a pending rename.
 void ReadRowAgain(Session& session, int index, Prompter& prompter) {
     const TrackInfo& old = session.rows[index];
-    Detection detection = DetectKind(old.Path, prompter, {}, true);
-    if (detection.kind == FileKind::Unsupported) return;
-    TrackInfo fresh;
-    ReadTrack(old.Path, detection, session.genres, prompter, fresh);
-    fresh.FileName = old.FileName;
-    fresh.Checked = old.Checked;
-    session.rows.Edit(index, [&](TrackInfo& r) { r = std::move(fresh); });
+    std::optional<TrackInfo> fresh = ReadWithId3v2Reader(session, old.Path, prompter);
+    if (!fresh) return;
+    fresh->FileName = old.FileName;
+    fresh->Checked = old.Checked;
+    session.rows.Edit(index, [&](TrackInfo& r) { r = std::move(*fresh); });
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "formats/Id3v1.h"
-#include "formats/Id3v2Writer.h"
+#include "formats/id3v2/TaggedMpegWriter.h"
 #include "formats/PathText.h"
 #include "formats/RiffInfo.h"
 #include "formats/SoundVq.h"
@@ -25,8 +25,9 @@ bool WriteTagsOfKind(const TrackInfo& row, const Id3v1Tag& block, bool addId3Chu
     case FileKind::RiffRmp3: return WriteRiffInfo(row, block, addId3Chunk, prompter);
     case FileKind::SoundVq: return WriteSoundVqTags(row, genres, prompter);
     case FileKind::Id3v2Mpeg:
-        if (session.settings.Id3v2Edit)
-            return WriteId3v2Tag(row, block, genres, Id3v2WriteMode::ChangedFields, prompter);
+        // Only the reader that read every field of the tag may write it.
+        if (row.Reading.reader == TagReader::Id3v2)
+            return WriteId3v2Tag(row, genres, Id3v2WriteMode::ChangedFields, prompter);
         // Nothing can be written, yet the row is done with: it counts as written.
         prompter.Error(kId3v2NotSupported);
         return true;
@@ -83,7 +84,8 @@ bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Que
 bool WriteCurrentRow(Session& session, int row, Prompter& prompter, BusyIndicator* busy) {
     if (row < 0 || row >= session.rows.size()) return false;
     BusySection section(busy);
-    if (session.rows[row].KindCode() == static_cast<int>(FileKind::Id3v2Mpeg) && !session.settings.Id3v2Edit) {
+    const TrackInfo& track = session.rows[row];
+    if (track.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg) && track.Reading.reader != TagReader::Id3v2) {
         prompter.Error(kId3v2NotSupported);
         return false;
     }

@@ -11,8 +11,8 @@ class Prompter;
 
 // Writes one row: the ID3v1 block for MPEG files, the INFO list for RIFF files (with the
 // block in an "IID3" chunk when `addId3Chunk`), the SoundVQ chunks, the ID3v2 tag when the
-// setting Id3v2Edit is on; without it an ID3v2 row only gets the not-supported message and
-// counts as written. Then the pending rename, if any.
+// ID3v2 reader read the row; an ID3v2 row read with six texts only gets the not-supported
+// message and counts as written. Then the pending rename, if any.
 // Returns whether the row counts as written.
 bool WriteRow(Session& session, int row, bool addId3Chunk, Prompter& prompter);
 
@@ -21,9 +21,9 @@ bool WriteRow(Session& session, int row, bool addId3Chunk, Prompter& prompter);
 // stops early. Returns false when the user declined.
 bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Questions questions = Questions::Ask);
 
-// The edit window's write of its one row: no question, an ID3v2 row counts as not written
-// (unless the setting Id3v2Edit is on),
-// and with WitEndClr the written row leaves the list at once. Returns whether it was written.
+// The edit window's write of its one row: no question, an ID3v2 row read with six texts counts
+// as not written, and with WitEndClr the written row leaves the list at once. Returns whether
+// it was written.
 bool WriteCurrentRow(Session& session, int row, Prompter& prompter, BusyIndicator* busy);
 
 }  // namespace wvr

@@ -57,7 +57,7 @@ void MainWindow::Refresh1Click() {
     session_.rows.Clear();
     AddOptions options;
     options.extendedGenres = session_.settings.Get(Option::OptGenreOn);
-    options.id3v2Edit = session_.settings.Id3v2Edit;
+    options.tagReader = ReaderOfSettings(session_.settings);
     AddWorkList(work, options);
     ReloadEditWindow();
 }

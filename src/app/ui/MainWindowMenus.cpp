@@ -216,6 +216,8 @@ void MainWindow::BuildMenus() {
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateMenuChecks);
     }
     action("AlwaysOnTop")->setChecked(true);
+    // An item greyed by a setting says why.
+    findChild<QMenu*>("Function1")->setToolTipsVisible(true);
     BuildColumnWidthMenu(findChild<QMenu*>("Sub_F1"));
     outputMenu_ = findChild<QMenu*>("S1");
     inputMenu_ = findChild<QMenu*>("I1");
@@ -322,7 +324,11 @@ void MainWindow::UpdateActionStates() {
     };
     enable({"W1"}, checked || s.Get(Option::WitChkOff));
     enable({"C1"}, checked || s.Get(Option::CnvChkOff));
-    enable({"Id3v2Tag1"}, checked);
+    // Files given a tag list as "未サポート" without the setting: the command waits for it.
+    enable({"Id3v2Tag1"}, checked && s.Id3v2Edit);
+    if (QAction* a = action("Id3v2Tag1"))
+        a->setToolTip(s.Id3v2Edit ? a->text()
+                                  : QString::fromUtf8("設定の「ID3v2 タグを読み書きする」がオンのときに使えます"));
     enable({"NewItem", "SaveItem", "S1", "I1"}, any);
     // The items of the two submenus follow their menus (Ctrl+W is "Default" of the output).
     for (QMenu* menu : {outputMenu_, inputMenu_})

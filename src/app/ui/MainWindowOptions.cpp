@@ -1,7 +1,9 @@
 // The options dialog and the help, as the main window opens them.
 #include <QApplication>
 
+#include "app/commands/AddFiles.h"
 #include "app/commands/Options.h"
+#include "app/commands/ReadAgain.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/FontSetting.h"
 #include "app/ui/MainWindow.h"
@@ -18,8 +20,14 @@ void MainWindow::Option1Click() {
     // Boxes of the dialog's own unless a test scripts the answers.
     TForm2 dialog(settings, fonts, prompter_ == &boxes_ ? nullptr : prompter_, this);
     if (dialog.exec() == QDialog::Accepted) {
+        const TagReader before = ReaderOfSettings(settings);
         ApplyOptions(settings, dialog.edited());
         ApplyFonts();
+        // The rows show what the next write acts on: read again by the reader now chosen.
+        if (ReaderOfSettings(settings) != before) {
+            ReadRowsAgain(session_, ReaderOfSettings(settings), *prompter_, this);
+            ReloadEditWindow();
+        }
     }
     FollowOptions();
 }

@@ -1,0 +1,43 @@
+// An MPEG file behind an ID3v2 tag: the tag's place and bytes, where the audio begins, and the
+// texts read from it, by the ID3v2 reader or by the six-text reading of the plain listing.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "formats/MpegFrames.h"
+#include "formats/MpegHeader.h"
+#include "formats/id3v2/Tag.h"
+#include "platform/base/FileOps.h"
+
+namespace wvr::id3v2 {
+
+struct TaggedMpeg {
+    TagHeader header;        // the footer confirmed where the flag announces one
+    uint64_t tagEnd = 0;     // where the tag ends in the file (never past its end)
+    std::string tag;         // the tag's bytes whole, unless it is large (then read where needed)
+    bool tagWhole = false;
+    std::optional<uint64_t> audioStart;  // the first MPEG frame after the tag
+    HeaderBytes first;                   // its first three bytes (B0 0 for the VBR marker)
+    std::optional<StreamCount> count;    // a Xing / Info / VBRI header in that frame
+};
+
+// Tags up to this size are read whole with the bytes after them: one read costs less than
+// several small ones.
+inline constexpr uint64_t kWholeTagReadBytes = 65536;
+
+// The tag and audio of `file`, whose first bytes `head` are; nothing when no ID3v2 header
+// opens it.
+std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, std::string_view head);
+
+// The fields of the located tag (a large one read frame by frame, skipping frames that hold
+// no field, so that cover pictures are not read).
+TagFields ReadTaggedFields(fs::File& file, const TaggedMpeg& located, const GenreTable& genres);
+
+// The six texts of the plain listing, for a file whose tag may be any bytes after "ID3"; the
+// same from the file's first bytes.
+std::array<std::string, 6> ReadSixTexts(fs::File& file);
+std::array<std::string, 6> ReadSixTexts(std::string_view fileStart);
+
+}  // namespace wvr::id3v2
