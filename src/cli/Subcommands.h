@@ -114,19 +114,22 @@ Exit status:
 path column, each line whose file is a music file becomes a row with the line's texts (the
 file's own tags are not read; the play time is 0); without one, line i is laid onto row i,
 which here has no rows to meet. Prints the rows. A line whose file is missing or not a music
-file is named on stderr. A file that begins with a UTF-8 byte-order mark is read as UTF-8
-("?" for a character CP932 lacks, said once per file); a first line that is the header
-csv-save writes is skipped; lines with more values than columns are counted on stderr. With --write the rows are then written into their files as "write"
-does; nothing is written when a file or a line could not be read.
+file is named on stderr. A file that begins with a UTF-8 byte-order mark (csv-save --utf8,
+a spreadsheet) is read as UTF-8 by RFC 4180, where a space belongs to an unquoted value ("?"
+for a character CP932 lacks, said once per file); other files by the program's comma-text
+rules. A first line that is the header csv-save writes is skipped. Lines with more values than
+columns hold texts in the wrong columns: they are named on stderr, and the files are loaded
+only with --yes. With --write the rows are then written into their files as "write" does;
+nothing is written when a file or a line could not be read or has more values than columns.
 
 Options:
   --write  write the rows' tags into their files
-  --yes    answer Yes to the program's questions; without it, No
+  --yes    answer Yes to the program's questions (loading lines with more values than columns); without it, No
   --help   show this help
 
 Exit status:
   0  every file and line was read (and with --write, every row written)
-  1  a CSV file, a line or a row could not be read or written (said on stderr)
+  1  a CSV file, a line or a row could not be read or written, or a line has more values than columns (said on stderr)
   2  bad arguments: an unknown option or no CSV)",
      CsvLoadCommand},
     {"export", "export [--yes] [--set NAME] OUT PATH...", "write the rows of the paths through a template",
