@@ -29,6 +29,22 @@ std::bitset<256> CodesIn(std::string_view text) {
 
 }  // namespace
 
+std::string EscapeHtml(std::string_view text) {
+    // None of these bytes is ever the second byte of a CP932 character.
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string ExpandTemplateLine(std::string_view line, const TemplateContext& context, const TrackInfo& row,
                                long long number) {
     std::string text(line);
@@ -40,7 +56,11 @@ std::string ExpandTemplateLine(std::string_view line, const TemplateContext& con
     bool full = false;
     auto pass = [&](std::string_view code, auto&& value, bool mayBeEmpty) {
         if (full || !present[static_cast<unsigned char>(code[1])]) return;
-        const std::string v = value();
+        // A value cut mid-character loses its dangling lead byte, which would pair with the
+        // first byte of what follows it. The replacement text is the user's own markup.
+        const std::string whole = value();
+        const std::string_view cut = sjis::WithoutLoneLeadByte(whole);
+        const std::string v = context.escapeHtml ? EscapeHtml(cut) : std::string(cut);
         auto next = sjis::ReplaceAllWithin(text, code, v.empty() && !mayBeEmpty ? std::string_view(context.replacement) : v,
                                            kMaxExpandedBytes);
         full = !next;
