@@ -246,20 +246,22 @@ Exit status:
   1  no row holds it, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, an empty TEXT, no PATH)",
      FindRowsCommand},
-    {"select", "select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...",
+    {"select", "select (--minutes N | --kb N) [--seed S] [--extended] [-o OUT.m3u] PATH...",
      "draw files at random until a play time or a size is filled",
      R"(Draws the rows of PATH... in random order and keeps each one that still fits into the budget:
 N minutes of play time (--minutes) or N kilobytes of file size (--kb; files that are not found
 are left out), as the select dialog does. Prints the chosen rows in the order they were taken
 and, with -o, writes their paths as a playlist, one per line ended by CR LF, each named as the
-file system names it (UTF-8), as players expect. The same seed
-gives the same choice; without --seed the clock seeds the draw.
+file system names it (UTF-8), as players expect; with --extended, or when the select
+dialog's setting SelExtM3u is on, as an extended M3U. The same seed gives the same choice;
+without --seed the clock seeds the draw.
 
 Options:
   --minutes N  the play time to fill, 0 to 2097152 minutes
   --kb N       the size to fill, 0 to 2097152 kilobytes
   --seed S     the seed of the draw, 0 to 4294967295
   -o OUT.m3u   write the choice as a playlist
+  --extended   write it as an extended M3U: "#EXTM3U", then "#EXTINF:seconds,artist - title" before each file
   --help       show this help
 
 Exit status:
