@@ -135,8 +135,9 @@ Exit status:
     {"export", "export [--yes] [--set NAME] OUT PATH...", "write the rows of the paths through a template",
      R"(Writes the rows that "list" gives for PATH... into OUT through a header, a body per row and a
 footer, as the program's file output does: the Default set (an HTML table of title, artist,
-album and file name) or the set of "wvr.ini" named by --set. Says that the output of OUT is
-finished, on stderr, when done.
+album and file name, the values' <, >, & and double quotes written as HTML references) or the
+set of "wvr.ini" named by --set (escaped so only when stored so). Says that the output of OUT
+is finished, on stderr, when done.
 
 Options:
   --set NAME  the stored template set to use (letter case ignored)
