@@ -30,10 +30,12 @@ std::bitset<256> CodesIn(std::string_view text) {
 }  // namespace
 
 std::string EscapeHtml(std::string_view text) {
-    // None of these bytes is ever the second byte of a CP932 character.
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
+    // None of these bytes is ever the second byte of a CP932 character. Most values hold none.
+    const size_t next = text.find_first_of("<>&\"");
+    if (next == std::string_view::npos) return std::string(text);
+    std::string out(text.substr(0, next));
+    out.reserve(text.size() + 16);
+    for (char c : text.substr(next)) {
         switch (c) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
