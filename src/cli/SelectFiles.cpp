@@ -1,6 +1,6 @@
-// wvr-cli select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...: files drawn at
-// random until N minutes of play time or N kilobytes are filled, printed in the order they
-// were taken, and written as a playlist with -o. The same seed gives the same choice.
+// wvr-cli select (--minutes N | --kb N) [--seed S] [--extended] [-o OUT.m3u] PATH...: files
+// drawn at random until N minutes of play time or N kilobytes are filled, printed in the order
+// they were taken, and written as a playlist with -o. The same seed gives the same choice.
 #include "app/commands/Select.h"
 #include "cli/Subcommands.h"
 
@@ -37,7 +37,9 @@ int SelectFilesCommand(const ParsedArguments& parsed) {
         picked.push_back(session.rows[c.row]);
     }
     PrintRows(chosen, stdout);
-    if (playlist && !WritePlaylist(*playlist, picked, false, prompter)) return kExitSomeNotDone;
+    // Extended as the select dialog writes it when its setting says so.
+    const bool extended = HasFlag(parsed, "--extended") || LoadSelectSettings().SelExtM3u;
+    if (playlist && !WritePlaylist(*playlist, picked, extended, prompter)) return kExitSomeNotDone;
     return status;
 }
 

@@ -114,26 +114,30 @@ Exit status:
 path column, each line whose file is a music file becomes a row with the line's texts (the
 file's own tags are not read; the play time is 0); without one, line i is laid onto row i,
 which here has no rows to meet. Prints the rows. A line whose file is missing or not a music
-file is named on stderr. A file that begins with a UTF-8 byte-order mark is read as UTF-8
-("?" for a character CP932 lacks, said once per file); a first line that is the header
-csv-save writes is skipped; lines with more values than columns are counted on stderr. With --write the rows are then written into their files as "write"
-does; nothing is written when a file or a line could not be read.
+file is named on stderr. A file that begins with a UTF-8 byte-order mark (csv-save --utf8,
+a spreadsheet) is read as UTF-8 by RFC 4180, where a space belongs to an unquoted value ("?"
+for a character CP932 lacks, said once per file); other files by the program's comma-text
+rules. A first line that is the header csv-save writes is skipped. Lines with more values than
+columns hold texts in the wrong columns: they are named on stderr, and the files are loaded
+only with --yes. With --write the rows are then written into their files as "write" does;
+nothing is written when a file or a line could not be read or has more values than columns.
 
 Options:
   --write  write the rows' tags into their files
-  --yes    answer Yes to the program's questions; without it, No
+  --yes    answer Yes to the program's questions (loading lines with more values than columns); without it, No
   --help   show this help
 
 Exit status:
   0  every file and line was read (and with --write, every row written)
-  1  a CSV file, a line or a row could not be read or written (said on stderr)
+  1  a CSV file, a line or a row could not be read or written, or a line has more values than columns (said on stderr)
   2  bad arguments: an unknown option or no CSV)",
      CsvLoadCommand},
     {"export", "export [--yes] [--set NAME] OUT PATH...", "write the rows of the paths through a template",
      R"(Writes the rows that "list" gives for PATH... into OUT through a header, a body per row and a
 footer, as the program's file output does: the Default set (an HTML table of title, artist,
-album and file name) or the set of "wvr.ini" named by --set. Says that the output of OUT is
-finished, on stderr, when done.
+album and file name, the values' <, >, & and double quotes written as HTML references) or the
+set of "wvr.ini" named by --set (escaped so only when stored so). Says that the output of OUT
+is finished, on stderr, when done.
 
 Options:
   --set NAME  the stored template set to use (letter case ignored)
@@ -243,20 +247,22 @@ Exit status:
   1  no row holds it, or a PATH names nothing (said on stderr)
   2  bad arguments: an unknown option, an empty TEXT, no PATH)",
      FindRowsCommand},
-    {"select", "select (--minutes N | --kb N) [--seed S] [-o OUT.m3u] PATH...",
+    {"select", "select (--minutes N | --kb N) [--seed S] [--extended] [-o OUT.m3u] PATH...",
      "draw files at random until a play time or a size is filled",
      R"(Draws the rows of PATH... in random order and keeps each one that still fits into the budget:
 N minutes of play time (--minutes) or N kilobytes of file size (--kb; files that are not found
 are left out), as the select dialog does. Prints the chosen rows in the order they were taken
 and, with -o, writes their paths as a playlist, one per line ended by CR LF, each named as the
-file system names it (UTF-8), as players expect. The same seed
-gives the same choice; without --seed the clock seeds the draw.
+file system names it (UTF-8), as players expect; with --extended, or when the select
+dialog's setting SelExtM3u is on, as an extended M3U. The same seed gives the same choice;
+without --seed the clock seeds the draw.
 
 Options:
   --minutes N  the play time to fill, 0 to 2097152 minutes
   --kb N       the size to fill, 0 to 2097152 kilobytes
   --seed S     the seed of the draw, 0 to 4294967295
   -o OUT.m3u   write the choice as a playlist
+  --extended   write it as an extended M3U: "#EXTM3U", then "#EXTINF:seconds,artist - title" before each file
   --help       show this help
 
 Exit status:

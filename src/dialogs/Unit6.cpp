@@ -1,5 +1,6 @@
 #include "dialogs/Unit6.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -52,6 +53,7 @@ void TForm6::BuildControls() {
     for (QPlainTextEdit* box : {header_, body_, footer_}) box->installEventFilter(this);
     replacement_ = new QLineEdit(this);
     replacement_->setObjectName("Edit2");
+    escapeHtml_ = NamedCheckBox(this, "CheckBox1", "値の < > && \" をHTMLの文字参照にする(&H)");
     BuildCommonControls(kMacros);
 
     auto* grid = new QGridLayout(this);
@@ -72,12 +74,15 @@ void TForm6::BuildControls() {
     options->addWidget(insert_);
     grid->addWidget(Caption(this, "拡張子", extension_), 4, 0);
     grid->addLayout(options, 4, 1);
-    grid->addLayout(runRow_, 5, 0, 1, 2);
+    grid->addWidget(escapeHtml_, 5, 1);
+    grid->addLayout(runRow_, 6, 0, 1, 2);
     grid->setRowStretch(1, 2);
     grid->setRowStretch(2, 1);
     grid->setRowStretch(3, 2);
-    // The replacement box is made before the extension box but stands after it.
+    // The replacement box is made before the extension box but stands after it, and the
+    // check box stands below the row.
     setTabOrder(extension_, replacement_);
+    setTabOrder(insert_, escapeHtml_);
 }
 
 std::vector<std::string> TForm6::Names() const { return TemplateSetNames(); }
@@ -89,6 +94,7 @@ void TForm6::ShowNamed(const std::string& name) {
     ShowLines(footer_, set.footer);
     extension_->setText(FromSjis(set.extension));
     replacement_->setText(FromSjis(set.replacement));
+    escapeHtml_->setChecked(set.escapeHtml);
 }
 
 TemplateSet TForm6::ShownSet() const {
@@ -99,6 +105,7 @@ TemplateSet TForm6::ShownSet() const {
     set.footer = LinesOf(footer_);
     set.extension = ToSjis(extension_->text());
     set.replacement = ToSjis(replacement_->text());
+    set.escapeHtml = escapeHtml_->isChecked();
     return set;
 }
 

@@ -6,6 +6,7 @@
 #include "app/commands/TemplateOutput.h"
 #include "dialogs/SetDialog.h"
 
+class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -44,6 +45,7 @@ private:
     QPlainTextEdit* body_ = nullptr;    // Memo2
     QPlainTextEdit* footer_ = nullptr;  // Memo3
     QLineEdit* replacement_ = nullptr;  // Edit2
+    QCheckBox* escapeHtml_ = nullptr;   // CheckBox1: values escaped for HTML
     QPlainTextEdit* lastBox_ = nullptr;  // the template box that last had the focus
 };
 

@@ -108,7 +108,9 @@ std::string ExpandFieldMacros(std::string_view pattern, long long number, const 
     };
     std::string text(pattern);
     for (const auto& [code, value] : passes) {
-        auto next = sjis::ReplaceAllWithin(text, code, value, kMaxExpandedBytes);
+        // A value cut mid-character (a 30-byte ID3v1 field) loses its dangling lead byte, which
+        // would pair with the first byte of what follows it.
+        auto next = sjis::ReplaceAllWithin(text, code, sjis::WithoutLoneLeadByte(value), kMaxExpandedBytes);
         if (!next) break;
         text = std::move(*next);
     }

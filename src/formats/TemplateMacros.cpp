@@ -29,6 +29,24 @@ std::bitset<256> CodesIn(std::string_view text) {
 
 }  // namespace
 
+std::string EscapeHtml(std::string_view text) {
+    // None of these bytes is ever the second byte of a CP932 character. Most values hold none.
+    const size_t next = text.find_first_of("<>&\"");
+    if (next == std::string_view::npos) return std::string(text);
+    std::string out(text.substr(0, next));
+    out.reserve(text.size() + 16);
+    for (char c : text.substr(next)) {
+        switch (c) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string ExpandTemplateLine(std::string_view line, const TemplateContext& context, const TrackInfo& row,
                                long long number) {
     std::string text(line);
@@ -40,7 +58,11 @@ std::string ExpandTemplateLine(std::string_view line, const TemplateContext& con
     bool full = false;
     auto pass = [&](std::string_view code, auto&& value, bool mayBeEmpty) {
         if (full || !present[static_cast<unsigned char>(code[1])]) return;
-        const std::string v = value();
+        // A value cut mid-character loses its dangling lead byte, which would pair with the
+        // first byte of what follows it. The replacement text is the user's own markup.
+        const std::string whole = value();
+        const std::string_view cut = sjis::WithoutLoneLeadByte(whole);
+        const std::string v = context.escapeHtml ? EscapeHtml(cut) : std::string(cut);
         auto next = sjis::ReplaceAllWithin(text, code, v.empty() && !mayBeEmpty ? std::string_view(context.replacement) : v,
                                            kMaxExpandedBytes);
         full = !next;

@@ -14,7 +14,11 @@ struct TemplateContext {
     std::string outputFolder;   // folder of the output file, for "%p"
     std::string replacement;    // stands in for an empty value
     long long totalSeconds = 0; // "%a": the play time of every row
+    bool escapeHtml = false;    // "<", ">", "&" and the double quote of values as HTML references
 };
+
+// The text with "<", ">", "&" and the double quote written as HTML character references.
+std::string EscapeHtml(std::string_view text);
 
 // Replaces the codes of `line` for `row` with replace-all passes in a fixed order, each over
 // the result of the one before; `number` is "%n" (0 in header and footer).

@@ -44,8 +44,8 @@ protected:
         EXPECT_TRUE(SaveCsv(session, dir / name, prompter, nullptr));
         return test::ReadFile(dir / name);
     }
-    bool Load(Session& into, const std::vector<std::string>& csvFiles, SkippedCsvLines* skipped = nullptr) {
-        return LoadCsv(into, csvFiles, prompter, nullptr, skipped);
+    bool Load(Session& into, const std::vector<std::string>& csvFiles, CsvLoadReport* report = nullptr) {
+        return LoadCsv(into, csvFiles, prompter, nullptr, report);
     }
 
     test::TempDir dir;
@@ -135,8 +135,8 @@ TEST_F(CsvTest, ASpreadsheetMadeFileWithBackslashesQuotedCommasAndQuotes) {
                     "missing.mp3,1,x\r\n"
                     "\r\n" +
                         dir / "sheet.csv" + ",1\r\nfree.mp3,1\r\n");
-    SkippedCsvLines skipped;
-    ASSERT_TRUE(Load(session, {dir / "sheet.csv"}, &skipped));
+    CsvLoadReport report;
+    ASSERT_TRUE(Load(session, {dir / "sheet.csv"}, &report));
     ASSERT_EQ(session.rows.size(), 1);
     const TrackInfo& row = session.rows[0];
     EXPECT_EQ(row.Path, rmp);
@@ -145,7 +145,7 @@ TEST_F(CsvTest, ASpreadsheetMadeFileWithBackslashesQuotedCommasAndQuotes) {
     EXPECT_EQ(row.Fields[kAlbum], "Album");
     EXPECT_EQ(row.Fields[kComment], "a");  // an unquoted value ends at a space
     EXPECT_EQ(row.Fields[kDate], "b");
-    EXPECT_EQ(skipped, (SkippedCsvLines{{dir / "sheet.csv", 2}, {dir / "sheet.csv", 4}, {dir / "sheet.csv", 5}}));
+    EXPECT_EQ(report.skipped, (CsvLineNumbers{{dir / "sheet.csv", 2}, {dir / "sheet.csv", 4}, {dir / "sheet.csv", 5}}));
     EXPECT_TRUE(prompter.shown().empty());  // skipped lines say nothing
 }
 
@@ -198,17 +198,68 @@ TEST_F(CsvTest, AnUnclosedQuoteEndsAtItsLineEnd) {
     EXPECT_EQ(session.rows[3].Fields[kArtist], "A4");
 }
 
-// Values with spaces that a spreadsheet wrote bare give lines more values than columns: one
-// message counts them and the lines skipped.
-TEST_F(CsvTest, LinesWithMoreValuesThanColumnsAreCountedInOneMessage) {
+// Values with spaces that a Shift-JIS file holds bare give lines more values than columns: their
+// texts stand in the wrong columns. The user is asked, seeing which lines, before the list
+// changes; No leaves it as it was.
+TEST_F(CsvTest, LinesWithMoreValuesThanColumnsAreNamedAndLoadedOnlyWhenTheUserSaysSo) {
     const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
     const std::string b = test::CopyCorpusFile(kMp3, dir, "b.mp3");
     Columns({0, 1, 2});
     test::WriteFile(dir / "in.csv", a + ",Blue Sky,A\r\n" + b + ",T,A\r\n" + dir / "gone.mp3" + ",x y,z\r\n");
-    ASSERT_TRUE(Load(session, {dir / "in.csv"}));
-    EXPECT_EQ(session.rows.size(), 2);
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"列の数より多い値のある行が 2 行ありました（空白を含む値が「\"」で"
-                                                         "囲まれていないのかもしれません）。読み飛ばした行は 1 行です。"});
+    Listed("/m/kept.mp3", "", "");
+    session.settings.Set(Option::EdtAddClr, true);
+    CsvLoadReport report;
+    prompter.Answer(PromptAnswer::No);
+    EXPECT_FALSE(Load(session, {dir / "in.csv"}, &report));
+    ASSERT_EQ(session.rows.size(), 1);
+    EXPECT_EQ(session.rows[0].Path, "/m/kept.mp3");
+    EXPECT_EQ(report.overlong, (CsvLineNumbers{{dir / "in.csv", 1}, {dir / "in.csv", 3}}));
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompter.shown()[0].text, "列の数より多い値のある行が 2 行あります（空白を含む値が「\"」で囲まれていないの"
+                                        "かもしれません）。\n\nin.csv 1行目\nin.csv 3行目\n\n値がずれた行も読み込みますか？");
+
+    ASSERT_TRUE(Load(session, {dir / "in.csv"}));  // Yes
+    ASSERT_EQ(session.rows.size(), 2);
+    EXPECT_EQ(session.rows[0].Fields[kTitle], "Blue");
+    EXPECT_EQ(session.rows[0].Fields[kArtist], "Sky");
+}
+
+// Our UTF-8 file as a spreadsheet or Python's csv module writes it again: a value with a space
+// or a quote inside is left bare, a value with a comma or a line break is quoted. Read by RFC
+// 4180, the columns stay in place and the header line, whose names hold spaces, is known.
+TEST_F(CsvTest, AFileWithAByteOrderMarkIsReadByRfc4180) {
+    const std::string a = test::CopyCorpusFile(kMp3, dir, "a b.mp3");
+    Columns({0, 1, 2, 3, 17});
+    test::WriteFile(dir / "sheet.csv", "\xEF\xBB\xBF" "ファイル名,曲名,アーティスト,アルバム,コード 17\r\n" +
+                                           a + ",著作権 2001, 6\" x \"7\",\"a, \"\"b\"\"\nc\",end value\r\n");
+    CsvLoadReport report;
+    ASSERT_TRUE(Load(session, {dir / "sheet.csv"}, &report));
+    ASSERT_EQ(session.rows.size(), 1);
+    EXPECT_EQ(session.rows[0].Path, a);
+    EXPECT_EQ(session.rows[0].Fields[kTitle], Sjis("著作権 2001"));
+    EXPECT_EQ(session.rows[0].Fields[kArtist], " 6\" x \"7\"");
+    EXPECT_EQ(session.rows[0].Fields[kAlbum], "a, \"b\"\nc");
+    EXPECT_EQ(session.rows[0].Fields[16], "end value");
+    EXPECT_TRUE(report.overlong.empty());
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+// With EdtAddClr the lines' rows replace the list; lines that add nothing leave it as it was.
+TEST_F(CsvTest, AddClearEmptiesTheListOnlyWhenARowComes) {
+    Columns({0, 1});
+    Listed("/m/edited.mp3", "unwritten edit", "");
+    session.settings.Set(Option::EdtAddClr, true);
+    test::WriteFile(dir / "missing.csv", "\"" + dir / "gone.mp3" + "\",\"x\"\r\n");
+    ASSERT_TRUE(Load(session, {dir / "missing.csv"}));
+    ASSERT_EQ(session.rows.size(), 1);
+    EXPECT_EQ(session.rows[0].Fields[kTitle], "unwritten edit");
+
+    const std::string a = test::CopyCorpusFile(kMp3, dir, "a.mp3");
+    test::WriteFile(dir / "one.csv", "\"" + dir / "gone.mp3" + "\",\"x\"\r\n\"" + a + "\",\"new\"\r\n\"" + a + "\",\"newer\"\r\n");
+    ASSERT_TRUE(Load(session, {dir / "one.csv"}));
+    ASSERT_EQ(session.rows.size(), 1);  // CsvAdd: the second line for a.mp3 replaced the first's row
+    EXPECT_EQ(session.rows[0].Fields[kTitle], "newer");
 }
 
 TEST_F(CsvTest, ALineForAListedFileReplacesItsRowWithCsvAdd) {

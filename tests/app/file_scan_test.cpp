@@ -292,6 +292,18 @@ TEST_F(PlaylistTest, ALineInTheFileSystemsNamesIsTakenWhenItsShiftJisReadingName
     EXPECT_EQ(work, (WorkList{dir / Sjis("歌.mp3"), dir / Sjis("歌.mp3")}));
 }
 
+// A line that names a file CP932 cannot name is told as a folder scan tells it, relative or
+// absolute, whether the command line or a drop reads the playlist.
+TEST_F(ScanTest, APlaylistLineNamingAFileCp932CannotHoldIsReported) {
+    const std::string korean = Touch("한글.mp3");
+    const std::string notUtf8 = Touch("\xF9\x91\xA0.mp3");
+    test::WriteFile(dir / "list.m3u", "한글.mp3\r\n" + korean + "\r\n\xF9\x91\xA0.mp3\r\n");
+    SkippedNames skipped;
+    const WorkList work = CollectArguments({dir / "list.m3u"}, &skipped);
+    EXPECT_TRUE(work.empty());
+    EXPECT_EQ(skipped, (SkippedNames{korean, korean, notUtf8}));
+}
+
 TEST(ExpandPathTest, BackslashesCountAsSeparatorsOnlyWhenTheNameDoesNotExist) {
     TempDir dir;
     EXPECT_EQ(ExpandPath(dir / "list/", "..\\music\\a.mp3"), dir / "music/a.mp3");

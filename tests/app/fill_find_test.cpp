@@ -49,6 +49,16 @@ TEST(Fill, ReplaceFillsOnlyCheckedRowsAndMacrosCountOverTheWholeList) {
     EXPECT_EQ(s.rows[2].Fields[kComment], "xy");
 }
 
+// A field cut mid-character loses its dangling lead byte when a text is put after it, which
+// would otherwise pair with the text's first byte.
+TEST(Fill, TextPutAfterAFieldEndingInALoneLeadByteStaysWhole) {
+    Session s = Rows(1);
+    Check(s, {0});
+    s.rows.Mutable(0).Fields[kTitle] = "T\x82";
+    FillRows(s, kTitle, Sjis("山"), FillMode::Back);
+    EXPECT_EQ(s.rows[0].Fields[kTitle], "T" + Sjis("山"));
+}
+
 TEST(Fill, FilChkOffFillsAndChecksEveryRow) {
     Session s = Rows(3);
     s.settings.Set(Option::FilChkOff, true);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/commands/Playlists.h"
 #include "app/commands/Select.h"
 #include "platform/base/FileOps.h"
 #include "platform/core/Registry.h"
@@ -120,6 +121,15 @@ TEST(SelectRows, PlaylistLinesNameFilesAsTheFileSystemDoesAndEndInCrLf) {
     EXPECT_FALSE(WritePlaylist(dir / "no/such/folder.m3u", {Row("x")}, false, prompter));
     EXPECT_EQ(prompter.shown().back().icon, PromptIcon::Stop);
     EXPECT_EQ(prompter.shown().back().text, "ファイルを作成できませんでした。\n" + dir / "no/such/folder.m3u" + "\n" + std::strerror(ENOENT));
+}
+
+// A row without artist and title shows its file's name, as players show an untagged file; a
+// line break in a tag text cannot break the entry in two.
+TEST(SelectRows, EveryExtendedEntryHasATitleOnOneLine) {
+    EXPECT_EQ(ExtendedPlaylistBytes({Row("/m/a.mp3", "3"), Row("/m/b.mp3", "4", " ", "T"),
+                                     Row("/m/c.mp3", "5", "A\r\nB", "x\ny\rz")}),
+              "#EXTM3U\r\n#EXTINF:3,a.mp3\r\n/m/a.mp3\r\n#EXTINF:4,T\r\n/m/b.mp3\r\n"
+              "#EXTINF:5,A  B - x y z\r\n/m/c.mp3\r\n");
 }
 
 // The extended playlist as a real player reads it: mpv plays both entries, in order, under a

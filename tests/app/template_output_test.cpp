@@ -60,6 +60,33 @@ TEST_F(TemplateOutputTest, DefaultSetBytesAndFinishMessage) {
     EXPECT_TRUE(prompter.shown()[0].icon == PromptIcon::Information);
 }
 
+// The Default set makes HTML: a tag text is text there, never markup. A stored set escapes
+// only when it asks to (text and CSV templates want the values as they are), and keeps that
+// with its keys.
+TEST_F(TemplateOutputTest, TheDefaultSetEscapesValuesForHtmlAndAStoredSetWhenItAsks) {
+    session.rows.Mutable(0).Fields[kTitle] = "<script>alert(1)</script>";
+    session.rows.Mutable(0).Fields[kArtist] = "A&B \"C\"";
+    ASSERT_TRUE(WriteTemplateOutput(session, DefaultTemplateSet(), dir / "out.html", prompter, nullptr));
+    EXPECT_NE(test::ReadFile(dir / "out.html")
+                  .find("<tr><td>&lt;script&gt;alert(1)&lt;/script&gt;</td><td>A&amp;B &quot;C&quot;</td>"),
+              std::string::npos);
+
+    TemplateSet set = Named("Text");
+    set.body = {"%2|%1"};
+    ASSERT_TRUE(StoreTemplateSet(set, prompter));
+    set.name = "Page";
+    set.escapeHtml = true;
+    ASSERT_TRUE(StoreTemplateSet(set, prompter));
+    EXPECT_NE(Ini().find("REPSTR=-\r\nSAFEHTML=1\r\n"), std::string::npos);
+    EXPECT_FALSE(LoadTemplateSet("Text").escapeHtml);
+    EXPECT_TRUE(LoadTemplateSet("Page").escapeHtml);
+    ASSERT_TRUE(WriteTemplateOutput(session, LoadTemplateSet("Text"), dir / "out.txt", prompter, nullptr));
+    EXPECT_EQ(test::ReadFile(dir / "out.txt"), "A&B \"C\" - 03:20\r\n\r\n<script>alert(1)</script>|A&B \"C\"\r\nend\r\n");
+    ASSERT_TRUE(WriteTemplateOutput(session, LoadTemplateSet("Page"), dir / "page.txt", prompter, nullptr));
+    EXPECT_NE(test::ReadFile(dir / "page.txt").find("\r\n&lt;script&gt;alert(1)&lt;/script&gt;|A&amp;B &quot;C&quot;\r\n"),
+              std::string::npos);
+}
+
 TEST_F(TemplateOutputTest, HeaderBodyAndFooterTakeTheirRowsAndNumbers) {
     TrackInfo second = session.rows[0];
     second.Fields[kArtist] = "Z";

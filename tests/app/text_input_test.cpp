@@ -146,17 +146,21 @@ TEST(TextInputFormats, TextFilesAreReadAtEveryLineEndAndAnUnreadableOneIsNamed) 
 }
 
 // An editor's track list in UTF-8, with or without a byte-order mark; a CP932 one stays CP932.
+// Characters CP932 lacks become "?", said once for the file.
 TEST(TextInputFormats, AUtf8TextFileIsReadAsUtf8) {
     test::TempDir dir;
     test::ScriptedPrompter prompter;
     Session session;
     for (int i = 0; i < 2; ++i) session.rows.Append(TrackInfo{});
     const std::pair<std::string, std::string> files[] = {
-        {"春\nCafé\n", "Caf?"}, {"\xEF\xBB\xBF春\nB\n", "B"}, {test::Sjis("春\nB\n"), "B"}};
+        {"春\nCafé ñ\n", "Caf? ?"}, {"\xEF\xBB\xBF春\nB\n", "B"}, {test::Sjis("春\nB\n"), "B"}};
     for (const auto& [bytes, second] : files) {
         test::WriteFile(dir / "list.txt", bytes);
         ASSERT_TRUE(TextInputCommand(session, {"{", "%2", "}"}, dir / "list.txt", prompter));
         EXPECT_EQ(session.rows[0].Fields[kTitle], test::Sjis("春"));
         EXPECT_EQ(session.rows[1].Fields[kTitle], second);
     }
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    EXPECT_EQ(prompter.shown()[0].text, "list.txt には Shift-JIS で表せない文字が 2 個あり、「?」に置き換えました。");
+    EXPECT_TRUE(prompter.shown()[0].icon == PromptIcon::Warning);
 }

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include "app/commands/SettingsIo.h"
 #include "app/commands/TemplateOutput.h"
 #include "app/commands/TextInput.h"
 #include "formats/Id3v1.h"
@@ -74,6 +75,51 @@ with open(sys.argv[2], 'w', newline='', encoding='utf-8-sig') as f:
     EXPECT_EQ(run.err, "wvr: back.csv には Shift-JIS で表せない文字が 1 個あり、「?」に置き換えました。\n"
                        "wvr: 読み込めなかった行です: " + dir / "back.csv" + " (3行目)\n");
     EXPECT_EQ(run.status, 1);
+}
+
+// Python's csv module with its defaults quotes a value only when it must: "Blue Sky" and the
+// header's "コード 20" stay bare. Read by RFC 4180, every column stays in place and --write
+// writes the texts where they belong.
+TEST_F(BulkTextCliTest, CsvInUtf8WrittenAgainWithPythonsDefaultsKeepsItsColumns) {
+    if (!test::HasTool("python3")) GTEST_SKIP() << "needs python3";
+    const std::string a = Copy("a.mp3");
+    ASSERT_EQ(Cli({"csv-save", "--utf8", "--header", dir / "list.csv", a}).status, 0);
+    test::WriteFile(dir / "sheet.py", R"(import csv, sys
+with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:
+    rows = list(csv.reader(f))
+rows[1][2] = 'Blue Sky'
+rows[1][5] = '著作権 2001'
+with open(sys.argv[1], 'w', newline='', encoding='utf-8-sig') as f:
+    csv.writer(f).writerows(rows)
+)");
+    test::RunTool("python3 '" + dir / "sheet.py' '" + dir / "list.csv'");
+    ASSERT_NE(test::ReadFile(dir / "list.csv").find(",Blue Sky,山田太郎,"), std::string::npos);
+    test::CliResult run = Cli({"csv-load", "--write", dir / "list.csv"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    run = Cli({"list", a});
+    ASSERT_EQ(run.rows.size(), 1u);
+    EXPECT_EQ(run.rows[0][kTitleColumn], "Blue Sky");
+    EXPECT_EQ(run.rows[0][kArtistColumn], "山田太郎");
+    EXPECT_EQ(run.rows[0][1 + kComment], "著作権 2001");
+}
+
+// In a Shift-JIS file a bare value ends at a space: "Blue Sky" gives two values, and every
+// text after it stands one column late. Such lines are named and never written.
+TEST_F(BulkTextCliTest, LinesWithMoreValuesThanColumnsAreNamedAndNeverWritten) {
+    const std::string a = Copy("a.mp3");
+    const std::string bytes = test::ReadFile(a);
+    Settings settings;
+    settings.csvColumns = {0, 1, 2};
+    SaveCsvColumnOrder(settings);
+    test::WriteFile(dir / "list.csv", a + ",Blue Sky,Artist\r\n");
+    test::CliResult run = Cli({"csv-load", "--yes", "--write", dir / "list.csv"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("wvr: 列の数より多い値のある行です: " + dir / "list.csv" + " (1行目)\n"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(a), bytes);
+    run = Cli({"csv-load", dir / "list.csv"});  // without --yes nothing is loaded
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.rows.empty());
 }
 
 TEST_F(BulkTextCliTest, CsvLoadNamesWhatItCouldNotReadAndWritesNothing) {

@@ -1,6 +1,7 @@
 // wvr-cli convert, fill, find and select over copies of test files.
 #include <filesystem>
 
+#include "app/commands/Select.h"
 #include "formats/TrackInfo.h"
 #include "platform/base/FileOps.h"
 #include "support/CliRun.h"
@@ -78,6 +79,20 @@ TEST_F(CliTest, SelectFillsTheBudgetTheSameWayForTheSameSeed) {
     EXPECT_EQ(test::ReadFile(dir / "out.m3u"), playlist);
     ASSERT_EQ(Cli(args), 0);
     EXPECT_EQ(rows, first);
+    // Extended, asked for or as the select dialog's setting says.
+    args.push_back("--extended");
+    ASSERT_EQ(Cli(args), 0);
+    std::string extended = "#EXTM3U\r\n";
+    for (const auto& row : first)
+        extended += "#EXTINF:2," + row[0] + "\r\n" + row[kPrintedPath] + "\r\n";  // no tags: the file's name
+    EXPECT_EQ(test::ReadFile(dir / "out.m3u"), extended);
+    args.pop_back();
+    SelectSettings stored;
+    stored.SelExtM3u = true;
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(SaveSelectSettings(stored, prompter));
+    ASSERT_EQ(Cli(args), 0);
+    EXPECT_EQ(test::ReadFile(dir / "out.m3u"), extended);
     EXPECT_EQ(Cli({"select", "--minutes", "1", "--kb", "1", args.back()}), 2);
     EXPECT_EQ(Cli({"select", "--kb", "2097153", args.back()}), 2);
 }

@@ -44,13 +44,31 @@ TEST(ExpandTemplateLine, EmptyValuesGiveTheReplacementText) {
     EXPECT_EQ(ExpandTemplateLine("[%7]", kContext, Row("/m/.mp3"), 1), Sjis("[　]"));
 }
 
-// A value cut mid-character ends in a lone lead byte: the code written right after it is
-// still found, in templates and in names.
-TEST(ExpandTemplateLine, AValueEndingInALoneLeadByteHidesNoCode) {
+// A value cut mid-character (a 30-byte ID3v1 title) ends in a lone lead byte, which would pair
+// with the first byte of what is joined after it: "T\x82" and "山田" would read as "T" and two
+// other kanji. Names and templates drop it, and the code right after it is still found.
+TEST(ExpandTemplateLine, AValueEndingInALoneLeadByteLosesIt) {
     TrackInfo row = Row("/m/x.mp3");
+    row.Kind = "1";
+    row.Fields[kTitle] = "T\x82";
+    row.Fields[kArtist] = Sjis("山田");
+    EXPECT_EQ(ExpandFieldMacros("%2%1%e", 1, row, {}), "T" + Sjis("山田") + ".mp3");
+    EXPECT_EQ(ExpandTemplateLine("%2%1", kContext, row, 1), "T" + Sjis("山田"));
     row.Fields[kArtist] = "X\x82";
-    EXPECT_EQ(ExpandTemplateLine("%1%2", kContext, row, 1), "X\x82T");
-    EXPECT_EQ(ExpandFieldMacros("%1%2", 1, row, {}), "X\x82T");
+    EXPECT_EQ(ExpandFieldMacros("%1%2", 1, row, {}), "XT");
+    EXPECT_EQ(ExpandTemplateLine("%1%2", kContext, row, 1), "XT");
+}
+
+// Escaped for HTML, the values are text; the template's own markup and the replacement text
+// (which may be "&nbsp;") stay as they are.
+TEST(ExpandTemplateLine, HtmlEscapingTouchesTheValuesOnly) {
+    TemplateContext context = kContext;
+    context.replacement = "&nbsp;";
+    context.escapeHtml = true;
+    TrackInfo row = Row("/m/<x>.mp3");
+    row.Fields[kTitle] = "<b>\"1&2\"</b>";
+    EXPECT_EQ(ExpandTemplateLine("<td>%2</td><td>%3</td><td>%7</td>", context, row, 1),
+              "<td>&lt;b&gt;&quot;1&amp;2&quot;&lt;/b&gt;</td><td>&nbsp;</td><td>&lt;x&gt;</td>");
 }
 
 TEST(ExpandTemplateLine, PathCodes) {

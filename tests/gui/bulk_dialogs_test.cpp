@@ -117,13 +117,26 @@ private slots:
 
     void theOutputRunsWithTheSetShown() {
         EditFixture f({{kMpeg, "a.mp3"}});
+        f.session().rows.Edit(0, [](TrackInfo& r) { r.Fields[kTitle] = "<b>"; });
         TForm6 dialog(f.main, TForm6::kDefaultItem);
+        auto* escape = dialog.findChild<QCheckBox*>("CheckBox1");
+        QVERIFY(escape->isChecked());  // the Default set makes HTML
         dialog.findChild<QPlainTextEdit*>("Memo1")->setPlainText("");
-        dialog.findChild<QPlainTextEdit*>("Memo2")->setPlainText("%n %7");
+        dialog.findChild<QPlainTextEdit*>("Memo2")->setPlainText("%n %7 %2");
         dialog.findChild<QPlainTextEdit*>("Memo3")->setPlainText("");
         QVERIFY(dialog.RunTo(QString::fromStdString(f.Path("out.txt"))));
-        QCOMPARE(ReadFile(f.Path("out.txt")), std::string("1 a\r\n"));
+        QCOMPARE(ReadFile(f.Path("out.txt")), std::string("1 a &lt;b&gt;\r\n"));
         QCOMPARE(f.prompter.texts(), std::vector<std::string>{"out.txtの出力を終了しました。"});
+
+        // A set stored with the box cleared writes values as they are, and opens with it cleared.
+        escape->setChecked(false);
+        Names(dialog)->setEditText("Text");
+        Click(dialog, "Button3");
+        QVERIFY(!LoadTemplateSet("Text").escapeHtml);
+        QVERIFY(dialog.RunTo(QString::fromStdString(f.Path("out.txt"))));
+        QCOMPARE(ReadFile(f.Path("out.txt")), std::string("1 a <b>\r\n"));
+        TForm6 reopened(f.main, 1);
+        QVERIFY(!reopened.findChild<QCheckBox*>("CheckBox1")->isChecked());
     }
 
     void inputFormatsStoredAndDeletedAreFollowedByTheSubmenu() {
@@ -197,14 +210,15 @@ private slots:
         QCOMPARE(f.row(0).Fields[kTitle], std::string("spaced"));
         QCOMPARE(f.main.statusPanel(2)->text(), QString("2Files "));
 
-        // A list cleared first (EdtAddClr) closes the edit window when nothing comes back.
+        // A list to be cleared first (EdtAddClr) stays, with its edit window, when nothing comes
+        // to take its place.
         f.main.GoToRow(0);
         f.edit.ShowWindow();
         f.session().settings.Set(Option::EdtAddClr, true);
         WriteFile(f.Path("empty.csv"), "");
         f.main.LoadCsvFiles({QString::fromStdString(f.Path("empty.csv"))});
-        QVERIFY(f.session().rows.empty());
-        QVERIFY(!f.edit.IsShown());
+        QCOMPARE(f.session().rows.size(), 2);
+        QVERIFY(f.edit.IsShown());
     }
 };
 

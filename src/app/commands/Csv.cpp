@@ -1,13 +1,14 @@
 #include "app/commands/Csv.h"
 
 #include <chrono>
+#include <optional>
 #include <unordered_map>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/ColumnNames.h"
 #include "app/commands/TextFiles.h"
 #include "app/commands/Utf8Text.h"
-#include "formats/CommaText.h"
+#include "formats/CsvRecords.h"
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
 #include "platform/base/Cp932.h"
@@ -70,69 +71,6 @@ void TrimRows(RowList& rows) {
     rows.ChangedAll();
 }
 
-// Whether the quoted value that holds the line break at `p` is closed at the end of a value:
-// by a quote followed by blanks and then a comma, a line end or the end of the text. Gives
-// the position of that quote, or npos.
-size_t ClosingQuoteAtValueEnd(std::string_view text, size_t p) {
-    const size_t n = text.size();
-    for (; p < n; p += sjis::CharWidth(text, p)) {
-        if (text[p] != '"') continue;
-        if (p + 1 < n && text[p + 1] == '"') ++p;  // a doubled quote stands for one
-        else break;
-    }
-    if (p >= n) return std::string_view::npos;
-    size_t after = p + 1;
-    while (after < n && text[after] != '\r' && text[after] != '\n' && static_cast<unsigned char>(text[after]) <= 32) ++after;
-    return after == n || text[after] == ',' || text[after] == '\r' || text[after] == '\n' ? p : std::string_view::npos;
-}
-
-// The lines of a CSV file. A line break inside a quoted value belongs to the value (a comment
-// or lyrics over several lines), so that the rest of the row is not cut off into a line of its
-// own; a quote is opened only where a value starts, as the splitting of a line reads it. A
-// quote that is not closed at the end of a value (a bare quote in a spreadsheet-style value, a
-// hand edit) leaves its line breaks ending lines as any other, so that it cannot swallow the
-// lines after it.
-std::vector<std::string> SplitCsvLines(std::string_view text) {
-    std::vector<std::string> lines;
-    const size_t n = text.size();
-    size_t start = 0, p = 0;
-    bool quoted = false, valueStart = true;
-    while (p < n) {
-        const char c = text[p];
-        const size_t width = sjis::CharWidth(text, p);
-        if (quoted && (c == '\r' || c == '\n')) {
-            const size_t close = ClosingQuoteAtValueEnd(text, p);
-            quoted = close != std::string_view::npos;
-            if (quoted) p = close;  // the value runs on to its closing quote
-            continue;
-        }
-        if (quoted) {
-            if (c == '"' && p + 1 < n && text[p + 1] == '"') {
-                p += 2;
-            } else if (c == '"') {
-                quoted = false;
-                valueStart = true;  // text right after a closing quote starts a new value
-                ++p;
-            } else {
-                p += width;
-            }
-        } else if (c == '\r' || c == '\n') {
-            lines.emplace_back(text.substr(start, p - start));
-            p += c == '\r' && p + 1 < n && text[p + 1] == '\n' ? 2 : 1;
-            start = p;
-            valueStart = true;
-        } else if (c == '"' && valueStart) {
-            quoted = true;
-            ++p;
-        } else {
-            valueStart = c == ',' || static_cast<unsigned char>(c) <= 32;
-            p += width;
-        }
-    }
-    if (start < n) lines.emplace_back(text.substr(start));
-    return lines;
-}
-
 // The first line a save writes with CsvHeader: the column names, quoted as values are.
 std::string CsvHeaderLine(const std::vector<int>& columns, bool spreadsheet) {
     std::string line;
@@ -145,52 +83,69 @@ std::string CsvHeaderLine(const std::vector<int>& columns, bool spreadsheet) {
 
 // A first line that names the columns of the order in use, as a save with CsvHeader writes it
 // (in either quoting, as a spreadsheet may have written it again), is no row.
-bool IsHeaderLine(const std::string& line, const std::vector<int>& columns) {
-    const std::vector<std::string> values = SplitCommaText(line);
+bool IsHeader(const std::vector<std::string>& values, const std::vector<int>& columns) {
     if (values.size() != columns.size()) return false;
     for (size_t j = 0; j < columns.size(); ++j)
         if (values[j] != cp932::Text(CsvColumnName(columns[j]))) return false;
     return true;
 }
 
-// What the lines of a load were like, told once at the end: more values than columns is the
-// mark of values with spaces that a spreadsheet wrote without quotes.
-struct CsvLoadCounts {
-    int overlong = 0;
-    int skipped = 0;
+struct CsvFile {
+    std::string path;
+    std::vector<CsvRecord> records;
 };
 
-void ReportOverlongLines(const CsvLoadCounts& counts, Prompter& prompter) {
-    if (counts.overlong == 0) return;
-    prompter.Warning("列の数より多い値のある行が " + std::to_string(counts.overlong) +
-                     " 行ありました（空白を含む値が「\"」で囲まれていないのかもしれません）。読み飛ばした行は " +
-                     std::to_string(counts.skipped) + " 行です。");
+// A file that begins with a UTF-8 byte-order mark is ours in UTF-8 or a spreadsheet's, which
+// quote a value with a space only when they must: it is read by RFC 4180, its texts in CP932.
+// `headerColumns`, when given, are the columns a header line would name.
+std::optional<CsvFile> ReadCsvFile(const std::string& csvPath, const std::vector<int>* headerColumns,
+                                   Prompter& prompter) {
+    auto bytes = ReadTextFile(csvPath, prompter);
+    if (!bytes) return std::nullopt;
+    CsvFile file{csvPath, {}};
+    if (StartsWithUtf8ByteOrderMark(*bytes))
+        file.records = Rfc4180Records(Utf8FileAsCp932(csvPath, *bytes, prompter));
+    else
+        file.records = CommaTextRecords(*bytes);
+    std::vector<CsvRecord>& records = file.records;
+    if (headerColumns && !records.empty() && IsHeader(records[0].values, *headerColumns)) records.erase(records.begin());
+    return file;
 }
 
-// A file that begins with a UTF-8 byte-order mark, as spreadsheets write it: its texts in
-// CP932, a character CP932 lacks as "?", said once for the file.
-std::string ReadUtf8Csv(const std::string& csvPath, const std::string& bytes, Prompter& prompter) {
-    Utf8Reading reading = Utf8AsCp932(bytes);
-    if (reading.lacking > 0)
-        prompter.Warning(cp932::ToUtf8(path::FileName(csvPath)) + " には Shift-JIS で表せない文字が " +
-                         std::to_string(reading.lacking) + " 個あり、「?」に置き換えました。");
-    return std::move(reading.cp932);
+CsvLineNumbers OverlongLines(const std::vector<CsvFile>& files, size_t columns) {
+    CsvLineNumbers overlong;
+    for (const CsvFile& file : files)
+        for (const CsvRecord& record : file.records)
+            if (record.values.size() > columns) overlong.emplace_back(file.path, record.line);
+    return overlong;
 }
 
-std::string FirstValue(const std::string& line) {
-    std::vector<std::string> values = SplitCommaText(line);
-    return values.empty() ? std::string() : std::move(values[0]);
+// Values beyond the columns mean the values before them are in the wrong columns, and would be
+// written into the wrong fields: the user decides, seeing which lines.
+bool LoadOverlongLines(const CsvLineNumbers& overlong, Prompter& prompter) {
+    constexpr size_t kNamed = 10;
+    std::string text = "列の数より多い値のある行が " + std::to_string(overlong.size()) +
+                       " 行あります（空白を含む値が「\"」で囲まれていないのかもしれません）。\n";
+    for (size_t i = 0; i < overlong.size() && i < kNamed; ++i)
+        text += "\n" + cp932::ToUtf8(path::FileName(overlong[i].first)) + " " + std::to_string(overlong[i].second) + "行目";
+    if (overlong.size() > kNamed) text += "\nほか " + std::to_string(overlong.size() - kNamed) + " 行";
+    return prompter.YesNo(text + "\n\n値がずれた行も読み込みますか？");
+}
+
+const std::string& FirstValue(const CsvRecord& record) {
+    static const std::string none;
+    return record.values.empty() ? none : record.values[0];
 }
 
 // A CD player's track list: album on line 1, artist on line 2, then one line per row with
 // the title as its second value and the comment as its fourth.
-void LayCdList(RowList& rows, const std::vector<std::string>& lines) {
-    if (lines.size() < 3) return;
-    const std::string album = FirstValue(lines[0]);
-    const std::string artist = FirstValue(lines[1]);
+void LayCdList(RowList& rows, const std::vector<CsvRecord>& records) {
+    if (records.size() < 3) return;
+    const std::string album = FirstValue(records[0]);
+    const std::string artist = FirstValue(records[1]);
     int changed = 0;
-    for (size_t n = 2; n < lines.size() && changed < rows.size(); ++n, ++changed) {
-        const std::vector<std::string> values = SplitCommaText(lines[n]);
+    for (size_t n = 2; n < records.size() && changed < rows.size(); ++n, ++changed) {
+        const std::vector<std::string>& values = records[n].values;
         if (values.size() < 4) break;
         TrackInfo& row = rows.Mutable(changed);
         row.Fields[kTitle] = values[1];
@@ -202,13 +157,10 @@ void LayCdList(RowList& rows, const std::vector<std::string>& lines) {
 }
 
 // Without a path column, line i is laid onto row i.
-void LayLines(RowList& rows, const std::vector<std::string>& lines, const std::vector<int>& columns,
-              CsvLoadCounts& counts) {
-    for (const std::string& line : lines)
-        if (SplitCommaText(line).size() > columns.size()) ++counts.overlong;
-    const int count = std::min(static_cast<int>(lines.size()), rows.size());
+void LayLines(RowList& rows, const std::vector<CsvRecord>& records, const std::vector<int>& columns) {
+    const int count = std::min(static_cast<int>(records.size()), rows.size());
     for (int i = 0; i < count; ++i) {
-        const std::vector<std::string> values = SplitCommaText(lines[i]);
+        const std::vector<std::string>& values = records[i].values;
         TrackInfo& row = rows.Mutable(i);
         for (size_t j = 0; j < columns.size(); ++j)
             if (IsTextCode(columns[j])) row.Text(columns[j] - 1) = j < values.size() ? values[j] : std::string();
@@ -218,33 +170,33 @@ void LayLines(RowList& rows, const std::vector<std::string>& lines, const std::v
 
 // Lines with a path column become rows. Rows that a line replaces (CsvAdd) are only marked
 // while the files are read and leave the list at the end, so that the row indexes stay put
-// and finding the row of a path does not walk the whole list for every line.
+// and finding the row of a path does not walk the whole list for every line. With
+// `clearFirst` the list is cleared just before the first row goes in; the rows it held are
+// then none that a line replaces.
 class CsvRowReader {
 public:
-    CsvRowReader(Session& session, int pathColumn, Prompter& prompter, BusyIndicator* busy, SkippedCsvLines* skipped,
-                 CsvLoadCounts& counts)
+    CsvRowReader(Session& session, int pathColumn, bool clearFirst, Prompter& prompter, BusyIndicator* busy,
+                 CsvLineNumbers* skipped)
         : rows_(session.rows),
           columns_(CsvColumnsInUse(session.settings)),
           pathColumn_(static_cast<size_t>(pathColumn)),
           replace_(session.settings.Get(Option::CsvAdd)),
           reader_(ReaderOfSettings(session.settings)),
+          clearPending_(clearFirst),
           prompter_(prompter),
           busy_(busy),
-          skipped_(skipped),
-          counts_(counts) {
-        if (!replace_) return;
+          skipped_(skipped) {
+        if (!replace_ || clearPending_) return;
         for (int i = 0; i < rows_.size(); ++i) rowsOfPath_[rows_[i].Path].push_back(i);
     }
 
-    // `firstLine` is the number in the file of lines[0], from 1.
-    void Read(const std::string& csvPath, const std::vector<std::string>& lines, int firstLine) {
-        const std::string folder = path::Folder(csvPath);
-        for (size_t n = 0; n < lines.size(); ++n) {
-            if (!ReadLine(folder, lines[n]) && !sjis::Trim(lines[n]).empty()) {
-                ++counts_.skipped;
-                if (skipped_) skipped_->emplace_back(csvPath, firstLine + static_cast<int>(n));
-            }
-            if (busy_) busy_->Progress(static_cast<int>(n + 1), static_cast<int>(lines.size()));
+    void Read(const CsvFile& file) {
+        const std::string folder = path::Folder(file.path);
+        const std::vector<CsvRecord>& records = file.records;
+        for (size_t n = 0; n < records.size(); ++n) {
+            if (!ReadRecord(folder, records[n].values) && !records[n].blank && skipped_)
+                skipped_->emplace_back(file.path, records[n].line);
+            if (busy_) busy_->Progress(static_cast<int>(n + 1), static_cast<int>(records.size()));
         }
     }
 
@@ -255,9 +207,7 @@ public:
     }
 
 private:
-    bool ReadLine(const std::string& folder, const std::string& line) {
-        const std::vector<std::string> values = SplitCommaText(line);
-        if (values.size() > columns_.size()) ++counts_.overlong;
+    bool ReadRecord(const std::string& folder, const std::vector<std::string>& values) {
         if (values.size() <= pathColumn_) return false;
         const std::string full = ExpandPath(folder, values[pathColumn_]);
         if (replace_) ForgetFirstRowOf(full);
@@ -292,7 +242,10 @@ private:
     }
 
     void Append(TrackInfo row) {
-        if (replace_) rowsOfPath_[row.Path].push_back(rows_.size() + static_cast<int>(pending_.size()));
+        if (replace_) {
+            const int listed = clearPending_ ? 0 : rows_.size();
+            rowsOfPath_[row.Path].push_back(listed + static_cast<int>(pending_.size()));
+        }
         if (pending_.empty()) pending_.reserve(kBatchRows);
         pending_.push_back(std::move(row));
         if (pending_.size() >= kBatchRows || std::chrono::steady_clock::now() - lastFlush_ > std::chrono::milliseconds(100))
@@ -300,6 +253,7 @@ private:
     }
 
     void Flush() {
+        if (!pending_.empty() && std::exchange(clearPending_, false)) rows_.Clear();
         if (!pending_.empty()) rows_.Append(std::move(pending_));
         pending_.clear();
         lastFlush_ = std::chrono::steady_clock::now();
@@ -310,10 +264,10 @@ private:
     const size_t pathColumn_;
     const bool replace_;
     const TagReader reader_;
+    bool clearPending_;
     Prompter& prompter_;
     BusyIndicator* busy_;
-    SkippedCsvLines* skipped_;
-    CsvLoadCounts& counts_;
+    CsvLineNumbers* skipped_;
     std::unordered_map<std::string, std::vector<int>> rowsOfPath_;  // live rows by path, in list order
     std::vector<int> replaced_;
     std::vector<TrackInfo> pending_;
@@ -374,54 +328,46 @@ bool SaveCsv(Session& session, const std::string& csvPath, Prompter& prompter, B
 }
 
 bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompter& prompter, BusyIndicator* busy,
-             SkippedCsvLines* skipped) {
+             CsvLoadReport* report) {
     const Settings& settings = session.settings;
-    BusySection section(busy);
-    const bool cdList = settings.Get(Option::CsvKnowCD);
     const std::vector<int> columns = CsvColumnsInUse(settings);
-    const int pathColumn = PathColumnOf(columns);
-    // The list is cleared only when there is something to put in its place: rows that the
-    // lines add. The CD player's list and lines without a path are laid onto the rows listed,
-    // which a clearing would throw away and leave nothing to lay them onto.
-    bool clearFirst = settings.Get(Option::EdtAddClr) && !cdList && pathColumn >= 0;
-    int headerLines = 0;  // of the file read last
-    auto readNext = [&](const std::string& csvPath) -> std::optional<std::vector<std::string>> {
-        auto bytes = ReadTextFile(csvPath, prompter);
-        if (!bytes) return std::nullopt;
-        if (clearFirst) session.rows.Clear();
-        clearFirst = false;
-        if (StartsWithUtf8ByteOrderMark(*bytes)) *bytes = ReadUtf8Csv(csvPath, *bytes, prompter);
-        std::vector<std::string> lines = SplitCsvLines(*bytes);
-        headerLines = !cdList && !lines.empty() && IsHeaderLine(lines[0], columns) ? 1 : 0;
-        lines.erase(lines.begin(), lines.begin() + headerLines);
-        return lines;
-    };
-
-    if (cdList) {
+    if (settings.Get(Option::CsvKnowCD)) {
         if (csvPaths.empty()) return true;
-        auto lines = readNext(csvPaths[0]);  // further files are not read in this mode
-        if (lines) LayCdList(session.rows, *lines);
-        return lines.has_value();
+        auto file = ReadCsvFile(csvPaths[0], nullptr, prompter);  // further files are not read in this mode
+        if (!file) return false;
+        BusySection section(busy);
+        LayCdList(session.rows, file->records);
+        return true;
     }
 
-    std::optional<CsvRowReader> reader;  // made after the list was cleared, if it is
-    CsvLoadCounts counts;
+    // Every file is read before the list changes, so that the user can see what the lines are
+    // like first. A file that cannot be read ends the reading; the files before it still count.
+    std::vector<CsvFile> files;
     bool allRead = true;
     for (const std::string& csvPath : csvPaths) {
-        auto lines = readNext(csvPath);
-        if (!lines) {
+        auto file = ReadCsvFile(csvPath, &columns, prompter);
+        if (!file) {
             allRead = false;
             break;
         }
-        if (pathColumn < 0) {
-            LayLines(session.rows, *lines, columns, counts);
-            continue;
-        }
-        if (!reader) reader.emplace(session, pathColumn, prompter, busy, skipped, counts);
-        reader->Read(csvPath, *lines, 1 + headerLines);
+        files.push_back(std::move(*file));
     }
-    if (reader) reader->Finish();
-    ReportOverlongLines(counts, prompter);
+    CsvLineNumbers overlong = OverlongLines(files, columns.size());
+    const bool load = overlong.empty() || LoadOverlongLines(overlong, prompter);
+    if (report) report->overlong = std::move(overlong);
+    if (!load) return false;
+
+    BusySection section(busy);
+    const int pathColumn = PathColumnOf(columns);
+    if (pathColumn < 0) {
+        // Laid onto the rows listed, which the lines need: EdtAddClr does not clear them.
+        for (const CsvFile& file : files) LayLines(session.rows, file.records, columns);
+        return allRead;
+    }
+    CsvRowReader reader(session, pathColumn, settings.Get(Option::EdtAddClr), prompter, busy,
+                        report ? &report->skipped : nullptr);
+    for (const CsvFile& file : files) reader.Read(file);
+    reader.Finish();
     return allRead;
 }
 

@@ -26,13 +26,22 @@ std::string CsvLine(const TrackInfo& row, const std::vector<int>& columns, const
 // telling why when the file cannot be written; nothing is trimmed when it cannot be created.
 bool SaveCsv(Session& session, const std::string& csvPath, Prompter& prompter, BusyIndicator* busy);
 
-// Lines that named no readable music file, by CSV file and line number from 1.
-using SkippedCsvLines = std::vector<std::pair<std::string, int>>;
+// Lines of CSV files, by CSV file and the line number it starts on, from 1.
+using CsvLineNumbers = std::vector<std::pair<std::string, int>>;
 
-// Reads the files in order. False when one could not be read: what the files before it
-// added or changed stays. With EdtAddClr the list is cleared once the first file was read,
-// and only when its lines add rows (a path column, not the CD player's list).
+// What a load found wrong with lines.
+struct CsvLoadReport {
+    CsvLineNumbers skipped;   // named no readable music file
+    CsvLineNumbers overlong;  // more values than columns: texts in the wrong columns
+};
+
+// Reads the files in order: Shift-JIS files by the comma-text rules, files that begin with a
+// UTF-8 byte-order mark by RFC 4180. A first line that names the columns is no row. False
+// when one could not be read (what the files before it add or change still comes) or when
+// the user would not load lines with more values than columns: the list is then as it was.
+// With EdtAddClr the list is cleared just before the first row added, so that a load that
+// adds nothing leaves it as it was.
 bool LoadCsv(Session& session, const std::vector<std::string>& csvPaths, Prompter& prompter, BusyIndicator* busy,
-             SkippedCsvLines* skipped = nullptr);
+             CsvLoadReport* report = nullptr);
 
 }  // namespace wvr

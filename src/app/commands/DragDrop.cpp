@@ -43,7 +43,7 @@ bool AttachLyricsFile(const std::string& dropped, const TrackInfo& row, Prompter
 WorkList CollectDroppedNames(const std::vector<std::string>& names, SkippedNames* skipped) {
     WorkList work;
     for (const std::string& name : names) {
-        if (HasExtension(name, ".m3u")) ReadPlaylist(name, work);
+        if (HasExtension(name, ".m3u")) ReadPlaylist(name, work, skipped);
         else if (!HasExtension(name, ".csv")) ScanPath(name, work, skipped);
     }
     return work;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <sys/stat.h>
@@ -179,13 +180,22 @@ bool RowPathExists(const std::string& rowPath) {
 }
 
 // A playlist line read as Shift-JIS; when that names no file, the line as the file system
-// names files (the playlists of other players, and the program's own).
-std::string PlaylistEntry(const std::string& folder, const std::string& line) {
+// names files (the playlists of other players, and the program's own). Nothing, after naming
+// it in `skipped`, for a file that only the latter names and whose name CP932 cannot hold.
+std::optional<std::string> PlaylistEntry(const std::string& folder, const std::string& line, SkippedNames* skipped) {
     std::string entry = ExpandPath(folder, line);
     if (RowPathExists(entry)) return entry;
-    if (auto asNative = fs::FromNative(line); asNative && *asNative != line) {
-        std::string other = ExpandPath(folder, *asNative);
-        if (RowPathExists(other)) return other;
+    if (auto asNative = fs::FromNative(line)) {
+        if (*asNative != line) {
+            std::string other = ExpandPath(folder, *asNative);
+            if (RowPathExists(other)) return other;
+        }
+    } else if (auto nativeFolder = fs::ToNative(folder)) {
+        std::string native = !line.empty() && line[0] == '/' ? line : *nativeFolder + line;
+        if (fs::Exists(native)) {
+            if (skipped) skipped->push_back(std::move(native));
+            return std::nullopt;
+        }
     }
     return entry;
 }
@@ -247,13 +257,13 @@ WorkList CollectArguments(const std::vector<std::string>& nativeArgs, SkippedNam
         }
         // Per argument: a playlist read before makes its own folder the current one.
         std::string full = ExpandPath(CurrentFolder(), rowPath);
-        if (IsPlaylistName(full)) ReadPlaylist(full, work);
+        if (IsPlaylistName(full)) ReadPlaylist(full, work, skipped);
         else ScanPath(full, work, skipped);
     }
     return work;
 }
 
-bool ReadPlaylist(const std::string& playlist, WorkList& work) {
+bool ReadPlaylist(const std::string& playlist, WorkList& work, SkippedNames* skipped) {
     auto native = fs::ToNative(playlist);
     if (!native) return false;
     auto bytes = fs::ReadWholeFile(*native, 64u << 20);
@@ -271,7 +281,7 @@ bool ReadPlaylist(const std::string& playlist, WorkList& work) {
     for (const std::string& line : SplitLines(*bytes)) {
         // "#EXTM3U", "#EXTINF:..." and other comments name no file.
         if (!line.empty() && line[0] == '#') continue;
-        work.push_back(PlaylistEntry(folder, line));
+        if (auto entry = PlaylistEntry(folder, line, skipped)) work.push_back(std::move(*entry));
     }
     return true;
 }

@@ -22,9 +22,10 @@ void ScanFolder(const std::string& folder, WorkList& work, SkippedNames* skipped
 
 // Appends every line of a playlist, resolved against the playlist's folder, which becomes
 // the current folder. A line is read as Shift-JIS, or as the file system's name when only
-// that names a file; lines that begin with "#" (comments, #EXTINF) are passed over. Returns
-// false when the playlist has no line (or cannot be read).
-bool ReadPlaylist(const std::string& playlist, WorkList& work);
+// that names a file; lines that begin with "#" (comments, #EXTINF) are passed over. A line
+// naming a file whose name CP932 cannot hold goes to `skipped`, as a folder scan's would.
+// Returns false when the playlist has no line (or cannot be read).
+bool ReadPlaylist(const std::string& playlist, WorkList& work, SkippedNames* skipped = nullptr);
 
 // The full form of `path` against `folder`: absolute paths stay, "." and ".." are resolved.
 // A name written with "\" separators that does not exist as written is read with them as

@@ -1,6 +1,7 @@
 #include "app/commands/Fill.h"
 
 #include "formats/FieldMacros.h"
+#include "formats/SjisText.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr {
@@ -22,10 +23,15 @@ int FillRows(Session& session, int field, const std::string& text, FillMode mode
         if (!row.Checked && !allRows) continue;
         const std::string fill = macros ? ExpandFieldMacros(text, i + 1, row, MacroOptions{}) : text;
         std::string& value = row.Fields[field];
+        // A text cut mid-character loses its dangling lead byte where another text is joined
+        // after it, as every joiner of texts drops it.
         switch (mode) {
-        case FillMode::Front: value.insert(0, fill); break;
+        case FillMode::Front: value.insert(0, sjis::WithoutLoneLeadByte(fill)); break;
         case FillMode::Replace: value = fill; break;
-        case FillMode::Back: value += fill; break;
+        case FillMode::Back:
+            if (!fill.empty()) value.resize(sjis::WithoutLoneLeadByte(value).size());
+            value += fill;
+            break;
         }
         row.Checked = true;
         ++filled;

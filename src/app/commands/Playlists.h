@@ -14,7 +14,8 @@ namespace wvr {
 std::string PlaylistBytes(const std::vector<std::string>& cp932Paths);
 
 // The extended form players show titles from: "#EXTM3U", then before each file
-// "#EXTINF:seconds,artist - title" in UTF-8, like the names.
+// "#EXTINF:seconds,artist - title" in UTF-8, like the names (without an artist the title
+// alone; without a title the file's name), each on one line.
 std::string ExtendedPlaylistBytes(const std::vector<TrackInfo>& rows);
 
 }  // namespace wvr

@@ -11,6 +11,9 @@ namespace wvr {
 namespace {
 
 constexpr const char* kToFile = "ToFile";
+// A set is read by the first letter of each key, and "E" is the extension's: the flag that
+// asks for escaping is kept under a letter of its own.
+constexpr const char* kEscapeKey = "SAFEHTML";
 constexpr std::initializer_list<const char*> kReservedNames = {"wvr", kDefaultSetName, "wvr_csv", "wvr_Input"};
 
 std::vector<std::string> Texts(std::initializer_list<const char*> utf8) {
@@ -31,6 +34,7 @@ TemplateSet DefaultTemplateSet() {
     set.footer = Texts({"</table></center>", "</body>", "</html>"});
     set.extension = "html";
     set.replacement = "\x81\x40";  // the ideographic space
+    set.escapeHtml = true;
     return set;
 }
 
@@ -53,6 +57,9 @@ TemplateSet LoadTemplateSet(const std::string& name) {
         case 'F': set.footer.push_back(value); break;
         case 'E': set.extension = value; break;
         case 'R': set.replacement = value; break;
+        case 'S':
+            if (key == kEscapeKey) set.escapeHtml = value == "1";
+            break;
         default: break;
         }
     }
@@ -66,6 +73,7 @@ bool StoreTemplateSet(const TemplateSet& set, Prompter& prompter) {
     AppendQuotedLines(entries, "FOOT_", set.footer);
     entries.emplace_back("EXT", set.extension);
     entries.emplace_back("REPSTR", set.replacement);
+    if (set.escapeHtml) entries.emplace_back(kEscapeKey, "1");
     return StoreNamedSet(kOutputIni, set.name, kReservedNames, entries, prompter);
 }
 
@@ -83,6 +91,7 @@ bool WriteTemplateOutput(const Session& session, const TemplateSet& set, const s
     TemplateContext context;
     context.outputFolder = path::Folder(outPath);
     context.replacement = set.replacement;
+    context.escapeHtml = set.escapeHtml;
     for (const TrackInfo& row : rows) context.totalSeconds += row.SecondsValue();
 
     TextOutput out(outPath);

@@ -17,13 +17,15 @@ struct TemplateSet {
     std::vector<std::string> header, body, footer;
     std::string extension;
     std::string replacement;  // stands in for an empty value
+    // The values go into HTML: "<", ">", "&" and the double quote become character references.
+    bool escapeHtml = false;
 
     bool operator==(const TemplateSet&) const = default;
 };
 
 inline constexpr const char* kDefaultSetName = "Default";
 
-// The "Default" set: an HTML table of title, artist, album and file name.
+// The "Default" set: an HTML table of title, artist, album and file name, its values escaped.
 TemplateSet DefaultTemplateSet();
 // "Default", then the stored sets in file order.
 std::vector<std::string> TemplateSetNames();

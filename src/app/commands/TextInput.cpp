@@ -134,7 +134,7 @@ bool TextInputCommand(Session& session, const std::vector<std::string>& format, 
     if (!bytes) return false;
     // A track list from an editor that writes UTF-8 is read as such: with a byte-order mark, or
     // valid UTF-8 holding non-ASCII bytes, which CP932 text almost never is.
-    if (StartsWithUtf8ByteOrderMark(*bytes) || LooksLikeUtf8(*bytes)) *bytes = Utf8AsCp932(*bytes).cp932;
+    if (StartsWithUtf8ByteOrderMark(*bytes) || LooksLikeUtf8(*bytes)) *bytes = Utf8FileAsCp932(textPath, *bytes, prompter);
     BusySection section(busy);
     RunTextInput(session.rows, format, SplitLines(*bytes), busy);
     return true;

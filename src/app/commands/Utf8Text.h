@@ -7,6 +7,8 @@
 
 namespace wvr {
 
+class Prompter;
+
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool StartsWithUtf8ByteOrderMark(std::string_view bytes);
@@ -22,5 +24,9 @@ struct Utf8Reading {
 
 // UTF-8 text (with or without its byte-order mark) as CP932.
 Utf8Reading Utf8AsCp932(std::string_view bytes);
+
+// The text of a UTF-8 file (a row path) as CP932; when some characters became "?", says so
+// once for the file.
+std::string Utf8FileAsCp932(const std::string& rowPath, std::string_view bytes, Prompter& prompter);
 
 }  // namespace wvr

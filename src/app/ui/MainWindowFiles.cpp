@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/commands/AddFiles.h"
+#include "app/commands/DragDrop.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MenuTable.h"
@@ -26,14 +27,16 @@ void MainWindow::OpenItemClick() {
 
 void MainWindow::AddChosenFiles(const QStringList& nativeNames) {
     WorkList work;
+    SkippedNames skipped;
     // The names are taken from the last to the first, as the open dialog hands them over.
     for (auto it = nativeNames.rbegin(); it != nativeNames.rend(); ++it) {
         const std::string name = RowPathFromNative(it->toStdString());
-        if (name.empty()) continue;
-        if (IsPlaylistName(name)) ReadPlaylist(name, work);
+        if (name.empty()) skipped.push_back(it->toStdString());
+        else if (IsPlaylistName(name)) ReadPlaylist(name, work, &skipped);
         else work.push_back(name);
     }
     AddWorkList(work, AddOptionsFromSettings(session_.settings));
+    if (!skipped.empty()) prompter_->Warning(SkippedNamesMessage(skipped));
 }
 
 void MainWindow::F1Click() {
@@ -45,8 +48,10 @@ void MainWindow::AddChosenFolder(const QString& nativeFolder) {
     const std::string folder = RowPathFromNative(nativeFolder.toStdString());
     if (folder.empty()) return;
     WorkList work;
-    ScanPath(folder, work);
+    SkippedNames skipped;
+    ScanPath(folder, work, &skipped);
     AddWorkList(work, AddOptionsFromSettings(session_.settings));
+    if (!skipped.empty()) prompter_->Warning(SkippedNamesMessage(skipped));
 }
 
 void MainWindow::Refresh1Click() {
