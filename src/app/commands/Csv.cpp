@@ -240,6 +240,7 @@ public:
     void Read(const std::string& csvPath, const std::vector<std::string>& lines, int firstLine) {
         const std::string folder = path::Folder(csvPath);
         for (size_t n = 0; n < lines.size(); ++n) {
+            if (busy_ && busy_->Cancelled()) break;
             if (!ReadLine(folder, lines[n]) && !sjis::Trim(lines[n]).empty()) {
                 ++counts_.skipped;
                 if (skipped_) skipped_->emplace_back(csvPath, firstLine + static_cast<int>(n));
