@@ -2,7 +2,8 @@
 # The benchmarks: adding files (wvr-cli list over trees of small tagged MP3 files against the
 # floor of merely opening each file and reading its first bytes and its last 128, on one
 # thread), warm and cold, then sorting, CSV save and load, template output and reading a long
-# template set, then (with the windows built) the main window adding files and fitting columns.
+# template set, then (with the windows built) the main window adding files, holding a million
+# rows and fitting columns.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -135,12 +136,15 @@ echo
 cmake --build "$build" --target ini_read_bench > /dev/null
 "$build/bench/ini_read_bench" "$work" 100000
 
-# The main window adding 50,000 files and sorting them, when the windows are built.
+# The main window adding 100,000 files and sorting them, then holding 1,000,000 rows, with the
+# peak memory of each (target: 150 MB at 100,000 rows), when the windows are built.
 if [ -x "$build/wvr" ]; then
   echo
   cmake --build "$build" --target add_to_window_bench > /dev/null
-  "$tools/make_tree" "$audio" "$work/window-tree" 50000 250
+  "$tools/make_tree" "$audio" "$work/window-tree" 100000 250
   QT_QPA_PLATFORM=offscreen "$build/bench/add_to_window_bench" "$work/window-tree" 2> /dev/null
+  rm -rf "$work/window-tree"
+  QT_QPA_PLATFORM=offscreen "$build/bench/add_to_window_bench" --rows 1000000 "$audio" 2> /dev/null
 
   # Fitting columns to their widest text over 100,000 rows (every row is measured).
   echo

@@ -82,6 +82,9 @@ void TForm4::Button1Click() {
     ConvertTarget target = ConvertTarget::Mp3;
     for (int i = 0; i < 3; ++i)
         if (targets_[i]->isChecked()) target = static_cast<ConvertTarget>(i);
+    // The dialog makes way for the main window, where the run shows its count and can be
+    // stopped; it closes after the run in any case.
+    hide();
     ConvertCommand(session_, collected_, target, prompter_, &busy_);
     accept();
 }

@@ -25,6 +25,7 @@ public:
     void Progress(int done, int total) override {
         if (window_) window_->Progress(done, total);
     }
+    bool Cancelled() override { return window_ && window_->Cancelled(); }
 
 private:
     QWidget* dialog_;

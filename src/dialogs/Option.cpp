@@ -64,7 +64,9 @@ TForm2::TForm2(const Settings& settings, const std::array<QFont, 3>& fonts, Prom
     checks_[12]->installEventFilter(this);
     connect(checks_[12], &QCheckBox::clicked, this, &TForm2::OnCheckBox12Clicked);
     UpdateStates();
-    CenterOver(this, parent);
+    // As large as the pages want where the screen has the room; the pages scroll where not.
+    resize(sizeHint());
+    PlaceCentered(this, parent);
 }
 
 void TForm2::ShowValues() {

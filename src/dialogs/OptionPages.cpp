@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -43,6 +44,18 @@ QWidget* Page(std::initializer_list<QWidget*> groups) {
 }
 
 QLabel* Label(const char* text) { return new QLabel(Utf8(text)); }
+
+// A page that scrolls where the screen is too small for it (a large scale factor). It asks for
+// the whole page's size, so that the dialog opens showing all of it wherever that fits.
+class PageScroller : public QScrollArea {
+public:
+    explicit PageScroller(QWidget* page) {
+        setWidget(page);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+    }
+    QSize sizeHint() const override { return widget()->sizeHint(); }
+};
 
 }  // namespace
 
@@ -95,7 +108,7 @@ void TForm2::BuildPages() {
     int index = 0;
     for (const auto& [page, caption] : pages) {
         page->setObjectName(QString("TabSheet%1").arg(++index));
-        pages_->addTab(page, Utf8(caption));
+        pages_->addTab(new PageScroller(page), Utf8(caption));
     }
     // The pattern and exception rows were made before the areas that hold them, and taking
     // them into those areas moved them in the Tab chain: put them back in the order shown.

@@ -53,6 +53,10 @@ TForm3::TForm3(Session& session, int currentRow, int field, QWidget* parent, con
     comboBox1_->setCurrentIndex(field >= 0 && field < comboBox1_->count() ? field : 0);
     ComboBox1Change(comboBox1_->currentIndex());
     connect(comboBox1_, &QComboBox::currentIndexChanged, this, &TForm3::ComboBox1Change);
+    // The text is what the user came to type: the box has the keyboard, its text selected so
+    // that typing replaces it and Enter alone applies it.
+    edit1_->setFocus();
+    edit1_->selectAll();
     layout->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     AddHelpKey(this, kFillHelpTopic);

@@ -163,6 +163,9 @@ FromNameSettings TForm5::ShownSettings() const {
 void TForm5::Button1Click() {
     const FromNameSettings s = ShownSettings();
     int failedRow = -1;
+    // The dialog makes way for the main window, where the run shows its count and can be
+    // stopped; it closes after the run in any case.
+    hide();
     if (!TagsFromNameCommand(main_.session(), RunFromSettings(s), main_.prompter(), &failedRow, &main_))
         main_.GoToRow(failedRow);
     StoreFromNameSettings(s, main_.prompter());

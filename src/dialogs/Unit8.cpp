@@ -86,8 +86,14 @@ void TForm8::Button1Click() {
 bool TForm8::RunWith(const QString& nativeName) {
     const std::string textPath = RowPathFromNative(nativeName.toStdString());
     bool done = false;
-    if (textPath.empty()) main_.prompter().Error("ファイルを読み込めませんでした。\n" + nativeName.toStdString());
-    else done = TextInputCommand(main_.session(), ShownFormat().lines, textPath, main_.prompter(), &main_);
+    if (textPath.empty()) {
+        main_.prompter().Error("ファイルを読み込めませんでした。\n" + nativeName.toStdString());
+    } else {
+        // The dialog makes way for the main window, where the run shows its count and can be
+        // stopped; it closes after the run in any case.
+        hide();
+        done = TextInputCommand(main_.session(), ShownFormat().lines, textPath, main_.prompter(), &main_);
+    }
     accept();
     return done;
 }

@@ -113,6 +113,25 @@ TEST(ListedPathsTest, FindsEveryPathAddedAfterItGrew) {
     EXPECT_FALSE(listed.Contains("/m/300.mp3"));
 }
 
+// The table never fills: a lookup of a path it lacks ends at an empty slot whatever the count.
+// A full table would look forever; the alarm turns that into a failure.
+TEST(ListedPathsTest, LookupOfAMissingPathEndsAtEveryCount) {
+    EXPECT_EXIT(
+        {
+            ::alarm(10);
+            RowList rows;
+            WorkList work;
+            ListedPaths listed(rows, work, 0);
+            for (int i = 0; i < 600; ++i) {
+                work.push_back("/m/" + std::to_string(i) + ".mp3");
+                listed.AddEntry(work.size() - 1);
+                if (listed.Contains("/m/missing.mp3")) std::_Exit(1);
+            }
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
 TEST_F(AddFilesTest, ClearFirstReplacesTheRows) {
     const std::string a = Mp3("a.mp3"), b = Mp3("b.mp3");
     Add({a});

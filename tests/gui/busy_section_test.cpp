@@ -1,5 +1,7 @@
 // The busy section of long commands: the list keeps the keyboard afterwards and stays drawn
 // meanwhile.
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/ui/MainWindow.h"
@@ -79,6 +81,35 @@ private slots:
         QVERIFY(window.action("C3")->isEnabled());
         QTest::keySequence(&window, QKeySequence("Shift+Ctrl+A"));
         QVERIFY(!window.action("C3")->isEnabled());
+        window.session().settings.Set(Option::QuitMesOff, true);
+    }
+
+    // "中止" beside the count is the one control that takes input during a run: a shortcut
+    // goes nowhere, and a click on it ends the run between two files and says how far it came.
+    void stopEndsARunBetweenTwoFiles() {
+        MainWindow window;
+        window.SetPrompter(&prompter_);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.AddChosenFiles(Copies());
+        window.session().settings.Set(Option::WitInfOff, true);
+        for (int i = 0; i < 3; ++i) window.session().rows.Edit(i, [](TrackInfo& r) { r.Checked = true; });
+        const std::string last = test::ReadFile(window.session().rows[2].Path);
+        bool stopShown = false;
+        QTimer::singleShot(0, [&] {  // at the first count
+            QTest::keySequence(&window, QKeySequence("Ctrl+N"));
+            auto* stop = window.findChild<QPushButton*>("StopButton");
+            stopShown = stop && stop->isVisible();
+            if (stopShown) QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        window.W1Click();
+        QVERIFY(stopShown);
+        QCOMPARE(window.session().rows.size(), 3);
+        QCOMPARE(prompter_.texts().back(), std::string("中止しました。\n3 件中 1 件を処理しました。"));
+        QVERIFY(!window.session().rows[0].Checked);
+        QVERIFY(window.session().rows[2].Checked);
+        QCOMPARE(test::ReadFile(window.session().rows[2].Path), last);
+        QVERIFY(!window.findChild<QPushButton*>("StopButton")->isVisible());
         window.session().settings.Set(Option::QuitMesOff, true);
     }
 

@@ -151,6 +151,19 @@ private slots:
         window_.reset();
     }
 
+    // A screen of 1600 by 1000 at scale factor 2 leaves the dialog less than 500 pixels: its
+    // pages scroll, and OK, キャンセル and ヘルプ stay on it.
+    void fitsAShortScreenWithItsButtons() {
+        RunOptions([&](TForm2& d) {
+            d.resize(d.width(), 420);
+            QCOMPARE(d.height(), 420);
+            for (const char* name : {"OKBtn", "CancelBtn", "HelpBtn"}) {
+                QPushButton* button = Find<QPushButton>(d, name);
+                QVERIFY2(d.rect().contains(QRect(button->mapTo(&d, QPoint(0, 0)), button->size())), name);
+            }
+        });
+    }
+
     void tabWalksThePatternAndExceptionRowsAsShown() {
         QStringList patternRow, exceptionRow;
         RunOptions([&](TForm2& d) {

@@ -68,6 +68,25 @@ private slots:
         f.main.ListView1ColumnClick(0);  // no field: nothing opens
     }
 
+    // The text box has the keyboard with its text selected: what is typed replaces it, and
+    // Enter applies it.
+    void fillTakesWhatIsTypedAtOnce() {
+        EditFixture f({{kMpeg, "a.mp3"}});
+        f.session().rows.Edit(0, [](TrackInfo& r) {
+            r.Checked = true;
+            r.Fields[kTitle] = "Old";
+        });
+        f.main.GoToRow(0);
+        OnDialog([&](QDialog* d) {
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QWidget* typed = QApplication::focusWidget();
+            QTest::keyClicks(typed, "New");
+            QTest::keyClick(typed, Qt::Key_Return);
+        });
+        f.main.action("F2")->trigger();
+        QCOMPARE(f.row(0).Fields[kTitle], std::string("New"));
+    }
+
     void editWindowFillStartsWithTheFocusedBoxsField() {
         EditFixture f({{kMpeg, "a.mp3"}});
         f.session().rows.Edit(0, [](TrackInfo& r) {

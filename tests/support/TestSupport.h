@@ -13,6 +13,8 @@ namespace wvr::test {
 class TempDir {
 public:
     TempDir();
+    // A folder in `parent` instead of the system's temporary folder.
+    explicit TempDir(const std::string& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -156,6 +156,7 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     // still reads every file itself, in order, so rows, questions and messages come as before.
     FilePrefetch prefetch(work);
     for (size_t i = 0; i < work.size(); ++i) {
+        if (progress && progress->Cancelled()) break;
         fs::File opened = prefetch.Take(i);
         looked = static_cast<int>(i) + 1;
         // A path already listed is passed over before its file is even opened. The entry is

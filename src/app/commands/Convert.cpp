@@ -207,6 +207,7 @@ ConvertReport ConvertCommand(Session& session, const std::vector<int>& collected
         BusySection section(busy);
         int done = 0;
         for (int index : collected) {
+            if (busy && busy->Cancelled()) break;
             if (index < 0 || index >= session.rows.size()) continue;
             const Step step = ConvertOne(session, index, target, flags, prompter, report);
             if (step == Step::Converted) converted.push_back(index);

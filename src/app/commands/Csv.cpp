@@ -194,6 +194,7 @@ public:
         const std::string folder = path::Folder(file.path);
         const std::vector<CsvRecord>& records = file.records;
         for (size_t n = 0; n < records.size(); ++n) {
+            if (busy_ && busy_->Cancelled()) break;
             if (!ReadRecord(folder, records[n].values) && !records[n].blank && skipped_)
                 skipped_->emplace_back(file.path, records[n].line);
             if (busy_) busy_->Progress(static_cast<int>(n + 1), static_cast<int>(records.size()));

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/uio.h>
+#include <unistd.h>
 
 namespace wvr {
 namespace {
@@ -17,13 +20,32 @@ size_t OpenFilesToSpare(size_t wanted) {
     return std::min<size_t>(wanted, static_cast<size_t>(limit.rlim_cur / 4));
 }
 
-// Whether reading the file's first byte would wait for the device. A kernel that cannot tell
-// is taken to say yes: the workers then start, as they would have anyway.
+// Whether the page that holds the file's first byte is in the page cache, asked of a mapping
+// of it: for the file systems that will not say whether a read would wait.
+std::optional<bool> FirstPageCached(const fs::File& file) {
+    if (file.SizeAtOpen() == 0) return std::nullopt;
+    const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    void* mapped = ::mmap(nullptr, page, PROT_READ, MAP_SHARED, file.Descriptor(), 0);
+    if (mapped == MAP_FAILED) return std::nullopt;
+    unsigned char resident = 0;
+    const bool told = ::mincore(mapped, page, &resident) == 0;
+    ::munmap(mapped, page);
+    if (!told) return std::nullopt;
+    return (resident & 1) != 0;
+}
+
+// Whether reading the file's first byte would wait for the device. tmpfs, FUSE and NFS refuse
+// the question (EOPNOTSUPP), and an old kernel does not know it: the page cache is asked then.
+// A file whose state cannot be told at all starts nothing: a warm listing is the common case,
+// and there the workers only cost.
 bool FirstByteWouldWait(const fs::File& file) {
     char byte;
     iovec piece{&byte, 1};
     if (::preadv2(file.Descriptor(), &piece, 1, 0, RWF_NOWAIT) >= 0) return false;
-    return errno == EAGAIN || errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS;
+    if (errno == EAGAIN) return true;
+    if (errno != EOPNOTSUPP && errno != EINVAL && errno != ENOSYS) return false;
+    const std::optional<bool> cached = FirstPageCached(file);
+    return cached.has_value() && !*cached;
 }
 
 }  // namespace

@@ -57,8 +57,9 @@ public:
     // itself). Entries are taken in increasing order; skipped ones are closed and dropped.
     fs::File Take(size_t index);
 
-    // How many files the workers opened (for tests).
+    // How many files the workers opened, and whether they were started (for tests).
     size_t FilesOpened() const;
+    bool WorkersStarted() const { return !threads_.empty(); }
 
 private:
     struct Batch {

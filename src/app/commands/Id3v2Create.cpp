@@ -74,6 +74,7 @@ bool CreateId3v2Command(Session& session, int major, Prompter& prompter, BusyInd
 
     BusySection section(busy);
     for (int i = 0; i < session.rows.size(); ++i) {
+        if (busy && busy->Cancelled()) break;
         const TrackInfo& row = session.rows[i];
         if (!row.Checked || !TakesId3v2Tag(row)) continue;
         if (!WriteOneRow(session, row, major, prompter)) continue;

@@ -131,6 +131,7 @@ bool RenameCommand(Session& session, Prompter& prompter, Questions questions, Bu
     const int total = allRows ? rows.size() : rows.CheckedCount();
     int done = 0;
     for (int i = 0; i < rows.size(); ++i) {
+        if (busy && busy->Cancelled()) break;
         TrackInfo& row = rows.Mutable(i);
         if (!row.Checked && !allRows) continue;
         row.FileName = ExpandFieldMacros(RenamePatternFor(row, settings), i + 1, row, options);

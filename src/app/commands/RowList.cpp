@@ -66,10 +66,21 @@ void RowList::Swap(int i, int j) {
 
 void RowList::Reorder(const std::vector<int>& order) {
     if (observer_) observer_->AboutToReorder();
-    std::vector<TrackInfo> sorted;
-    sorted.reserve(rows_.size());
-    for (int i : order) sorted.push_back(std::move(rows_[i]));
-    rows_ = std::move(sorted);
+    // In place, one cycle of the permutation at a time: a second array of rows would double
+    // the list's memory at the moment of every sort.
+    std::vector<bool> placed(rows_.size());
+    for (size_t start = 0; start < rows_.size(); ++start) {
+        if (placed[start]) continue;
+        TrackInfo first = std::move(rows_[start]);
+        size_t at = start;
+        for (size_t from = static_cast<size_t>(order[at]); from != start; from = static_cast<size_t>(order[at])) {
+            rows_[at] = std::move(rows_[from]);
+            placed[at] = true;
+            at = from;
+        }
+        rows_[at] = std::move(first);
+        placed[at] = true;
+    }
     if (observer_) observer_->Reordered(order);
 }
 

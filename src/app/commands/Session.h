@@ -26,6 +26,10 @@ public:
     // when it is not known). Called for every file or row; the window brings itself up to
     // date (repaints) a few times a second.
     virtual void Progress(int /*done*/, int /*total*/) {}
+    // Whether the user asked to stop ("中止"). Commands ask between two files or rows, never
+    // in the middle of one, so that every file is left whole; the indicator tells how many
+    // were done.
+    virtual bool Cancelled() { return false; }
 };
 
 // Scope guard over an optional indicator.

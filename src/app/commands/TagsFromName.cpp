@@ -104,6 +104,7 @@ bool TagsFromNameCommand(Session& session, const FromNameRun& run, Prompter& pro
         if (first >= 0) rows.Changed(first, last);
     };
     for (int i = 0; i < rows.size(); ++i) {
+        if (busy && busy->Cancelled()) break;
         if (!allRows && !rows[i].Checked) continue;
         TrackInfo& row = rows.Mutable(i);
         // The name on disk, not the file-name column, which may hold a pending rename.

@@ -64,7 +64,7 @@ private:
                     }
                     continue;
                 }
-                if (i_ == rowCount || j_ == text_.size()) return m;
+                if (i_ == rowCount || j_ == text_.size() || (busy_ && busy_->Cancelled())) return m;
                 TrackInfo& row = rows_.Mutable(static_cast<int>(i_));
                 touched_ = static_cast<int>(i_);
                 for (int f = 0; f < kCommonValues; ++f)

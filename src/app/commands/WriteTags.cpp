@@ -70,6 +70,7 @@ bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Que
     int done = 0;
     std::vector<int> written;
     for (int i = 0; i < rows.size(); ++i) {
+        if (busy && busy->Cancelled()) break;
         if (!rows[i].Checked && !allRows) continue;
         if (WriteRow(session, i, settings.Get(Option::WitID3Add), prompter)) {
             ClearCheckUnlessKept(session, i);

@@ -9,11 +9,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <utility>
 
 #include "app/commands/SettingsIo.h"
+#include "app/ui/BusyInputGate.h"
 #include "app/ui/DesktopStarter.h"
 #include "formats/MpegHeader.h"
 #include "formats/SoundVq.h"
@@ -181,6 +184,17 @@ void MainWindow::BuildStatusBar() {
     progress_->setMaximumHeight(std::max(14, metrics.height() + 2));
     progress_->hide();
     bar->addPermanentWidget(progress_);
+    stop_ = new QPushButton(QStringLiteral("中止"), this);
+    stop_->setObjectName("StopButton");
+    stop_->setFocusPolicy(Qt::NoFocus);
+    stop_->setMaximumHeight(progress_->maximumHeight() + 6);
+    stop_->hide();
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        stopAsked_ = true;
+        stop_->setEnabled(false);
+    });
+    bar->addPermanentWidget(stop_);
+    inputGate_ = new BusyInputGate(stop_, this);
     bar->installEventFilter(this);
     LayoutStatusPanels();
 }
@@ -242,6 +256,8 @@ void MainWindow::ReloadEditWindow() {
 
 void MainWindow::Begin() {
     if (busyDepth_++ > 0) return;
+    stopAsked_ = false;
+    lastDone_ = lastTotal_ = 0;
     // Disabling the list takes the keyboard focus from it; it goes back at the end.
     focusBeforeBusy_ = focusWidget();
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -255,6 +271,8 @@ void MainWindow::Begin() {
 void MainWindow::End() {
     if (--busyDepth_ > 0) return;
     progress_->hide();
+    stop_->hide();
+    stop_->setEnabled(true);
     sinceProgressShown_.invalidate();
     toolBar_->setEnabled(true);
     menuBar()->setEnabled(true);
@@ -267,12 +285,19 @@ void MainWindow::End() {
     QApplication::restoreOverrideCursor();
     UpdateStatusBar();
     UpdateActionStates();
+    if (std::exchange(stopAsked_, false)) {
+        std::string text = "中止しました。\n";
+        if (lastTotal_ > 0) text += std::to_string(lastTotal_) + " 件中 ";
+        prompter_->Information(text + std::to_string(lastDone_) + " 件を処理しました。");
+    }
 }
 
 void MainWindow::Progress(int done, int total) {
     // Told for every file or row: the window is brought up to date at most every 50 ms, and
     // at the last one.
     constexpr qint64 kCatchUpMs = 50;
+    lastDone_ = done;
+    lastTotal_ = total;
     if (sinceProgressShown_.isValid() && sinceProgressShown_.elapsed() < kCatchUpMs && done < total) return;
     sinceProgressShown_.start();
     if (total > 0) {
@@ -285,8 +310,13 @@ void MainWindow::Progress(int done, int total) {
         progress_->setTextVisible(false);
     }
     progress_->show();
+    stop_->show();
     UpdateStatusBar();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Only the stop button takes input here; the questions a command asks between two files
+    // take it as always.
+    inputGate_->Close();
+    QApplication::processEvents();
+    inputGate_->Open();
 }
 
 // --- start and close

@@ -22,12 +22,14 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 class QToolBar;
 class QToolButton;
 
 namespace wvr {
 
+class BusyInputGate;
 class DesktopStarter;
 class EditWindowLink;
 class PrintPlugin;
@@ -105,10 +107,13 @@ public:
                     const QPoint& point);
 
     // BusyIndicator: wait cursor, window disabled (the list stays drawn), the focus given back
-    // at the end; nests. Progress shows "done / total" in a bar of the status bar.
+    // at the end; nests. Progress shows "done / total" in a bar of the status bar with "中止"
+    // beside it, the one control that takes input meanwhile; a stopped run says at its end how
+    // far it came.
     void Begin() override;
     void End() override;
     void Progress(int done, int total) override;
+    bool Cancelled() override { return stopAsked_; }
 
     // Column widths as stored (pixels, 0 hidden, -1 fitted to the items).
     void ApplyColumnWidth(int column, int stored);
@@ -228,6 +233,10 @@ private:
     QToolBar* toolBar_ = nullptr;
     std::array<QLabel*, 4> panels_{};
     QProgressBar* progress_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    BusyInputGate* inputGate_ = nullptr;
+    bool stopAsked_ = false;
+    int lastDone_ = 0, lastTotal_ = 0;  // the count last told, for the message of a stopped run
     QHash<QString, QAction*> actions_;
     QMenu* popupMenu_ = nullptr;
     QMenu* outputMenu_ = nullptr;
