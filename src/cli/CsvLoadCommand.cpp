@@ -18,10 +18,11 @@ int CsvLoadCommand(const ParsedArguments& parsed) {
     }
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    TerminalProgress progress;
     Session session;
     LoadRunSettings(session.settings);
     SkippedCsvLines skipped;
-    const bool allRead = LoadCsv(session, csvPaths, prompter, nullptr, &skipped);
+    const bool allRead = LoadCsv(session, csvPaths, prompter, &progress, &skipped);
     for (const auto& [csvPath, line] : skipped)
         std::fprintf(stderr, "%s: 読み込めなかった行です: %s (%d行目)\n", kAppTitle, cp932::ToUtf8(csvPath).c_str(), line);
     return PrintOrWrite(session, prompter, allRead && skipped.empty(), HasFlag(parsed, "--write"));

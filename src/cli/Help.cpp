@@ -89,14 +89,6 @@ const SubcommandEntry* FindSubcommand(const std::string& name) {
     return nullptr;
 }
 
-bool AsksForHelp(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--") return false;
-        if (arg == "--help" || arg == "-h") return true;
-    }
-    return false;
-}
-
 void PrintUsage(std::FILE* out) {
     Put(out, "usage:\n");
     for (const SubcommandEntry& sub : kSubcommands) Put(out, std::string("  wvr-cli ") + sub.usage + "\n");

@@ -15,7 +15,8 @@ int WriteEveryRowAndPrint(Session& session, Prompter& prompter) {
     session.settings.Set(Option::WitChkOff, false);
     session.settings.Set(Option::WitUnChk, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
-    WriteCommand(session, prompter, nullptr, Questions::Skip);
+    TerminalProgress progress;
+    WriteCommand(session, prompter, &progress, Questions::Skip);
     PrintRows(session.rows, stdout);
     // Some writers fail without a word (a full disk in the middle of a rebuild): each row
     // left undone is named, so that the status 1 says which files to look at.
