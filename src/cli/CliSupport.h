@@ -66,7 +66,7 @@ struct ParsedArguments {
 // A subcommand: its parsed arguments; returns the exit status.
 using Subcommand = int (*)(const ParsedArguments& args);
 
-// One line of the subcommand table (Subcommands.h). main() gives every subcommand its
+// One line of the subcommand table (SubcommandTable.cpp). main() gives every subcommand its
 // "--help" from these texts, and the manual page is made from them at build time.
 struct SubcommandEntry {
     const char* name;     // "list"

@@ -4,7 +4,7 @@
 #include "app/commands/Csv.h"
 #include "app/commands/SettingsIo.h"
 #include "cli/Subcommands.h"
-#include "cli/WriteFiles.h"
+#include "cli/WriteStep.h"
 #include "platform/base/Cp932.h"
 
 namespace wvr::cli {

@@ -1,11 +1,9 @@
-// wvr-cli write [--yes] PATH...: writes the tags of every listed file back as they were read.
-// Running it is the user's go-ahead, so the count question is not asked.
-#include "cli/WriteFiles.h"
+// The write step shared by the subcommands that change rows.
+#include "cli/WriteStep.h"
 
 #include <cstdio>
 
 #include "app/commands/WriteTags.h"
-#include "cli/Subcommands.h"
 
 namespace wvr::cli {
 
@@ -30,13 +28,6 @@ int PrintOrWrite(Session& session, Prompter& prompter, bool ranWell, bool write)
     if (ranWell && write) return WriteEveryRowAndPrint(session, prompter);
     PrintRows(session.rows, stdout);
     return ranWell ? kExitOk : kExitSomeNotDone;
-}
-
-int WriteFilesCommand(const ParsedArguments& parsed) {
-    StderrPrompter prompter(HasFlag(parsed, "--yes"));
-    Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
-    return Worse(status, WriteEveryRowAndPrint(session, prompter));
 }
 
 }  // namespace wvr::cli
