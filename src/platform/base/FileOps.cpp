@@ -381,6 +381,11 @@ std::optional<uint64_t> RegularFileSize(const std::string& path) {
     return static_cast<uint64_t>(st.st_size);
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && detail::ReadOnlyByMode(st.st_mode);
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

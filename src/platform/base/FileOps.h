@@ -108,6 +108,9 @@ bool Exists(const std::string& path);
 // The size of the regular file at `path` (through links); nothing for anything else.
 std::optional<uint64_t> RegularFileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
+// A regular file (through links) without any write permission bit: every writer refuses it,
+// whoever runs the program.
+bool IsReadOnlyFile(const std::string& path);
 
 // Rebuilds a file beside the original and puts it in the original's place at Commit(). Until
 // Commit() the original is untouched. The file keeps its identity: owner where allowed,
