@@ -1,15 +1,15 @@
 // wvr: start-up. The main window reads the settings and builds its menus; the paths on the
 // command line are added; the edit window is created; the event loop runs.
-#include <QApplication>
 #include <QFont>
 #include <QIcon>
 
+#include "app/ui/Application.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtCatalogue.h"
 #include "dialogs/Tagedit.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    wvr::Application app(argc, argv);
     // No display name: the desktop would add it to every title ("Quit — wvr", "Edit — wvr").
     QApplication::setApplicationName("wvr");
     QApplication::setWindowIcon(QIcon(":/wvr.svg"));

@@ -1,7 +1,9 @@
 #include "cli/CliSupport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -14,6 +16,7 @@
 namespace wvr::cli {
 
 PromptAnswer StderrPrompter::Ask(const Prompt& prompt) {
+    TerminalProgress::ClearStderrLine();
     std::fprintf(stderr, "%s: %s\n", prompt.title.c_str(), prompt.text.c_str());
     switch (prompt.buttons) {
     case PromptButtons::Ok: return PromptAnswer::Ok;
@@ -62,11 +65,26 @@ int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter
     }
     AddOptions options = CommandLineAddOptions(session.settings);
     if (reader) options.tagReader = *reader;
-    AddFiles(session, work, options, prompter);
+    {
+        TerminalProgress progress;
+        BusySection busy(&progress);
+        AddFiles(session, work, options, prompter, &progress);
+    }
     for (const std::string& name : skipped)
         std::fprintf(stderr, "%s: %s\n", kAppTitle, ("CP932で表せない名前のため読み込みません: " + name).c_str());
     return status;
 }
+
+namespace {
+
+// Why stdout failed first: later attempts may fail without a reason, or not at all.
+int g_stdoutError = 0;
+
+void NoteOutputError(std::FILE* out) {
+    if (out == stdout && g_stdoutError == 0) g_stdoutError = errno;
+}
+
+}  // namespace
 
 std::string EscapeText(const std::string& cp932) {
     std::string out;
@@ -88,13 +106,27 @@ void PrintRows(const RowList& rows, std::FILE* out) {
             p = cp932::WriteEscapedUtf8(row.Text(i), p);
         }
         *p++ = '\n';
-        std::fwrite(line.data(), 1, p - line.data(), out);
+        if (std::fwrite(line.data(), 1, p - line.data(), out) != static_cast<size_t>(p - line.data())) {
+            NoteOutputError(out);
+            return;
+        }
     }
-    std::fflush(out);
+    if (std::fflush(out) != 0) NoteOutputError(out);
+}
+
+int WithOutputChecked(int status) {
+    if (std::fflush(stdout) != 0) NoteOutputError(stdout);
+    if (!std::ferror(stdout)) return status;
+    const int error = g_stdoutError;
+    // A reader that went away wants nothing more, and is told nothing.
+    if (error != EPIPE)
+        std::fprintf(stderr, "%s: 出力を書き込めませんでした: %s\n", kAppTitle,
+                     error ? std::strerror(error) : "write error");
+    return Worse(status, kExitSomeNotDone);
 }
 
 void ExitLeavingRows(int status) {
-    std::fflush(stdout);
+    status = WithOutputChecked(status);
     std::fflush(stderr);
     std::exit(status);
 }
@@ -128,8 +160,26 @@ std::vector<OptionSpec> OptionsOf(const SubcommandEntry& sub) {
 
 }  // namespace
 
+namespace {
+
+// Whether "--help" or "-h" stands where an option may, before "--": never as an option's value.
+// Whatever else is wrong with the arguments, the help is what was asked for.
+bool AsksForHelp(const std::vector<OptionSpec>& options, const std::vector<std::string>& args) {
+    for (size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+        if (args[i] == "--help" || args[i] == "-h") return true;
+        const auto option =
+            std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == args[i]; });
+        if (option != options.end() && option->takesValue) ++i;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool ParseArguments(const SubcommandEntry& sub, const std::vector<std::string>& args, ParsedArguments& parsed) {
     const std::vector<OptionSpec> options = OptionsOf(sub);
+    parsed.help = AsksForHelp(options, args);
+    if (parsed.help) return true;
     bool onlyPositional = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/commands/Session.h"
+#include "cli/TerminalProgress.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr::cli {
@@ -46,7 +47,10 @@ inline int Worse(int a, int b) { return a > b ? a : b; }
 // One line per row: the 23 texts, tab-separated, as UTF-8 with "\", tab, CR, LF and
 // undecodable bytes escaped.
 void PrintRows(const RowList& rows, std::FILE* out);
-// Ends the run with `status` once what was printed is out, leaving the rows held on the
+// The status of a run once what it printed is out: a failed write to stdout makes it
+// kExitSomeNotDone, said on stderr unless the reader closed the pipe.
+int WithOutputChecked(int status);
+// Ends the run with `status` (checked as above) once what was printed is out, leaving the rows held on the
 // caller's stack to the system: it takes a process's memory back at once, where freeing a
 // long list string by string takes a good part of the time listing it took.
 [[noreturn]] void ExitLeavingRows(int status);
@@ -58,12 +62,13 @@ struct ParsedArguments {
     std::vector<std::string> flags;  // e.g. "--yes"
     std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
     std::vector<std::string> paths;
+    bool help = false;  // "--help" or "-h" stood where an option may: nothing else was parsed
 };
 
 // A subcommand: its parsed arguments; returns the exit status.
 using Subcommand = int (*)(const ParsedArguments& args);
 
-// One line of the subcommand table (Subcommands.h). main() gives every subcommand its
+// One line of the subcommand table (SubcommandTable.cpp). main() gives every subcommand its
 // "--help" from these texts, and the manual page is made from them at build time.
 struct SubcommandEntry {
     const char* name;     // "list"
@@ -80,7 +85,8 @@ struct SubcommandEntry {
 int BadArguments(const std::string& text);
 
 // Parses `args` by the options that `sub`'s help lists; false, after saying why, on an unknown
-// option, an option without its value, or no positional argument.
+// option, an option without its value, or no positional argument. An option's value is taken
+// as it stands, also when it starts with "-".
 bool ParseArguments(const SubcommandEntry& sub, const std::vector<std::string>& args, ParsedArguments& parsed);
 bool HasFlag(const ParsedArguments& parsed, const std::string& flag);
 // The option's value (UTF-8) as CP932 in `out`, when given; false after a message when CP932

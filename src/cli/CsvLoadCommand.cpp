@@ -4,7 +4,7 @@
 #include "app/commands/Csv.h"
 #include "app/commands/SettingsIo.h"
 #include "cli/Subcommands.h"
-#include "cli/WriteFiles.h"
+#include "cli/WriteStep.h"
 #include "platform/base/Cp932.h"
 
 namespace wvr::cli {
@@ -18,10 +18,11 @@ int CsvLoadCommand(const ParsedArguments& parsed) {
     }
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    TerminalProgress progress;
     Session session;
     LoadRunSettings(session.settings);
     CsvLoadReport report;
-    const bool allRead = LoadCsv(session, csvPaths, prompter, nullptr, &report);
+    const bool allRead = LoadCsv(session, csvPaths, prompter, &progress, &report);
     auto name = [](const char* what, const CsvLineNumbers& lines) {
         for (const auto& [csvPath, line] : lines)
             std::fprintf(stderr, "%s: %s: %s (%d行目)\n", kAppTitle, what, cp932::ToUtf8(csvPath).c_str(), line);

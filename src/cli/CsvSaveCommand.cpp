@@ -10,6 +10,7 @@ int CsvSaveCommand(const ParsedArguments& parsed) {
     const std::optional<std::string> csvPath = RowPathArgument(parsed.paths[0]);
     if (!csvPath) return kExitBadArguments;
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    TerminalProgress progress;
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
     const int status = LoadAndAddBesideOutput(session, paths, csvPath, prompter);
@@ -17,7 +18,7 @@ int CsvSaveCommand(const ParsedArguments& parsed) {
     // The options add to the settings; they never turn a stored one off.
     session.settings.CsvUtf8 = session.settings.CsvUtf8 || HasFlag(parsed, "--utf8");
     session.settings.CsvHeader = session.settings.CsvHeader || HasFlag(parsed, "--header");
-    return Worse(status, SaveCsv(session, *csvPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone);
+    return Worse(status, SaveCsv(session, *csvPath, prompter, &progress) ? kExitOk : kExitSomeNotDone);
 }
 
 }  // namespace wvr::cli

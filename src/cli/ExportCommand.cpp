@@ -14,11 +14,12 @@ int ExportCommand(const ParsedArguments& parsed) {
 
     const TemplateSet set = LoadTemplateSet(setName.value_or(kDefaultSetName));
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
+    TerminalProgress progress;
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
     const int status = LoadAndAddBesideOutput(session, paths, outPath, prompter);
     if (status == kExitBadArguments) return status;
-    return Worse(status, WriteTemplateOutput(session, set, *outPath, prompter, nullptr) ? kExitOk : kExitSomeNotDone);
+    return Worse(status, WriteTemplateOutput(session, set, *outPath, prompter, &progress) ? kExitOk : kExitSomeNotDone);
 }
 
 }  // namespace wvr::cli

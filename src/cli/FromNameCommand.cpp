@@ -4,7 +4,7 @@
 // first name that does not match the run stops and nothing is written.
 #include "app/commands/TagsFromName.h"
 #include "cli/Subcommands.h"
-#include "cli/WriteFiles.h"
+#include "cli/WriteStep.h"
 
 namespace wvr::cli {
 

@@ -84,22 +84,14 @@ std::string Roff(const std::string& text) {
 }  // namespace
 
 const SubcommandEntry* FindSubcommand(const std::string& name) {
-    for (const SubcommandEntry& sub : kSubcommands)
+    for (const SubcommandEntry& sub : Subcommands())
         if (name == sub.name) return &sub;
     return nullptr;
 }
 
-bool AsksForHelp(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--") return false;
-        if (arg == "--help" || arg == "-h") return true;
-    }
-    return false;
-}
-
 void PrintUsage(std::FILE* out) {
     Put(out, "usage:\n");
-    for (const SubcommandEntry& sub : kSubcommands) Put(out, std::string("  wvr-cli ") + sub.usage + "\n");
+    for (const SubcommandEntry& sub : Subcommands()) Put(out, std::string("  wvr-cli ") + sub.usage + "\n");
     Put(out, "  wvr-cli SUBCOMMAND --help\n");
 }
 
@@ -111,8 +103,8 @@ void PrintOverview(std::FILE* out) {
     PrintUsage(out);
     Put(out, std::string("\n") + kIntro + "\n\nSubcommands:\n");
     size_t width = 0;
-    for (const SubcommandEntry& sub : kSubcommands) width = std::max(width, std::string(sub.name).size());
-    for (const SubcommandEntry& sub : kSubcommands)
+    for (const SubcommandEntry& sub : Subcommands()) width = std::max(width, std::string(sub.name).size());
+    for (const SubcommandEntry& sub : Subcommands())
         Put(out, "  " + std::string(sub.name) + std::string(width + 2 - std::string(sub.name).size(), ' ') +
                      sub.summary + "\n");
     Put(out, std::string("\n") + kConventions + "\n\n" + kExitStatus + "\n");
@@ -126,10 +118,10 @@ std::string ManPage() {
     std::string page = ".TH WVR\\-CLI 1 \"\" \"wvr 1.10\" \"User Commands\"\n.SH NAME\n"
                        "wvr\\-cli \\- the command\\-line front end of wvr, a librarian for music files\n"
                        ".SH SYNOPSIS\n";
-    for (const SubcommandEntry& sub : kSubcommands) page += ".B wvr\\-cli\n" + Escaped(sub.usage) + "\n.br\n";
+    for (const SubcommandEntry& sub : Subcommands()) page += ".B wvr\\-cli\n" + Escaped(sub.usage) + "\n.br\n";
     page += ".B wvr\\-cli\n" + Escaped("SUBCOMMAND --help") + "\n.SH DESCRIPTION\n" + Roff(kIntro) +
             Roff(kConventions) + ".SH SUBCOMMANDS\n";
-    for (const SubcommandEntry& sub : kSubcommands)
+    for (const SubcommandEntry& sub : Subcommands())
         page += ".SS \"" + Escaped(std::string("wvr-cli ") + sub.usage) + "\"\n" + Roff(sub.help);
     page += ".SH EXIT STATUS\n" + Roff(kExitStatus).substr(Roff(kExitStatus).find(".TP"));
     page += ".SH ENVIRONMENT\n.TP\n.B XDG_CONFIG_HOME\nWhere the folder brambly with the settings is; "

@@ -13,9 +13,6 @@ namespace wvr::cli {
 // The subcommand of that name, or nullptr.
 const SubcommandEntry* FindSubcommand(const std::string& name);
 
-// Whether the arguments after the subcommand ask for its help ("--help" or "-h" before "--").
-bool AsksForHelp(const std::vector<std::string>& args);
-
 void PrintOverview(std::FILE* out);
 void PrintHelp(const SubcommandEntry& sub, std::FILE* out);
 // The usage lines, for a call without a known subcommand.

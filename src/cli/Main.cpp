@@ -14,24 +14,25 @@ int main(int argc, char** argv) {
     const std::string first = all.empty() ? std::string() : all[0];
     if (first == "--help" || first == "-h") {
         PrintOverview(stdout);
-        return kExitOk;
+        return WithOutputChecked(kExitOk);
     }
     // The manual page is made from the help texts when the program is built.
     if (first == "--man") {
         std::fputs(ManPage().c_str(), stdout);
-        return kExitOk;
+        return WithOutputChecked(kExitOk);
     }
     if (const SubcommandEntry* sub = FindSubcommand(first)) {
         const std::vector<std::string> args(all.begin() + 1, all.end());
-        if (AsksForHelp(args)) {
-            PrintHelp(*sub, stdout);
-            return kExitOk;
-        }
         ParsedArguments parsed;
-        const int status = ParseArguments(*sub, args, parsed) ? sub->run(parsed) : kExitBadArguments;
+        const bool parsedWell = ParseArguments(*sub, args, parsed);
+        if (parsedWell && parsed.help) {
+            PrintHelp(*sub, stdout);
+            return WithOutputChecked(kExitOk);
+        }
+        const int status = parsedWell ? sub->run(parsed) : kExitBadArguments;
         // What was wrong has been said; the usage line shows the right form.
         if (status == kExitBadArguments) PrintShortUsage(*sub, stderr);
-        return status;
+        return WithOutputChecked(status);
     }
     if (!first.empty()) std::fprintf(stderr, "%s: 知らないサブコマンドです: %s\n", wvr::kAppTitle, first.c_str());
     PrintUsage(stderr);

@@ -3,7 +3,7 @@
 // printed; with --write the rows are then written into their files.
 #include "app/commands/TextInput.h"
 #include "cli/Subcommands.h"
-#include "cli/WriteFiles.h"
+#include "cli/WriteStep.h"
 
 namespace wvr::cli {
 

@@ -387,6 +387,152 @@ TEST_F(WriteFaults, OutputsOverAFileInAFolderThatRefusesNewFilesAreWrittenInPlac
     }
 }
 
+// Outputs over another user's file in a shared folder with the sticky bit: the rebuild can be
+// made there but not renamed over the file, which is written where it is instead.
+TEST_F(WriteFaults, OutputsOverAnotherUsersFileInAStickyFolderAreWrittenInPlace) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    Place({"mpeg/mpeg2_16k_16khz_v1latin.mp3", FileKind::Mpeg, "song.mp3"});
+    const std::vector<TrackInfo> songs = {session.rows[0]};
+    const std::string shared = dir / "shared";
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::chown(shared.c_str(), 4242, 4242), 0);
+    const std::function<bool(const std::string&)> outputs[] = {
+        [&](const std::string& path) { return SaveCsv(session, path, prompter, nullptr); },
+        [&](const std::string& path) { return WriteTemplateOutput(session, DefaultTemplateSet(), path, prompter, nullptr); },
+        [&](const std::string& path) { return WritePlaylist(path, songs, false, prompter); },
+    };
+    const std::string path = shared + "/out.txt";
+    for (const auto& output : outputs) {
+        test::WriteFile(path, "older");
+        ASSERT_EQ(::chown(path.c_str(), 4243, 4243), 0);
+        ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+        {
+            test::WithoutOwnerRights asAnotherUser;
+            EXPECT_TRUE(output(path)) << (prompter.texts().empty() ? "" : prompter.texts().back());
+        }
+        const FolderState now = test::ReadFolder(shared);
+        ASSERT_EQ(now.size(), 1u) << Describe(now);
+        EXPECT_NE(now.begin()->second.find("song"), std::string::npos) << now.begin()->second;
+    }
+}
+
+// A file with no write permission bit is refused by every writer, whoever runs the program,
+// and stays as it was.
+TEST_F(WriteFaults, AFileWithoutAWriteBitIsRefusedByEveryWriter) {
+    for (const Subject& s : {Subject{"mpeg/mpeg2_16k_16khz_v1latin.mp3", FileKind::Mpeg, "overwrite.mp3"},
+                             Subject{"mpeg/cbr128_44k_notag.mp3", FileKind::Mpeg, "append.mp3"},
+                             Subject{"riff/rmp3_full_info_script.rmp", FileKind::RiffRmp3, "full.rmp"},
+                             Subject{"vqf/vqf_full_script.vqf", FileKind::SoundVq, "full.vqf"}}) {
+        Place(s);
+        ASSERT_EQ(::chmod(session.rows[0].Path.c_str(), 0444), 0);
+        before = test::ReadFolder(dir.path());
+        EXPECT_FALSE(Write()) << s.corpus;
+        EXPECT_TRUE(SameFolder(test::ReadFolder(dir.path()), before)) << s.corpus;
+    }
+    Place({"mpeg/mpeg2_16k_16khz_v1latin.mp3", FileKind::Mpeg, "song.mp3"});
+    const std::vector<TrackInfo> songs = {session.rows[0]};
+    const IniFile ini = IniFile::Parse("[wvr]\r\nKey=1\r\n");
+    const std::function<bool(const std::string&)> outputs[] = {
+        [&](const std::string& path) { return SaveCsv(session, path, prompter, nullptr); },
+        [&](const std::string& path) { return WriteTemplateOutput(session, DefaultTemplateSet(), path, prompter, nullptr); },
+        [&](const std::string& path) { return WritePlaylist(path, songs, false, prompter); },
+        [&](const std::string& path) { return ini.Save(path); },
+    };
+    const std::string path = dir / "out.txt";
+    for (const auto& output : outputs) {
+        test::WriteFile(path, "older");
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+        EXPECT_FALSE(output(path));
+        EXPECT_EQ(test::ReadFile(path), "older");
+        ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    }
+}
+
+// --- the file layer's own promises, under faults that persist and in the order of its steps
+
+// The steps of the file layer in the order they ran, while a Recording lives.
+std::vector<std::string> g_steps;
+bool g_failWritesAfterLink = false;
+
+class Recording {
+public:
+    explicit Recording(bool failWritesAfterLink = false) {
+        g_steps.clear();
+        g_failWritesAfterLink = failWritesAfterLink;
+        fs::SetFaultHook([](const char* operation, uint64_t) {
+            g_steps.push_back(operation);
+            const bool linked = std::find(g_steps.begin(), g_steps.end(), "link") != g_steps.end();
+            return g_failWritesAfterLink && linked && g_steps.back() == "write";
+        });
+    }
+    ~Recording() { fs::SetFaultHook(nullptr); }
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    // Whether `step` ran after the last `than`.
+    static bool RanAfterTheLast(const std::string& step, const std::string& than) {
+        const auto last = std::find(g_steps.rbegin(), g_steps.rend(), than);
+        return last != g_steps.rend() && std::find(g_steps.rbegin(), last, step) != last;
+    }
+};
+
+// A file with two names whose write-back fails every time: the file is part old, part new,
+// and the complete rebuild stays beside it, from which the next opening finishes the file.
+TEST_F(WriteFaults, AWriteBackThatKeepsFailingLeavesTheCompleteCopy) {
+    Learn({"riff/rmp3_full_info_script.rmp", FileKind::RiffRmp3, "full.rmp", "", false, true});
+    {
+        Recording failing(true);
+        EXPECT_FALSE(Write());
+    }
+    FolderState now = test::ReadFolder(dir.path());
+    const auto copy = std::find_if(now.begin(), now.end(), [](const auto& e) { return e.first.starts_with(".wvr-restore-"); });
+    ASSERT_NE(copy, now.end()) << Describe(now);
+    EXPECT_EQ(copy->second, after.at("full.rmp"));
+    fs::File opened;
+    ASSERT_TRUE(opened.Open(dir / "full.rmp", fs::File::Mode::Read));
+    EXPECT_TRUE(SameFolder(test::ReadFolder(dir.path()), after));
+}
+
+// What is on disk is flushed before anything relies on it: the folder after a rename puts a
+// file in place, a file written where it is before it counts as written.
+TEST_F(WriteFaults, FlushesComeAfterTheStepsTheySecure) {
+    Place({"riff/rmp3_full_info_script.rmp", FileKind::RiffRmp3, "full.rmp"});
+    {
+        Recording steps;
+        ASSERT_TRUE(Write());
+        EXPECT_TRUE(Recording::RanAfterTheLast("sync-folder", "rename")) << ::testing::PrintToString(g_steps);
+    }
+    test::PermissionChecksEnforced checks;
+    if (!checks.enforced()) GTEST_SKIP() << "root's right to create files anywhere cannot be dropped here";
+    const std::string path = dir / "out.csv";
+    test::WriteFile(path, "older");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    {
+        Recording steps;
+        EXPECT_TRUE(SaveCsv(session, path, prompter, nullptr));
+        EXPECT_TRUE(Recording::RanAfterTheLast("sync", "write")) << ::testing::PrintToString(g_steps);
+    }
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+}
+
+// A move to another file system whose original cannot be removed takes the copy back: one
+// file, never two.
+TEST_F(WriteFaults, AMoveAcrossFileSystemsThatCannotRemoveTheOriginalLeavesOneFile) {
+    const std::string from = test::CopyCorpusFile("mpeg/cbr128_44k_notag.mp3", dir, "from.mp3");
+    const std::string to = dir / "to.mp3";
+    fs::SetFaultHook([](const char* operation, uint64_t) {
+        if (std::string(operation) == "rename") errno = EXDEV;
+        return std::string(operation) == "rename" || std::string(operation) == "unlink";
+    });
+    const fs::MoveError error = fs::MoveNoReplace(from, to);
+    fs::SetFaultHook(nullptr);
+    EXPECT_NE(error, fs::MoveError::None);
+    const FolderState now = test::ReadFolder(dir.path());
+    EXPECT_EQ(now.size(), 1u) << Describe(now);
+    EXPECT_EQ(now.count("from.mp3"), 1u);
+}
+
 // --- random moments, on a file large enough to be caught mid-way
 
 TEST_F(WriteFaults, KillsAtRandomMomentsOfALargeRebuild) {

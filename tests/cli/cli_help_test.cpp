@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -84,6 +85,21 @@ TEST(CliHelp, TheManualPageAndTheReadmeCoverEverySubcommand) {
         for (char c : name) inRoff += c == '-' ? std::string("\\-") : std::string(1, c);
         EXPECT_NE(man.out.find(".SS \"wvr\\-cli " + inRoff + " "), std::string::npos) << name;
         EXPECT_NE(readme.find("### wvr-cli " + name + "\n"), std::string::npos) << name << " is not in README.md";
+    }
+    // The README's section gives every exit status the help lists.
+    for (const std::string& name : names) {
+        const std::string help = Cli(name + " --help", dir).out;
+        const size_t start = readme.find("### wvr-cli " + name + "\n");
+        if (start == std::string::npos) continue;
+        const std::string section = readme.substr(start, readme.find("\n### ", start + 1) - start);
+        const size_t told = section.find("Exit status");
+        ASSERT_NE(told, std::string::npos) << name;
+        std::istringstream statuses(help.substr(help.find("\nExit status:\n") + 14));
+        for (std::string line; std::getline(statuses, line) && line.starts_with("  ");) {
+            const std::string status = line.substr(2, 1);
+            EXPECT_TRUE(std::regex_search(section.substr(told), std::regex("\\b" + status + "\\b")))
+                << name << ": the README does not give the exit status " << status;
+        }
     }
     if (!test::HasTool("groff")) GTEST_SKIP() << "groff is not installed";
     test::WriteFile(dir / "wvr-cli.1", man.out);

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/PrintHost.h"
+#include "app/ui/Application.h"
 #include "app/ui/MainWindow.h"
 #include "platform/core/Registry.h"
 #include "support/TestSupport.h"
@@ -150,6 +151,24 @@ private slots:
         QVERIFY(!window_->property("printCalls").isValid());
     }
 
+    // An exception from a slot of the plug-in's own dialog: said as one from its entry point,
+    // and the dialog and the program go on.
+    void anExceptionInThePlugInsDialogIsSaidAndTheDialogGoesOn() {
+        window_->LoadPrintPlugin(WVR_TEST_PRN_DIR "/prn-throwsinslot");
+        bool dialogLived = false;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QTest::mouseClick(dialog->findChild<QWidget*>("ThrowButton"), Qt::LeftButton);
+            dialogLived = dialog->isVisible();
+            dialog->close();
+        });
+        window_->action("Print1")->trigger();
+        QVERIFY(dialogLived);
+        QCOMPARE(prompter_.texts(), std::vector<std::string>{"印刷プラグインでエラーが発生しました。\n用紙がありません"});
+        QCOMPARE(window_->property("printCalls").toInt(), 1);  // the plug-in went on after it
+    }
+
     void theRealPlugInShowsItsPreview() {
         window_->LoadPrintPlugin(WVR_PROGRAM_DIR);
         QVERIFY(window_->action("Print1"));
@@ -218,5 +237,11 @@ private slots:
     }
 };
 
-QTEST_MAIN(PrintPluginTest)
+// The program's application, which catches what Qt delivers; otherwise as QTEST_MAIN.
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    PrintPluginTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "print_plugin_test.moc"

@@ -45,13 +45,26 @@ deb=$(ls "$work"/out/wvr_*.deb)
 echo "$deb"
 dpkg-deb --field "$deb" Package Version Depends Recommends
 
-echo "== lintian (warnings are listed, errors fail)"
+echo "== lintian (errors and warnings fail; the hardening must leave no note either)"
 # lintian warns that it runs as root; that is the test, not the package.
-lintian --fail-on error "$deb" 2> >(grep -v "running with root privileges" >&2) ||
-  fail "lintian reports an error"
+lintian --info --display-info --fail-on error,warning "$deb" >"$work/lintian.txt" \
+  2> >(grep -v "running with root privileges" >&2) || { cat "$work/lintian.txt"; fail "lintian reports an error or a warning"; }
+cat "$work/lintian.txt"
+! grep -E "^I: .*(hardening-|binary-has-unneeded-section)" "$work/lintian.txt" ||
+  fail "the binaries are built without the hardening flags or keep their compiler notes"
 
-echo "== the desktop entry and the AppStream metadata"
+echo "== the desktop entry, the AppStream metadata and the licence"
 dpkg-deb -x "$deb" "$work/root"
+grep -q "<project_license>GPL-2.0-or-later</project_license>" "$work"/root/usr/share/metainfo/*.metainfo.xml ||
+  fail "the AppStream metadata names no licence"
+head -n 1 "$work/root/usr/share/doc/wvr/copyright" | grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+  fail "the copyright file is not machine-readable"
+# The release date is that of the commit built, when the tree has its history.
+source=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+if commit_date=$(git -C "$source" log -1 --format=%cs 2>/dev/null); then
+  grep -q "<release version=\"[^\"]*\" date=\"$commit_date\"" "$work"/root/usr/share/metainfo/*.metainfo.xml ||
+    fail "the release date is not $commit_date, the date of the commit built"
+fi
 desktop-file-validate "$work/root/usr/share/applications/wvr.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
 
@@ -69,7 +82,7 @@ dpkg -L wvr >"$work/listed"
 for path in /usr/bin/wvr /usr/bin/wvr-cli /usr/share/applications/wvr.desktop \
   /usr/share/icons/hicolor/scalable/apps/wvr.svg /usr/share/man/man1/wvr.1.gz \
   /usr/share/man/man1/wvr-cli.1.gz /usr/share/wvr/help/main.html /usr/lib/wvr/dll/wvr_prn.so \
-  /usr/include/wvr/PrintHost.h /usr/share/doc/wvr/copyright; do
+  /usr/include/wvr/PrintHost.h /usr/share/doc/wvr/copyright /usr/share/lintian/overrides/wvr; do
   grep -qx "$path" "$work/listed" && [ -f "$path" ] || fail "$path is not installed"
 done
 ls /usr/share/metainfo/*wvr*.metainfo.xml >/dev/null || fail "no AppStream metadata installed"

@@ -80,14 +80,18 @@ namespace {
 constexpr unsigned kAccessOverrides =
     (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);  // both below 32: the first word
 
-bool SetEffectiveOverrides(bool on) {
+constexpr unsigned kOwnerRights = (1u << CAP_FOWNER) | (1u << CAP_CHOWN);
+
+bool SetEffective(unsigned capabilities, bool on) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
     if (::syscall(SYS_capget, &header, data) != 0) return false;
-    if (on) data[0].effective |= kAccessOverrides & data[0].permitted;
-    else data[0].effective &= ~kAccessOverrides;
+    if (on) data[0].effective |= capabilities & data[0].permitted;
+    else data[0].effective &= ~capabilities;
     return ::syscall(SYS_capset, &header, data) == 0;
 }
+
+bool SetEffectiveOverrides(bool on) { return SetEffective(kAccessOverrides, on); }
 
 }  // namespace
 
@@ -102,6 +106,12 @@ PermissionChecksEnforced::PermissionChecksEnforced() {
 
 PermissionChecksEnforced::~PermissionChecksEnforced() {
     if (dropped_) SetEffectiveOverrides(true);
+}
+
+WithoutOwnerRights::WithoutOwnerRights() : dropped_(SetEffective(kOwnerRights, false)) {}
+
+WithoutOwnerRights::~WithoutOwnerRights() {
+    if (dropped_) SetEffective(kOwnerRights, true);
 }
 
 std::string Sjis(const std::string& utf8) { return cp932::FromUtf8(utf8); }

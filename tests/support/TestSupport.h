@@ -58,6 +58,19 @@ private:
     bool enforced_ = false;
 };
 
+// Root's rights over other users' files (renaming them in a sticky folder, giving files away)
+// given up for the life of the object, so that root meets the checks an ordinary user meets.
+class WithoutOwnerRights {
+public:
+    WithoutOwnerRights();
+    ~WithoutOwnerRights();
+    WithoutOwnerRights(const WithoutOwnerRights&) = delete;
+    WithoutOwnerRights& operator=(const WithoutOwnerRights&) = delete;
+
+private:
+    bool dropped_ = false;
+};
+
 // Peer tools used as oracles: whether one is installed, and the standard output of a command.
 bool HasTool(const std::string& name);
 std::string RunTool(const std::string& command);

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "app/ui/Text.h"
+#include "platform/base/FileOps.h"
 #include "platform/core/Registry.h"
 
 namespace wvr {
@@ -37,10 +38,8 @@ public:
     }
 
 private:
-    static bool IsReadOnlyFile(const QString& name) {
-        const QFileInfo file(name);
-        return file.exists() && file.isFile() && !(file.permissions() & QFileDevice::WriteOwner);
-    }
+    // By the same rule as the writers, which would refuse the file.
+    static bool IsReadOnlyFile(const QString& name) { return fs::IsReadOnlyFile(name.toStdString()); }
     bool refuseReadOnly_;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/PrintHost.h"
+#include "app/ui/Application.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Text.h"
 #include "platform/base/Prompter.h"
@@ -71,13 +72,22 @@ void PrintPlugin::Run(MainWindow& window, Prompter& prompter) {
         return;
     }
     MainWindowHost host(window);
-    // Whatever the plug-in throws stops here: its failure is not the program's end.
+    // Whatever the plug-in throws stops here, from its entry point or from a slot of its own
+    // windows, which Qt delivers inside the call: its failure is not the program's end.
+    const auto report = [&prompter](std::exception_ptr thrown) {
+        try {
+            std::rethrow_exception(thrown);
+        } catch (const std::exception& error) {
+            prompter.Error(std::string("印刷プラグインでエラーが発生しました。\n") + error.what());
+        } catch (...) {
+            prompter.Error("印刷プラグインでエラーが発生しました。");
+        }
+    };
+    Application::HandlerScope inSlots(report);
     try {
         entry(&host);
-    } catch (const std::exception& error) {
-        prompter.Error(std::string("印刷プラグインでエラーが発生しました。\n") + error.what());
     } catch (...) {
-        prompter.Error("印刷プラグインでエラーが発生しました。");
+        report(std::current_exception());
     }
 }
 

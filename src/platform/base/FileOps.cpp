@@ -31,11 +31,14 @@ std::string detail::FolderOf(const std::string& path) {
 }
 
 void detail::SyncFolder(const std::string& folder) {
+    if (Faulted("sync-folder")) return;
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
+
+bool detail::ReadOnlyByMode(unsigned mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
 
 bool detail::MayReplace(const std::string& target, File& probe) {
     if (!Exists(target)) return true;
@@ -107,7 +110,7 @@ bool File::Open(const std::string& path, Mode mode) {
         error_ = errno;
         return false;
     }
-    if (!Adopt(::open(path.c_str(), flags, 0644))) return false;
+    if (!Adopt(::open(path.c_str(), flags, 0644), mode == Mode::ReadWrite)) return false;
     if (linkCount_ > 1) {
         detail::FinishInterruptedWriteBack(path);
         struct stat st;
@@ -116,7 +119,7 @@ bool File::Open(const std::string& path, Mode mode) {
     return true;
 }
 
-bool File::Adopt(int fd) {
+bool File::Adopt(int fd, bool forWriting) {
     fd_ = fd;
     readFailed_ = false;
     if (fd_ < 0) {
@@ -126,8 +129,9 @@ bool File::Adopt(int fd) {
     // A folder opens read-only on POSIX; it is never a file to the program.
     struct stat st;
     const bool statted = ::fstat(fd_, &st) == 0;
-    if (!statted || !S_ISREG(st.st_mode)) {
-        error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    const bool readOnly = statted && forWriting && detail::ReadOnlyByMode(st.st_mode);
+    if (!statted || !S_ISREG(st.st_mode) || readOnly) {
+        error_ = !statted ? errno : S_ISDIR(st.st_mode) ? EISDIR : readOnly ? EACCES : EINVAL;
         ::close(fd_);
         fd_ = -1;
         errno = error_;  // for callers that take the reason from errno, as after a failed open
@@ -262,10 +266,13 @@ bool SetLastWriteTime(const std::string& path, const LastWriteTime& time, int* e
 }
 
 void RestoreLastWriteTime(const std::string& path, const LastWriteTime& time, Prompter& prompter) {
-    // A file that cannot be opened for writing is left alone without a word.
+    // A file that cannot be opened for writing, or is read-only, is left alone without a word.
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return;
+    struct stat st;
+    const bool readOnly = ::fstat(fd, &st) != 0 || detail::ReadOnlyByMode(st.st_mode);
     ::close(fd);
+    if (readOnly) return;
     int error = 0;
     if (!SetLastWriteTime(path, time, &error)) ShowTimeError(error, prompter);
 }
@@ -372,6 +379,11 @@ std::optional<uint64_t> RegularFileSize(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return static_cast<uint64_t>(st.st_size);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && detail::ReadOnlyByMode(st.st_mode);
 }
 
 bool IsDirectory(const std::string& path) {

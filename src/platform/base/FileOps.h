@@ -38,7 +38,9 @@ public:
     File& operator=(const File&) = delete;
 
     // A file with several names that a crash left half-rewritten is finished first
-    // (ReplacementFile), so what is read is whole.
+    // (ReplacementFile), so what is read is whole. ReadWrite refuses (EACCES) a file that has
+    // no write permission bit at all, also for a user the system would let write it: a file
+    // made read-only is never written, whoever runs the program.
     bool Open(const std::string& path, Mode mode);
     bool IsOpen() const { return fd_ >= 0; }
     int Error() const { return error_; }  // errno of the last failure
@@ -61,7 +63,7 @@ public:
     int Descriptor() const { return fd_; }
 
 private:
-    bool Adopt(int fd);
+    bool Adopt(int fd, bool forWriting);
 
     int fd_ = -1;
     int error_ = 0;
@@ -106,6 +108,9 @@ bool Exists(const std::string& path);
 // The size of the regular file at `path` (through links); nothing for anything else.
 std::optional<uint64_t> RegularFileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
+// A regular file (through links) without any write permission bit: every writer refuses it,
+// whoever runs the program.
+bool IsReadOnlyFile(const std::string& path);
 
 // Rebuilds a file beside the original and puts it in the original's place at Commit(). Until
 // Commit() the original is untouched. The file keeps its identity: owner where allowed,
@@ -158,8 +163,8 @@ private:
 bool WriteWholeFileOver(const std::string& path, std::string_view bytes, int* error = nullptr);
 
 // Fault hook for tests: when set, each step of the write path asks it before it runs and fails
-// when it says so ("open", "read", "write", "truncate", "sync", "rename", "link", "utime",
-// "chmod", "xattr", "allocate"); `bytes` is the size of a read or write, else 0. A failing
+// when it says so ("open", "read", "write", "truncate", "sync", "sync-folder", "rename",
+// "link", "utime", "chmod", "xattr", "allocate", "unlink"); `bytes` is the size of a read or write, else 0. A failing
 // "write" writes half of its bytes first, as a full disk does. A hook may also end the process
 // there, to stand for a crash at that point.
 using FaultHook = bool (*)(const char* operation, uint64_t bytes);

@@ -28,6 +28,9 @@ std::string PendingRenameName(const std::string& target);
 // False when the leftover belongs to a writer still at work.
 bool RemovePendingRename(const std::string& target);
 
+// Whether permission bits `mode` make a file read-only for everybody: no write bit at all.
+bool ReadOnlyByMode(unsigned mode);
+
 // Whether the file that a writer is to replace at `target` may be written (true when there is
 // none). Renaming over a file needs only its folder's permission, so a file its owner made
 // read-only, or a folder under the name, would be replaced all the same. The reason of a

@@ -44,8 +44,9 @@ private:
 
 // A file the user asked to have written over whatever is there (a list, a playlist, a page):
 // a ReplacementFile, except where the folder lets no new file be made while the existing file
-// may be written (a shared web folder). The file is then written where it is at Commit(): the
-// bytes wait in memory until then, the room is reserved, the file written from its start, cut
+// may be written (a shared web folder), or lets the rebuild be made but not renamed over the
+// file (a sticky folder, the file another user's). The file is then written where it is at
+// Commit(): the bytes wait in memory (or in the rebuild) until then, the room is reserved, the file written from its start, cut
 // to its length and flushed. That gives up what a rebuild beside it gives: a crash or a failing
 // disk during the commit leaves that one file part old, part new. Music files and the settings
 // are never written so.

@@ -364,7 +364,14 @@ bool OutputFile::Append(std::string_view bytes) {
 }
 
 bool OutputFile::Commit() {
-    if (!inPlace_.IsOpen()) return replacement_.Commit(nullptr);
+    if (!inPlace_.IsOpen()) {
+        if (replacement_.Commit(nullptr)) return true;
+        // A shared folder with the sticky bit lets anyone make a file but rename only over
+        // their own: the complete rebuild is written into the other user's file instead.
+        if (errno != EPERM || !RegularFileSize(target_) || !inPlace_.Open(target_, File::Mode::ReadWrite)) return false;
+        bytes_.resize(replacement_.Written());
+        if (!replacement_.file().ReadExact(0, bytes_.data(), bytes_.size())) return false;
+    }
     const uint64_t length = bytes_.size();
     if (length > inPlace_.SizeAtOpen() && !ReserveRoom(inPlace_, length)) return false;
     return inPlace_.WriteAt(0, bytes_.data(), bytes_.size()) && inPlace_.Truncate(length) && inPlace_.Sync();

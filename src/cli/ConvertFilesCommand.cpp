@@ -40,7 +40,8 @@ int ConvertFilesCommand(const ParsedArguments& parsed) {
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;
 
     const auto collected = ConvertibleRows(session);
-    const ConvertReport report = ConvertCommand(session, collected, *target, prompter, nullptr);
+    TerminalProgress progress;
+    const ConvertReport report = ConvertCommand(session, collected, *target, prompter, &progress);
     for (const std::string& path : report.written) std::printf("%s\n", EscapeText(path).c_str());
 
     // Rows left are files not converted, except those already in the target form. Each is

@@ -3,7 +3,7 @@
 // files are written too.
 #include "app/commands/Fill.h"
 #include "cli/Subcommands.h"
-#include "cli/WriteFiles.h"
+#include "cli/WriteStep.h"
 
 namespace wvr::cli {
 

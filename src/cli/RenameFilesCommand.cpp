@@ -2,7 +2,7 @@
 // its tags, printed; with --write the files are written and renamed on disk.
 #include "app/commands/Rename.h"
 #include "cli/Subcommands.h"
-#include "cli/WriteFiles.h"
+#include "cli/WriteStep.h"
 
 namespace wvr::cli {
 

@@ -1,4 +1,5 @@
-// The write step shared by "wvr-cli write" and "wvr-cli rename --write".
+// The write step shared by the subcommands that change rows ("write", and "rename", "fill",
+// "from-name", "text-input", "csv-load" with --write).
 #pragma once
 
 #include "app/commands/Session.h"
