@@ -26,29 +26,27 @@ PromptAnswer StderrPrompter::Ask(const Prompt& prompt) {
     return PromptAnswer::No;
 }
 
-namespace {
-bool id3v2ForRun = false;
-}  // namespace
-
-void TakeRunOptions(std::vector<std::string>& args) {
+RunOptions TakeRunOptions(std::vector<std::string>& args) {
+    RunOptions run;
     for (auto it = args.begin(); it != args.end() && *it != "--";) {
         if (*it == "--id3v2") {
-            id3v2ForRun = true;
+            run.id3v2 = true;
             it = args.erase(it);
         } else {
             ++it;
         }
     }
+    return run;
 }
 
-void LoadRunSettings(Settings& settings) {
+void LoadRunSettings(Settings& settings, const RunOptions& run) {
     LoadSettings(settings);
-    if (id3v2ForRun) settings.Id3v2Edit = true;
+    if (run.id3v2) settings.Id3v2Edit = true;
 }
 
-int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter,
+int LoadAndAdd(Session& session, const std::vector<std::string>& paths, const RunOptions& run, Prompter& prompter,
                std::optional<TagReader> reader) {
-    LoadRunSettings(session.settings);
+    LoadRunSettings(session.settings, run);
     SkippedNames skipped;
     WorkList work;
     int status = kExitOk;
@@ -274,11 +272,11 @@ bool OutputIsNoneOf(const std::string& outRowPath, const std::vector<std::option
 
 }  // namespace
 
-int LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
+int LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths, const RunOptions& run,
                            const std::optional<std::string>& outRowPath, Prompter& prompter) {
     if (outRowPath && !OutputIsNoneOf(*outRowPath, std::vector<std::optional<std::string>>(paths.begin(), paths.end())))
         return kExitBadArguments;
-    const int status = LoadAndAdd(session, paths, prompter);
+    const int status = LoadAndAdd(session, paths, run, prompter);
     if (!outRowPath) return status;
     std::vector<std::optional<std::string>> rowFiles;
     for (const TrackInfo& row : session.rows) rowFiles.push_back(fs::ToNative(row.Path));

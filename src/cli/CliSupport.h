@@ -28,17 +28,20 @@ private:
     bool answerYes_;
 };
 
-// "--id3v2", accepted before any subcommand's own arguments end ("--"), turns the setting
-// Id3v2Edit on for the run: taken out of `args` here, applied by LoadRunSettings.
-void TakeRunOptions(std::vector<std::string>& args);
+// The options of a whole run, given before the subcommand's own arguments end ("--").
+struct RunOptions {
+    bool id3v2 = false;  // "--id3v2": the setting Id3v2Edit on for the run
+};
+// Takes the run options out of `args`.
+RunOptions TakeRunOptions(std::vector<std::string>& args);
 // The stored settings with the options of this run applied.
-void LoadRunSettings(Settings& settings);
+void LoadRunSettings(Settings& settings, const RunOptions& run);
 
 // Loads the settings from the store, then adds the paths as the program does at start. A path
 // that names nothing (no file, folder or playlist there; a pattern that matches nothing) is
 // named on stderr: the status is then kExitSomeNotDone, else kExitOk.
 // `reader`, when given, reads files with an ID3v2 tag whatever the settings say.
-int LoadAndAdd(Session& session, const std::vector<std::string>& paths, Prompter& prompter,
+int LoadAndAdd(Session& session, const std::vector<std::string>& paths, const RunOptions& run, Prompter& prompter,
                std::optional<TagReader> reader = std::nullopt);
 
 // The status of a run that ended with two outcomes: the worse one.
@@ -63,6 +66,7 @@ struct ParsedArguments {
     std::vector<std::pair<std::string, std::string>> values;  // e.g. {"--pattern", "%2%e"}
     std::vector<std::string> paths;
     bool help = false;  // "--help" or "-h" stood where an option may: nothing else was parsed
+    RunOptions run;
 };
 
 // A subcommand: its parsed arguments; returns the exit status.
@@ -103,8 +107,8 @@ std::optional<std::string> RowPathArgument(const std::string& native);
 // after a message, when that file is also read (the same file, also through a link), as one of
 // the path arguments (a playlist, a file; checked before they are read) or as the file of a
 // row. Writing it would put text in its place.
-int LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths,
-                            const std::optional<std::string>& outRowPath, Prompter& prompter);
+int LoadAndAddBesideOutput(Session& session, const std::vector<std::string>& paths, const RunOptions& run,
+                           const std::optional<std::string>& outRowPath, Prompter& prompter);
 // The last value given for an option, if any.
 const std::string* ValueOf(const ParsedArguments& parsed, const std::string& option);
 // A decimal option value from `low` to `high`; nothing when absent, or after a message when it

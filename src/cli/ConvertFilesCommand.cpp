@@ -34,7 +34,7 @@ int ConvertFilesCommand(const ParsedArguments& parsed) {
 
     ConvertPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter);
     session.settings.Set(Option::CnvEndDel, HasFlag(parsed, "--delete-source"));
     session.settings.Set(Option::CnvErrOff, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;

@@ -20,7 +20,7 @@ int CsvLoadCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     TerminalProgress progress;
     Session session;
-    LoadRunSettings(session.settings);
+    LoadRunSettings(session.settings, parsed.run);
     CsvLoadReport report;
     const bool allRead = LoadCsv(session, csvPaths, prompter, &progress, &report);
     auto name = [](const char* what, const CsvLineNumbers& lines) {

@@ -13,7 +13,7 @@ int CsvSaveCommand(const ParsedArguments& parsed) {
     TerminalProgress progress;
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
-    const int status = LoadAndAddBesideOutput(session, paths, csvPath, prompter);
+    const int status = LoadAndAddBesideOutput(session, paths, parsed.run, csvPath, prompter);
     if (status == kExitBadArguments) return status;
     // The options add to the settings; they never turn a stored one off.
     session.settings.CsvUtf8 = session.settings.CsvUtf8 || HasFlag(parsed, "--utf8");

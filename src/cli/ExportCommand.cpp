@@ -17,7 +17,7 @@ int ExportCommand(const ParsedArguments& parsed) {
     TerminalProgress progress;
     Session session;
     const std::vector<std::string> paths(parsed.paths.begin() + 1, parsed.paths.end());
-    const int status = LoadAndAddBesideOutput(session, paths, outPath, prompter);
+    const int status = LoadAndAddBesideOutput(session, paths, parsed.run, outPath, prompter);
     if (status == kExitBadArguments) return status;
     return Worse(status, WriteTemplateOutput(session, set, *outPath, prompter, &progress) ? kExitOk : kExitSomeNotDone);
 }

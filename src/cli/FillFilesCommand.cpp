@@ -19,7 +19,7 @@ int FillFilesCommand(const ParsedArguments& parsed) {
 
     StderrPrompter prompter(false);
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter);
     session.settings.Set(Option::FilChkOff, true);
     FillRows(session, static_cast<int>(*field), *text, front ? FillMode::Front : back ? FillMode::Back : FillMode::Replace);
 

@@ -14,7 +14,7 @@ int FindRowsCommand(const ParsedArguments& parsed) {
 
     StderrPrompter prompter(false);
     Session session;
-    const int status = LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    const int status = LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, parsed.run, prompter);
     SearchState state;
     RowList found;
     for (int row = FindFromDialog(session.rows, state, *text, matchCase, true, -1, prompter); row >= 0;

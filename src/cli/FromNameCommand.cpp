@@ -15,7 +15,7 @@ int FromNameCommand(const ParsedArguments& parsed) {
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter);
     FromNameRun run = RunFromSettings(LoadFromNameSettings());
     if (pattern) run.filePattern = *pattern;
     if (folderPattern) {

@@ -10,7 +10,7 @@ int Id3v2TagCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
     // Every tag is read by the ID3v2 reader, 2.4 included, whatever the setting.
-    const int status = LoadAndAdd(session, parsed.paths, prompter, TagReader::Id3v2);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter, TagReader::Id3v2);
     // Every row is taken; those written lose their mark, so the marks left are the failures.
     session.settings.Set(Option::WitUnChk, false);
     for (int i = 0; i < session.rows.size(); ++i) session.rows.Mutable(i).Checked = true;

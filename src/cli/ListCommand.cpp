@@ -6,7 +6,7 @@ namespace wvr::cli {
 int ListCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter);
     PrintRows(session.rows, stdout);
     ExitLeavingRows(status);
 }

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("wvr");
     std::vector<std::string> all(argv + 1, argv + argc);
-    TakeRunOptions(all);
+    const RunOptions run = TakeRunOptions(all);
     const std::string first = all.empty() ? std::string() : all[0];
     if (first == "--help" || first == "-h") {
         PrintOverview(stdout);
@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     if (const SubcommandEntry* sub = FindSubcommand(first)) {
         const std::vector<std::string> args(all.begin() + 1, all.end());
         ParsedArguments parsed;
+        parsed.run = run;
         const bool parsedWell = ParseArguments(*sub, args, parsed);
         if (parsedWell && parsed.help) {
             PrintHelp(*sub, stdout);

@@ -15,7 +15,7 @@ int RenameFilesCommand(const ParsedArguments& parsed) {
 
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter);
     // The given pattern stands in for the one in use; exception rules apply as set.
     if (pattern) {
         session.settings.RenString = {*pattern};

@@ -23,7 +23,7 @@ int SelectFilesCommand(const ParsedArguments& parsed) {
 
     StderrPrompter prompter(false);
     Session session;
-    const int status = LoadAndAddBesideOutput(session, parsed.paths, playlist, prompter);
+    const int status = LoadAndAddBesideOutput(session, parsed.paths, parsed.run, playlist, prompter);
     if (status == kExitBadArguments) return status;
     const SelectMode mode = minutes ? SelectMode::Time : SelectMode::Size;
     const long long budget = SelectBudget(mode, 0, minutes ? *minutes : *kilobytes);

@@ -17,7 +17,7 @@ int TextInputFileCommand(const ParsedArguments& parsed) {
     const InputFormat format = LoadInputFormat(formatName.value_or(DefaultInputFormat().name));
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, prompter);
+    const int status = LoadAndAdd(session, {parsed.paths.begin() + 1, parsed.paths.end()}, parsed.run, prompter);
     const bool ranWell = TextInputCommand(session, format.lines, *textPath, prompter);
     return Worse(status, PrintOrWrite(session, prompter, ranWell, HasFlag(parsed, "--write")));
 }

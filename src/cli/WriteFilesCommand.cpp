@@ -8,7 +8,7 @@ namespace wvr::cli {
 int WriteFilesCommand(const ParsedArguments& parsed) {
     StderrPrompter prompter(HasFlag(parsed, "--yes"));
     Session session;
-    const int status = LoadAndAdd(session, parsed.paths, prompter);
+    const int status = LoadAndAdd(session, parsed.paths, parsed.run, prompter);
     return Worse(status, WriteEveryRowAndPrint(session, prompter));
 }
 
