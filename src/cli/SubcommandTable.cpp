@@ -246,12 +246,15 @@ Exit status:
      SelectFilesCommand},
     {"id3v2", "id3v2 [--v24] [--yes] PATH...", "give MPEG files an ID3v2 tag that holds their texts in Unicode",
      R"(Writes an ID3v2 tag holding the texts of each row of PATH... that is a plain MPEG file or one
-with an ID3v2 tag, as the main window's command in the tool menu does: a plain file gets a new tag of the
+with an ID3v2 tag, as the main window's command in the tool menu does. Every file is read with the
+ID3v2 reader (ID3v2.4 included), whatever the setting. A plain file gets a new tag of the
 configured version (ID3v2.3 with UTF-16 texts unless the settings say ID3v2.4) before its audio,
-its ID3v1 block and audio bytes kept; a file with a tag keeps its version and every frame the
-program does not show, and its frames marked Latin-1 that hold Shift-JIS are rewritten in
-Unicode. Each file keeps its last-write time. Then prints the rows as they now read. Files of
-other kinds are left as they are. Running it is the go-ahead: the count question is not asked.
+its ID3v1 block and audio bytes kept; an ID3v1.1 track number becomes TRCK. A file with a tag
+keeps its version, its ID3v1 block and every frame the program does not show, byte for byte; its
+frames marked Latin-1 are rewritten in Unicode when the tag's texts, taken together, read as
+Shift-JIS. Where that reading is uncertain the frames stay as they are and the file is named.
+Each file keeps its last-write time. Then prints the rows as they now read. Files of other kinds
+are left as they are. Running it is the go-ahead: the count question is not asked.
 
 Options:
   --v24   make new tags ID3v2.4 with UTF-8 texts

@@ -503,6 +503,12 @@ TEST_F(WriteFaults, FlushesComeAfterTheStepsTheySecure) {
         ASSERT_TRUE(Write());
         EXPECT_TRUE(Recording::RanAfterTheLast("sync-folder", "rename")) << ::testing::PrintToString(g_steps);
     }
+    Place({"id3v2/v23_latin1_mutagen.mp3", FileKind::Id3v2Mpeg, "padding.mp3", "", false, false, TagReader::Id3v2});
+    {
+        Recording steps;  // a tag rewritten in its padding
+        ASSERT_TRUE(Write());
+        EXPECT_TRUE(Recording::RanAfterTheLast("sync", "write")) << ::testing::PrintToString(g_steps);
+    }
     test::PermissionChecksEnforced checks;
     if (!checks.enforced()) GTEST_SKIP() << "root's right to create files anywhere cannot be dropped here";
     const std::string path = dir / "out.csv";

@@ -33,6 +33,11 @@ inline std::string Tag23(const std::string& frames, uint8_t flags = 0) { return 
 inline std::string Frame23(const std::string& id, const std::string& content, uint8_t format = 0, int64_t size = -1) {
     return id + BigEndian(static_cast<uint32_t>(size < 0 ? content.size() : size), 4) + '\0' + char(format) + content;
 }
+inline std::string Frame24(const std::string& id, const std::string& content, uint8_t format = 0) {
+    const auto n = static_cast<uint32_t>(content.size());
+    return id + char(n >> 21 & 0x7F) + char(n >> 14 & 0x7F) + char(n >> 7 & 0x7F) + char(n & 0x7F) + '\0' +
+           char(format) + content;
+}
 inline std::string Frame22(const std::string& id, const std::string& content) {
     return id + BigEndian(static_cast<uint32_t>(content.size()), 3) + content;
 }

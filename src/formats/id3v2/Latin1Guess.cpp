@@ -16,10 +16,10 @@ double JapaneseWeight(uint8_t lead, uint8_t trail) {
     const unsigned code = lead << 8 | trail;
     if (lead >= 0xF0 && lead <= 0xF9) return -1;
     if ((code >= 0x829F && code <= 0x82F1) || (code >= 0x8340 && code <= 0x8396)) return 2;  // kana
-    if (code >= 0x889F && code <= 0x9872) return 1.5;                                        // common kanji
-    double weight = 1;  // rarer kanji, symbols, full-width letters, the NEC and IBM extensions
-    // Latin-1 has only control codes at 0x80 to 0x9F: Western text seldom holds them.
+    double weight = code >= 0x889F && code <= 0x9872 ? 1.5 : 1;  // common kanji; the rest
+    // Latin-1 has only control codes at 0x80 to 0x9F, and seldom two accented letters side by side.
     if (lead <= 0x9F) weight += 0.5;
+    if (trail >= 0x80) weight += 0.5;
     return weight;
 }
 
