@@ -7,12 +7,15 @@
 #include "app/commands/AddFiles.h"
 #include "app/commands/Convert.h"
 #include "app/commands/Id3v2Create.h"
+#include "app/commands/ReadAgain.h"
 #include "app/commands/WriteTags.h"
 #include "formats/id3v2/Tag.h"
 #include "formats/id3v2/TagHeader.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
+#include "formats/id3v2/TaggedMpeg.h"
 #include "support/TestSupport.h"
+#include "../formats/id3v2_tags.h"
 
 using namespace wvr;
 
@@ -232,6 +235,127 @@ TEST_F(Id3v2Edit, ConversionTakesTaggedRowsTheId3v2ReaderRead) {
     const std::string rmp = test::ReadFile(dir / "song.rmp");
     EXPECT_NE(rmp.find(Audio(source)), std::string::npos);
     EXPECT_NE(rmp.find(test::Sjis("さくら")), std::string::npos);
+}
+
+// A tagger's file: many frames the program shows and some it does not, then audio and an
+// ID3v1.1 block with texts of its own, a track number and genre byte 0xFF.
+std::string TaggersFile(const std::string& latin1Title = "Title") {
+    using namespace test::id3;
+    using namespace std::string_literals;
+    const std::string frames = Frame23("TIT2", Latin1(latin1Title)) + Frame23("TCOP", Latin1("(c) Owner")) +
+                               Frame23("TSSE", Latin1("Encoder")) + Frame23("USLT", Comment("lyrics")) +
+                               Frame23("TMED", Latin1("CD")) + Frame23("TXXX", Latin1("mood\0calm"s)) +
+                               Frame23("COMM", "\0engiTunPGAP\0000"s) + Frame23("COMM", Comment("plain")) +
+                               Frame23("APIC", "\0image/png\0\x03\0pixels"s) + std::string(300, '\0');
+    std::string block = "TAG" + std::string(30, '\0');
+    block.replace(3, 5, "Title");
+    block += std::string(30, ' ') + "v1 album" + std::string(22, ' ') + "1999" + "v1 comment" + std::string(18, ' ');
+    block += '\0';
+    block += '\x07';
+    block += '\xFF';
+    std::string audio;
+    for (int i = 0; i < 3; ++i) audio += "\xFF\xFB\x90\x64"s + std::string(413, 'U');
+    return Tag23(frames) + audio + block;
+}
+
+TEST_F(Id3v2Edit, ARowReadWithSixTextsIsNeverWrittenByTheTagWriter) {
+    test::WriteFile(dir / "six.mp3", TaggersFile());
+    const std::string before = test::ReadFile(dir / "six.mp3");
+    WorkList work{dir / "six.mp3"};
+    AddFiles(session, work, AddOptions{}, prompter);  // listed with the setting off
+    ASSERT_EQ(session.rows[0].Reading.reader, TagReader::Kind);
+    session.rows.Mutable(0).Checked = true;
+    session.settings.Id3v2Edit = true;  // then turned on, and the row written
+    Write();
+    EXPECT_EQ(test::ReadFile(dir / "six.mp3"), before);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"ID3v2は未サポートです"});
+
+    // Turning the setting on reads again the rows that hold no unwritten change...
+    session.rows.Mutable(0).Fields[kTitle] = "edited";
+    EXPECT_EQ(ReadRowsAgain(session, TagReader::Id3v2, prompter, nullptr), 0);
+    EXPECT_EQ(session.rows[0].Reading.reader, TagReader::Kind);
+    session.rows.Mutable(0).Fields[kTitle] = "Title";
+    session.rows.Mutable(0).Checked = true;
+    EXPECT_EQ(ReadRowsAgain(session, TagReader::Id3v2, prompter, nullptr), 1);
+    EXPECT_EQ(session.rows[0].Reading.reader, TagReader::Id3v2);
+    EXPECT_TRUE(session.rows[0].Checked);
+    EXPECT_EQ(session.rows[0].Fields[kCopyright], "(c) Owner");
+}
+
+TEST_F(Id3v2Edit, CreateOnARowReadWithSixTextsKeepsEveryFrameAndTheBlock) {
+    test::WriteFile(dir / "six.mp3", TaggersFile());
+    const std::string before = test::ReadFile(dir / "six.mp3");
+    WorkList work{dir / "six.mp3"};
+    AddFiles(session, work, AddOptions{}, prompter);
+    session.rows.Mutable(0).Fields[kTitle] = test::Sjis("新しい題");
+    session.rows.Mutable(0).FileName = "renamed.mp3";  // a rename still to come
+    session.rows.Mutable(0).Checked = true;
+    session.rows.Append(TrackInfo{});  // a row that takes no tag
+    session.rows.Mutable(1).Kind = "2";
+    session.rows.Mutable(1).Checked = true;
+    prompter.Answer(PromptAnswer::Yes);
+    ASSERT_TRUE(CreateId3v2Command(session, 0, prompter, nullptr, Questions::Ask));
+    EXPECT_NE(prompter.texts()[0].find("1個"), std::string::npos) << prompter.texts()[0];
+    EXPECT_EQ(session.rows[0].FileName, "renamed.mp3");
+    const std::string after = test::ReadFile(dir / "six.mp3");
+    EXPECT_EQ(after.substr(after.size() - 128), before.substr(before.size() - 128));  // the block as it was
+    const std::vector<std::string> frames = Frames(before);
+    for (size_t i = 1; i < frames.size(); ++i) EXPECT_NE(after.find(frames[i]), std::string::npos) << i;
+    EXPECT_EQ(Utf8(id3v2::ReadTagFields(after, session.genres).fields[kTitle]), "新しい題");
+}
+
+TEST_F(Id3v2Edit, TheId3v1BlockBesideTheTagChangesOnlyInTheChangedFields) {
+    test::WriteFile(dir / "v1.mp3", TaggersFile());
+    const std::string before = test::ReadFile(dir / "v1.mp3");
+    WorkList work{dir / "v1.mp3"};
+    AddOptions options;
+    options.tagReader = TagReader::Id3v2;
+    AddFiles(session, work, options, prompter);
+    session.rows.Mutable(0).Checked = true;
+    session.rows.Mutable(0).Fields[kTitle] = "New title";
+    ASSERT_TRUE(Write());
+    const std::string after = test::ReadFile(dir / "v1.mp3");
+    const std::string oldBlock = before.substr(before.size() - 128), newBlock = after.substr(after.size() - 128);
+    EXPECT_EQ(newBlock.substr(3, 30), "New title" + std::string(21, ' '));
+    EXPECT_EQ(newBlock.substr(33), oldBlock.substr(33));  // album, year, comment, track and genre bytes
+}
+
+TEST_F(Id3v2Edit, Latin1FramesAreRewrittenInUnicodeOnlyWhenTheyReadAsJapanese) {
+    struct Case {
+        std::string title;  // Latin-1 bytes
+        bool rewritten;
+    };
+    const std::string ibm = test::Sjis("髙橋") + " " + test::Sjis("山﨑") + " " + test::Sjis("￢テスト");  // the IBM codes
+    for (const Case& c : {Case{"Bj\xF6rk", false}, Case{"D\xE9" "but \xA9 2004", false}, Case{ibm, true},
+                          Case{test::Sjis("桜の歌"), true}}) {
+        session.rows.Clear();
+        test::WriteFile(dir / "l.mp3", TaggersFile(c.title));
+        const std::string before = test::ReadFile(dir / "l.mp3");
+        WorkList work{dir / "l.mp3"};
+        AddOptions options;
+        options.tagReader = TagReader::Id3v2;
+        AddFiles(session, work, options, prompter);
+        session.rows.Mutable(0).Checked = true;
+        ASSERT_TRUE(CreateId3v2Command(session, 0, prompter, nullptr, Questions::Skip));
+        EXPECT_FALSE(session.rows[0].Checked) << ::testing::PrintToString(c.title);
+        const std::string after = test::ReadFile(dir / "l.mp3");
+        EXPECT_EQ(after == before, !c.rewritten) << ::testing::PrintToString(c.title);
+        if (c.rewritten) EXPECT_EQ(session.rows[0].Fields[kTitle], c.title);
+    }
+}
+
+TEST_F(Id3v2Edit, ANewTagTakesTheTrackNumberOfTheId3v1Block) {
+    std::string file = test::ReadFile(test::CorpusPath("mpeg/mpeg2_8k_22k_sjis_v1.mp3"));
+    file[file.size() - 3] = '\0';
+    file[file.size() - 2] = '\x0C';
+    test::WriteFile(dir / "t.mp3", file);
+    WorkList work{dir / "t.mp3"};
+    AddFiles(session, work, AddOptions{}, prompter);
+    session.rows.Mutable(0).Checked = true;
+    ASSERT_TRUE(CreateId3v2Command(session, 3, prompter, nullptr, Questions::Skip));
+    const std::string after = test::ReadFile(dir / "t.mp3");
+    using namespace std::string_literals;
+    EXPECT_NE(after.find("TRCK\0\0\0\x03\0\0\0"s + "12"), std::string::npos);
 }
 
 }  // namespace

@@ -187,7 +187,9 @@ bool WriteId3v2Tag(const TrackInfo& row, const GenreTable& genres, Id3v2WriteMod
     }
     if ((changed & read.lossy).any() && !prompter.YesNo(kLossyQuestion + f.shownPath)) return false;
 
-    const std::optional<Id3v1Tag> block = f.block ? std::optional(ChangedBlock(*f.block, row, changed, genres)) : std::nullopt;
+    // The Unicode rewrite is of the tag alone: its ID3v1 block stays byte for byte.
+    const bool keepBlock = !f.block || mode == Id3v2WriteMode::Unicode;
+    const std::optional<Id3v1Tag> block = keepBlock ? f.block : std::optional(ChangedBlock(*f.block, row, changed, genres));
     const bool blockChanged = block && *block != *f.block;
     if (written.none() && !blockChanged) return true;  // the file already holds the row
 

@@ -18,7 +18,7 @@ class Prompter;
 
 enum class Id3v2WriteMode {
     ChangedFields,  // the fields whose text differs from the text read
-    Unicode,        // also the fields read as Shift-JIS from frames marked Latin-1
+    Unicode,        // also the fields read as Shift-JIS from frames marked Latin-1; the ID3v1 block stays
 };
 
 // Writes the row's changed fields into the file's tag; every other frame keeps its bytes. A
