@@ -9,14 +9,14 @@ using namespace wvr;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchPath("file.mp3");
-    for (const bool id3v2Edit : {false, true}) {
+    for (const TagReader reader : {TagReader::Kind, TagReader::Id3v2}) {
         // Anew each time: a MacBinary file is unwrapped in place.
         fuzz::WriteScratch(path, {reinterpret_cast<const char*>(data), size});
         Session session;
         WorkList work{path};
         fuzz::YesPrompter prompter;
         AddOptions options;
-        options.id3v2Edit = id3v2Edit;
+        options.tagReader = reader;
         const int added = AddFiles(session, work, options, prompter);
         WVR_FUZZ_EXPECT(added == session.rows.size() && added <= 1);
         if (added == 1) {
