@@ -1,8 +1,8 @@
-// The write rate of ID3v2 title changes: COUNT copies of a tagged file are listed with the
-// setting Id3v2Edit on, each row gets a new title, and the write command runs over all of them.
-// Without an ID3v1 block the new title fits the tag's padding and the tag is rewritten in place;
-// with one (whose title changes too) the file is rebuilt, so that no moment leaves the two tags
-// apart. Prints the best of three runs in files per second for each.
+// The write rate of ID3v2 title changes: COUNT copies of a tagged file are listed by the ID3v2
+// reader, each row gets a new title, and the write command runs over all of them. Without an
+// ID3v1 block the new title fits the tag's padding and the page that holds it is rewritten in
+// place (target: 2,000 files/s); with one (whose title changes too) the file is rebuilt, so that
+// no moment leaves the two tags apart. Prints the best of three runs in files per second for each.
 //
 //   id3v2_write_bench SOURCE.mp3 COUNT WORK_FOLDER
 #include <algorithm>
@@ -34,10 +34,9 @@ public:
 double TimeTitleWrites(const std::string& folder, int& files) {
     QuietPrompter prompter;
     wvr::Session session;
-    session.settings.Id3v2Edit = true;
     wvr::WorkList work = wvr::CollectArguments({folder}, nullptr);
     wvr::AddOptions options;
-    options.id3v2Edit = true;
+    options.tagReader = wvr::TagReader::Id3v2;
     wvr::AddFiles(session, work, options, prompter);
     files = session.rows.size();
     double best = 1e9;
@@ -81,9 +80,10 @@ int main(int argc, char** argv) {
         int files = 0;
         const double seconds = TimeTitleWrites(folder, files);
         if (seconds < 0) return 1;
-        std::printf("ID3v2 title changes, %s: %d files in %.3f s, %.0f files/s\n",
-                    withV1 ? "with an ID3v1 block (rebuilt)" : "in the padding (in place)", files, seconds,
-                    files / seconds);
+        const double rate = files / seconds;
+        std::printf("ID3v2 title changes, %s: %d files in %.3f s, %.0f files/s%s\n",
+                    withV1 ? "with an ID3v1 block (rebuilt)" : "in the padding (in place)", files, seconds, rate,
+                    withV1 ? "" : rate >= 2000 ? " (target 2000) met" : " (target 2000) MISSED");
         std::filesystem::remove_all(folder);
     }
     return 0;

@@ -101,7 +101,7 @@ echo
 printf '%s\n' "${verdict[@]}"
 
 # ID3v2: listing 10,000 files with ID3v2.3 tags and a cover picture with the setting on, against
-# listing as many plain ID3v1 files of the same audio (target: at most twice the time); then the
+# listing as many plain ID3v1 files of the same audio (target: at most 1.3 times the time); then the
 # write rate of title changes.
 echo
 tagged=$corpus/id3v2/v23_picture_lossy_mutagen.mp3
@@ -113,8 +113,8 @@ v2rows=$("$cli" --id3v2 list "$work/v2-tree" | grep -c $'\t4\tMP3 ')
 [ "$v2rows" -eq 10000 ] || { echo "bench: wvr-cli --id3v2 listed $v2rows of 10000 tagged files" >&2; exit 1; }
 read -r v1_s v2_s v2_ratio _ <<< "$(paired "$cli" list "$work/v1-tree" -- "$cli" --id3v2 list "$work/v2-tree")"
 awk -v a="$v1_s" -v b="$v2_s" -v r="$v2_ratio" -v p="$warm_pairs" 'BEGIN {
-  printf "10000 files: ID3v1 list %.3f s, ID3v2.3 with pictures (--id3v2) %.3f s: %.2fx, median of %d pairs (target 2.00) %s\n",
-         a, b, r, p, (r <= 2 ? "met" : "MISSED") }'
+  printf "10000 files: ID3v1 list %.3f s, ID3v2.3 with pictures (--id3v2) %.3f s: %.2fx, median of %d pairs (target 1.30) %s\n",
+         a, b, r, p, (r <= 1.3 ? "met" : "MISSED") }'
 rm -rf "$work/v1-tree" "$work/v2-tree"
 cmake --build "$build" --target id3v2_write_bench > /dev/null
 "$build/bench/id3v2_write_bench" "$corpus/id3v2/v23_latin1_mutagen.mp3" 2000 "$work"

@@ -25,6 +25,19 @@ constexpr uint32_t kTyer = PackedId("TYER"), kTdrc = PackedId("TDRC");
 
 std::string_view IdOf(const FieldRow& row, int major) { return major == 2 ? row.id22 : row.id23; }
 
+// The field frames' ids, packed, by field: every frame of every listed tag is looked up.
+const std::array<uint32_t, kFieldCount>& PackedIds(int major) {
+    static const auto kPacked = [] {
+        std::array<std::array<uint32_t, kFieldCount>, 2> packed{};
+        for (int f = 0; f < kFieldCount; ++f) {
+            packed[0][f] = PackedId(kFields[f].id22);
+            packed[1][f] = PackedId(kFields[f].id23);
+        }
+        return packed;
+    }();
+    return kPacked[major == 2 ? 0 : 1];
+}
+
 }  // namespace
 
 FieldFrame FrameOfField(int field, int major) {
@@ -35,22 +48,22 @@ FieldFrame FrameOfField(int field, int major) {
 
 int FieldOfFrame(uint32_t packedId, std::string_view description, int major) {
     if (major > 2 && (packedId == kTyer || packedId == kTdrc)) return kDate;
+    const auto& ids = PackedIds(major);
     for (int f = 0; f < kFieldCount; ++f) {
-        const FieldRow& row = kFields[f];
-        if (PackedId(IdOf(row, major)) != packedId) continue;
-        if (row.description.empty() || row.description == description) return f;
+        if (ids[f] != packedId) continue;
+        if (kFields[f].description.empty() || kFields[f].description == description) return f;
     }
     return -1;
 }
 
 bool MayHoldField(uint32_t packedId, int major) {
-    if (major > 2 && (packedId == kTyer || packedId == kTdrc)) return true;
-    return std::any_of(std::begin(kFields), std::end(kFields),
-                       [&](const FieldRow& row) { return PackedId(IdOf(row, major)) == packedId; });
+    const auto& ids = PackedIds(major);
+    return packedId != 0 && (std::find(ids.begin(), ids.end(), packedId) != ids.end() ||
+                             (major > 2 && (packedId == kTyer || packedId == kTdrc)));
 }
 
 FrameShape ShapeOf(uint32_t packedId, int major) {
-    const auto is = [&](int field) { return PackedId(IdOf(kFields[field], major)) == packedId; };
+    const auto is = [&](int field) { return PackedIds(major)[field] == packedId; };
     if (is(kComment) || is(kLyrics)) return FrameShape::Described;
     if (is(kEngineer)) return FrameShape::UserText;
     return FrameShape::Text;

@@ -21,14 +21,15 @@ struct FrameText {
     std::string text;        // values joined by "/"; UTF-8 unless latin1
 };
 
-std::string JoinValues(const std::vector<std::string>& values, size_t from) {
-    std::string joined;
-    for (size_t i = from; i < values.size(); ++i) {
-        if (values[i].empty()) continue;
-        if (!joined.empty()) joined += '/';
-        joined += values[i];
+// The values left in `reader`, joined by "/"; empty values are none.
+void JoinValues(StringReader& reader, std::string& out) {
+    while (!reader.AtEnd()) {
+        const size_t mark = out.size();
+        if (!out.empty()) out += '/';
+        const size_t start = out.size();
+        reader.AppendNext(out);
+        if (out.size() == start) out.resize(mark);
     }
-    return joined;
 }
 
 std::optional<FrameText> DecodeFieldFrame(std::string_view data, uint32_t id, int major) {
@@ -39,20 +40,24 @@ std::optional<FrameText> DecodeFieldFrame(std::string_view data, uint32_t id, in
     out.latin1 = encoding == kLatin1;
     std::string description;
     switch (ShapeOf(id, major)) {
-    case FrameShape::Text: out.text = JoinValues(DecodeStrings(data.substr(1), Encoding(encoding)), 0); break;
+    case FrameShape::Text: {
+        StringReader reader(data.substr(1), Encoding(encoding));
+        JoinValues(reader, out.text);
+        break;
+    }
     case FrameShape::UserText: {
-        const auto values = DecodeStrings(data.substr(1), Encoding(encoding));
-        if (values.empty()) return std::nullopt;
-        description = values[0];
-        out.text = JoinValues(values, 1);
+        StringReader reader(data.substr(1), Encoding(encoding));
+        if (reader.AtEnd()) return std::nullopt;
+        description = reader.Next();
+        JoinValues(reader, out.text);
         break;
     }
     case FrameShape::Described: {
         if (data.size() < 4) return std::nullopt;
-        const auto strings = DecodeStrings(data.substr(4), Encoding(encoding), 2);
-        if (strings.size() < 2) return std::nullopt;  // no description ended: no text either
-        description = strings[0];
-        out.text = strings[1];
+        StringReader reader(data.substr(4), Encoding(encoding));
+        description = reader.Next();
+        if (reader.AtEnd()) return std::nullopt;  // no description ended: no text either
+        reader.AppendNext(out.text);
         out.described = !description.empty();
         break;
     }
@@ -112,20 +117,30 @@ uint32_t TrackNumber(std::string_view data) {
     return n;
 }
 
-// The frame's data, taken from the window.
-std::optional<std::string> DataOf(TagWindow& tag, const FrameSpan& frame, const TagHeader& header) {
+// The frame's data, taken from the window: its bytes themselves where no flag changes them,
+// else decoded into `decoded`.
+std::optional<std::string_view> DataOf(TagWindow& tag, const FrameSpan& frame, const TagHeader& header,
+                                       std::string& decoded) {
     const std::string_view bytes = tag.At(frame.offset, frame.size);
     if (bytes.size() < frame.size) return std::nullopt;
+    if (IsPlainFrame(frame, header)) return bytes.substr(FrameHeaderBytes(header.major));
     FrameSpan local = frame;
     local.offset = 0;
-    return FrameData(bytes, local, header);
+    auto data = FrameData(bytes, local, header);
+    if (!data) return std::nullopt;
+    decoded = std::move(*data);
+    return std::string_view(decoded);
+}
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return !(c & 0x80); });
 }
 
 void SetField(TagFields& out, int f, const FrameText& frame, bool shiftJis, const GenreTable& genres) {
     std::string cp932;
     bool lossy = false;
-    if (frame.latin1 && shiftJis) {
-        cp932 = frame.text;
+    if ((frame.latin1 && shiftJis) || IsAscii(frame.text)) {
+        cp932 = frame.text;  // ASCII is the same in every encoding
     } else {
         const std::string utf8 = frame.latin1 ? Latin1ToUtf8(frame.text) : frame.text;
         auto exact = cp932::FromUtf8Exact(utf8);
@@ -191,40 +206,33 @@ TagFields ReadTagFields(TagWindow& tag, const WalkedTag& walked, const GenreTabl
     TagFields out;
     out.frameOf.fill(-1);
     const int major = walked.header.major;
-    std::vector<FrameText> texts;
-    std::vector<int> frameIndex;
+    // For each field the first frame; a described comment or lyrics frame gives way to one
+    // without a description.
+    std::array<std::optional<FrameText>, kFieldCount> chosen;
     const auto& frames = walked.walk.frames;
     for (size_t i = 0; i < frames.size(); ++i) {
+        std::string decoded;
         if (frames[i].id == kTrck && major > 2) {
-            if (auto data = DataOf(tag, frames[i], walked.header)) out.track = TrackNumber(*data);
+            if (auto data = DataOf(tag, frames[i], walked.header, decoded)) out.track = TrackNumber(*data);
             continue;
         }
         if (!MayHoldField(frames[i].id, major)) continue;
-        const auto data = DataOf(tag, frames[i], walked.header);
+        const auto data = DataOf(tag, frames[i], walked.header, decoded);
         if (!data) continue;
         auto text = DecodeFieldFrame(*data, frames[i].id, major);
         if (!text) continue;
-        texts.push_back(std::move(*text));
-        frameIndex.push_back(static_cast<int>(i));
-    }
-    // For each field the first frame; a described comment or lyrics frame gives way to one
-    // without a description.
-    std::array<int, kFieldCount> chosen;
-    chosen.fill(-1);
-    for (size_t t = 0; t < texts.size(); ++t) {
-        int& at = chosen[texts[t].field];
-        if (at < 0 || (texts[at].described && !texts[t].described)) at = static_cast<int>(t);
+        std::optional<FrameText>& at = chosen[text->field];
+        if (at && !(at->described && !text->described)) continue;
+        out.frameOf[text->field] = static_cast<int>(i);
+        at = std::move(text);
     }
     std::vector<std::string_view> latin1Texts;
-    for (const int t : chosen)
-        if (t >= 0 && texts[t].latin1 && HasHighBytes(texts[t].text)) latin1Texts.push_back(texts[t].text);
+    for (const auto& text : chosen)
+        if (text && text->latin1 && HasHighBytes(text->text)) latin1Texts.push_back(text->text);
     out.latin1Reading = GuessLatin1Texts(latin1Texts);
     const bool shiftJis = out.latin1Reading == Latin1Reading::Japanese;
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (chosen[f] < 0) continue;
-        SetField(out, f, texts[chosen[f]], shiftJis, genres);
-        out.frameOf[f] = frameIndex[chosen[f]];
-    }
+    for (int f = 0; f < kFieldCount; ++f)
+        if (chosen[f]) SetField(out, f, *chosen[f], shiftJis, genres);
     return out;
 }
 
@@ -249,9 +257,10 @@ std::array<std::string, 6> ReadSixTexts(TagWindow& tag, const WalkedTag& walked)
         const uint32_t id = PackedId(major == 2 ? kIds22[k] : kIds23[k]);
         for (const FrameSpan& frame : walked.walk.frames) {
             if (frame.id != id) continue;
-            const auto data = DataOf(tag, frame, walked.header);
+            std::string decoded;
+            const auto data = DataOf(tag, frame, walked.header, decoded);
             if (!data) continue;  // encrypted, or compressed data that does not inflate
-            std::string_view strings = std::string_view(*data);
+            std::string_view strings = *data;
             if (strings.empty()) break;
             const auto encoding = static_cast<uint8_t>(strings[0]);
             if (encoding > kUtf8) continue;  // a frame that names no encoding is no frame

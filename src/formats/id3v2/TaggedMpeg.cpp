@@ -15,6 +15,14 @@ std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, std::string
     return into;
 }
 
+// The same into room that is not cleared first: every listed file passes here.
+std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, ReadBytes& into) {
+    into.data.reset(new char[n]);
+    const int64_t got = file.ReadAt(offset, into.data.get(), n);
+    into.size = got > 0 ? static_cast<size_t>(got) : 0;
+    return into.View();
+}
+
 // A large tag on disk, read in windows where the walk and the field frames lie.
 class FileTagWindow : public TagWindow {
 public:
@@ -78,7 +86,7 @@ std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, std::string_view head
         after = ReadInto(file, out.tagEnd, kFirstLook, window);
     }
     FindAudio(file, after, out);
-    if (out.tagWhole) out.tag.resize(std::min<size_t>(out.tag.size(), out.tagEnd));
+    if (out.tagWhole) out.tag.size = std::min<size_t>(out.tag.size, out.tagEnd);
     return out;
 }
 
@@ -86,13 +94,14 @@ TagFields ReadTaggedFields(fs::File& file, const TaggedMpeg& located, const Genr
     const TagHeader& header = located.header;
     const uint64_t readable = std::min<uint64_t>(located.tagEnd, kMaxTagBytes);
     std::string whole;
-    std::string_view tag = located.tag;
+    std::string_view tag = located.tag.View();
     if (!located.tagWhole && NeedsResynchronising(header)) {
         ReadInto(file, 0, static_cast<size_t>(readable), whole);
         tag = whole;
     }
     if (located.tagWhole || !whole.empty()) {
-        const std::string plain = PlainTagBytes(tag, header);
+        const std::string resynchronised = NeedsResynchronising(header) ? PlainTagBytes(tag, header) : std::string();
+        const std::string_view plain = NeedsResynchronising(header) ? std::string_view(resynchronised) : tag;
         TagBytesWindow window(plain);
         return ReadTagFields(window, WalkTag(window, header, plain.size()), genres);
     }

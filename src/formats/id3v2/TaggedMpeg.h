@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,10 +14,17 @@
 
 namespace wvr::id3v2 {
 
+// Bytes read from a file.
+struct ReadBytes {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+    std::string_view View() const { return {data.get(), size}; }
+};
+
 struct TaggedMpeg {
     TagHeader header;        // the footer confirmed where the flag announces one
     uint64_t tagEnd = 0;     // where the tag ends in the file (never past its end)
-    std::string tag;         // the tag's bytes whole, unless it is large (then read where needed)
+    ReadBytes tag;           // the tag's bytes whole, unless it is large (then read where needed)
     bool tagWhole = false;
     std::optional<uint64_t> audioStart;  // the first MPEG frame after the tag
     HeaderBytes first;                   // its first three bytes (B0 0 for the VBR marker)

@@ -33,14 +33,13 @@ void AppendUtf16(std::string& out, char16_t unit, bool bigEndian) {
     out += bigEndian ? low : high;
 }
 
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+void AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     const size_t units = bytes.size() / 2;
     auto unit = [&](size_t i) -> char32_t {
         return bigEndian ? p[2 * i] << 8 | p[2 * i + 1] : p[2 * i + 1] << 8 | p[2 * i];
     };
-    std::string out;
-    out.reserve(bytes.size() * 3 / 2);
+    out.reserve(out.size() + bytes.size() * 3 / 2);
     for (size_t i = 0; i < units; ++i) {
         char32_t c = unit(i);
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) < 0xE000) {
@@ -50,20 +49,18 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         }
         AppendUtf8(out, c);
     }
-    return out;  // a last odd byte is no character
+    // A last odd byte is no character.
 }
 
-std::string CleanUtf8(std::string_view bytes) {
+void AppendCleanUtf8(std::string_view bytes, std::string& out) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    std::string out;
-    out.reserve(bytes.size());
+    out.reserve(out.size() + bytes.size());
     for (size_t i = 0; i < bytes.size();) {
         const size_t start = i;
         const char32_t c = utf8::Next(bytes, i);
         if (c == utf8::kInvalid) AppendUtf8(out, kReplacement);
         else out.append(bytes.substr(start, i - start));
     }
-    return out;
 }
 
 // Where the string that starts at `from` ends: its NUL character (two zero bytes at an even
@@ -76,28 +73,39 @@ size_t StringEnd(std::string_view bytes, size_t from, size_t width) {
 
 }  // namespace
 
-std::vector<std::string> DecodeStrings(std::string_view bytes, Encoding encoding, size_t count) {
-    const size_t width = encoding == kUtf16 || encoding == kUtf16BigEndian ? 2 : 1;
-    bool bigEndian = encoding == kUtf16BigEndian;
-    std::vector<std::string> strings;
-    for (size_t pos = 0; pos < bytes.size() && strings.size() < count;) {
-        const size_t end = StringEnd(bytes, pos, width);
-        std::string_view piece = bytes.substr(pos, end - pos);
-        pos = end + width;
-        switch (encoding) {
-        case kLatin1: strings.emplace_back(piece); break;
-        case kUtf8: strings.push_back(CleanUtf8(piece)); break;
-        default:
-            // Byte order marks lead the string, once or more; the last one counts.
-            while (encoding == kUtf16 && piece.size() >= 2) {
-                if (piece.starts_with("\xFF\xFE")) bigEndian = false;
-                else if (piece.starts_with("\xFE\xFF")) bigEndian = true;
-                else break;
-                piece.remove_prefix(2);
-            }
-            strings.push_back(Utf16ToUtf8(piece, bigEndian));
+StringReader::StringReader(std::string_view bytes, Encoding encoding)
+    : bytes_(bytes), encoding_(encoding), bigEndian_(encoding == kUtf16BigEndian) {}
+
+void StringReader::AppendNext(std::string& out) {
+    const size_t width = encoding_ == kUtf16 || encoding_ == kUtf16BigEndian ? 2 : 1;
+    const size_t end = StringEnd(bytes_, pos_, width);
+    std::string_view piece = bytes_.substr(std::min(pos_, bytes_.size()), end - std::min(pos_, end));
+    pos_ = end + width;
+    switch (encoding_) {
+    case kLatin1: out.append(piece); return;
+    case kUtf8: AppendCleanUtf8(piece, out); return;
+    default:
+        // Byte order marks lead the string, once or more; the last one counts.
+        while (encoding_ == kUtf16 && piece.size() >= 2) {
+            if (piece.starts_with("\xFF\xFE")) bigEndian_ = false;
+            else if (piece.starts_with("\xFE\xFF")) bigEndian_ = true;
+            else break;
+            piece.remove_prefix(2);
         }
+        AppendUtf16AsUtf8(piece, bigEndian_, out);
     }
+}
+
+std::string StringReader::Next() {
+    std::string out;
+    if (!AtEnd()) AppendNext(out);
+    return out;
+}
+
+std::vector<std::string> DecodeStrings(std::string_view bytes, Encoding encoding, size_t count) {
+    StringReader reader(bytes, encoding);
+    std::vector<std::string> strings;
+    while (!reader.AtEnd() && strings.size() < count) strings.push_back(reader.Next());
     return strings;
 }
 

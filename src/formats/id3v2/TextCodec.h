@@ -12,10 +12,27 @@ namespace wvr::id3v2 {
 
 enum Encoding : uint8_t { kLatin1 = 0, kUtf16 = 1, kUtf16BigEndian = 2, kUtf8 = 3 };
 
-// The strings of `bytes` (after the encoding byte) up to `count` of them, each ended by a NUL
-// character or the end; UTF-16 and UTF-8 as UTF-8 (a malformed unit as U+FFFD), Latin-1 raw.
-// A UTF-16 string takes the byte order its mark names, else the one the previous string took,
-// else little-endian.
+// The strings of a frame's data after its encoding byte, each ended by a NUL character or the
+// end: UTF-16 and UTF-8 read as UTF-8 (a malformed unit as U+FFFD), Latin-1 kept raw. A UTF-16
+// string takes the byte order its mark names, else the one the previous string took, else
+// little-endian.
+class StringReader {
+public:
+    StringReader(std::string_view bytes, Encoding encoding);
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
+    // The next string appended to `out`.
+    void AppendNext(std::string& out);
+    // The next string, or an empty one at the end.
+    std::string Next();
+
+private:
+    std::string_view bytes_;
+    Encoding encoding_;
+    size_t pos_ = 0;
+    bool bigEndian_;
+};
+
+// The strings of `bytes` up to `count` of them.
 std::vector<std::string> DecodeStrings(std::string_view bytes, Encoding encoding, size_t count = SIZE_MAX);
 
 // ISO-8859-1 bytes as UTF-8.
