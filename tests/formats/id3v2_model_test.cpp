@@ -137,7 +137,9 @@ TEST(Id3v2Model, ALargeTagOnDiskReadsAsAWholeOne) {
     test::WriteFile(dir / "big.mp3", tag + kAudio);
     fs::File file;
     ASSERT_TRUE(file.Open(dir / "big.mp3", fs::File::Mode::Read));
-    const auto located = id3v2::LocateTaggedMpeg(file, tag.substr(0, 10));
+    id3v2::ReadBytes head;
+    id3v2::ReadInto(file, 0, 10, head);
+    const auto located = id3v2::LocateTaggedMpeg(file, std::move(head));
     ASSERT_TRUE(located);
     EXPECT_FALSE(located->tagWhole);
     EXPECT_EQ(located->audioStart, tag.size());
@@ -158,7 +160,15 @@ TEST(Id3v2Model, TheFirstFrameIsARealOne) {
         test::WriteFile(dir / "f.mp3", bytes);
         fs::File file;
         EXPECT_TRUE(file.Open(dir / "f.mp3", fs::File::Mode::Read));
-        return *id3v2::LocateTaggedMpeg(file, bytes.substr(0, 10));
+        // The header alone, and all the bytes: the tag and audio are found the same way.
+        id3v2::ReadBytes header, whole;
+        id3v2::ReadInto(file, 0, 10, header);
+        id3v2::ReadInto(file, 0, bytes.size(), whole);
+        auto fromHeader = *id3v2::LocateTaggedMpeg(file, std::move(header));
+        const auto fromWhole = *id3v2::LocateTaggedMpeg(file, std::move(whole));
+        EXPECT_EQ(fromHeader.audioStart, fromWhole.audioStart);
+        EXPECT_EQ(fromHeader.first.b0, fromWhole.first.b0);
+        return fromHeader;
     };
     const std::string tag = Tag(3, Frame23("TIT2", Latin1("t")));
     EXPECT_EQ(locate(tag + std::string(5000, '\0') + kAudio).audioStart, tag.size() + 5000);  // the wide look

@@ -155,6 +155,7 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
     // The files are opened and their heads and tails read ahead on other threads; this loop
     // still reads every file itself, in order, so rows, questions and messages come as before.
     FilePrefetch prefetch(work);
+    size_t headBytes = 0;  // the first read of the next file
     for (size_t i = 0; i < work.size(); ++i) {
         if (progress && progress->Cancelled()) break;
         fs::File opened = prefetch.Take(i);
@@ -163,7 +164,8 @@ int AddFiles(Session& session, WorkList& work, const AddOptions& options, Prompt
         // copied: the list may grow while we read.
         if (listed.Contains(work[i])) continue;
         std::string entry = work[i];
-        Detection detection = DetectKind(entry, prompter, std::move(opened), options.tagReader);
+        Detection detection = DetectKind(entry, prompter, std::move(opened), options.tagReader, headBytes);
+        headBytes = HeadBytesAfter(detection);
         if (detection.kind == FileKind::Unsupported) continue;
         // The row is read straight into the batch and taken back out when the filter drops it.
         if (pending.empty()) pending.reserve(kBatchRows);

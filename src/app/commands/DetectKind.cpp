@@ -69,40 +69,42 @@ FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::
     return file.Open(nativePath, fs::File::Mode::Read) ? FileKind::Mpeg : FileKind::Unsupported;
 }
 
-// A plain file's Xing / Info / VBRI header, in its first frame.
-std::optional<StreamCount> ReadPlainCount(fs::File& file) {
-    uint8_t b[512];
-    const int64_t got = file.ReadAt(0, b, sizeof b);
-    if (got < 4) return std::nullopt;
-    const auto frame = ParseMpegFrame(b);
+// A plain file's Xing / Info / VBRI header, in its first frame (`head`, the file's first bytes).
+std::optional<StreamCount> ReadPlainCount(std::string_view head) {
+    if (head.size() < 4) return std::nullopt;
+    const auto frame = ParseMpegFrame(reinterpret_cast<const uint8_t*>(head.data()));
     if (!frame) return std::nullopt;
-    return ReadStreamCount({reinterpret_cast<const char*>(b), static_cast<size_t>(got)}, *frame);
+    return ReadStreamCount(head, *frame);
 }
 
 }  // namespace
 
-Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, TagReader reader) {
+Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File opened, TagReader reader,
+                     size_t headBytes) {
     Detection d;
     d.file = std::move(opened);
     if (!d.file.IsOpen()) {
         auto native = fs::ToNative(rowPath);
         if (!native || !d.file.Open(*native, fs::File::Mode::Read)) return d;
     }
-    // Enough for every kind's mark, an ID3v2 tag's header among them.
-    uint8_t b[id3v2::kHeaderBytes] = {};
-    int64_t got = d.file.ReadAt(0, b, sizeof b);
+    // Every kind's mark and the VBR marker of a plain file in one read; with the ID3v2 reader,
+    // a plain file's first frame too, and, as the caller asks, a whole small tag.
+    const size_t least = reader == TagReader::Id3v2 ? kId3v2ReaderHeadBytes : kLeastHeadBytes;
+    id3v2::ReadBytes head;
+    const std::string_view bytes = id3v2::ReadInto(d.file, 0, std::max(headBytes, least), head);
+    const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
+    const size_t got = bytes.size();
     if (got < 3) return d;
 
     if (b[0] == 0xFF && b[1] > 0xF0) {
         d.kind = FileKind::Mpeg;
         d.header = {b[0], b[1], b[2]};
-        uint8_t at24 = 0;
         // The variable-bit-rate marker: bits 5 and 4 of byte 2 and an "X" at offset 24.
-        if ((b[2] & 0x30) == 0x30 && d.file.ReadExact(24, &at24, 1) && at24 == 'X') d.header.b0 = 0;
-        if (reader == TagReader::Id3v2) d.count = ReadPlainCount(d.file);
+        if ((b[2] & 0x30) == 0x30 && got > 24 && b[24] == 'X') d.header.b0 = 0;
+        if (reader == TagReader::Id3v2) d.count = ReadPlainCount(bytes);
     } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
         if (reader == TagReader::Id3v2) {
-            d.tagged = id3v2::LocateTaggedMpeg(d.file, {reinterpret_cast<const char*>(b), static_cast<size_t>(got)});
+            d.tagged = id3v2::LocateTaggedMpeg(d.file, std::move(head));
             if (d.tagged) {
                 d.kind = FileKind::Id3v2Mpeg;
                 d.reader = TagReader::Id3v2;
@@ -110,7 +112,7 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
             }
         }
         // A header the ID3v2 reader cannot take is listed as without it.
-        if (d.kind == FileKind::Unsupported && got >= 6 && b[3] < 4) d.kind = FileKind::Id3v2Mpeg;
+        if (d.kind == FileKind::Unsupported && got >= 6 && bytes[3] < 4) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
         d.kind = DetectRiff(d.file, d.header);
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {
@@ -120,6 +122,11 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
     }
     if (d.kind == FileKind::Unsupported) d.file.Close();
     return d;
+}
+
+size_t HeadBytesAfter(const Detection& d) {
+    if (!d.tagged || !d.tagged->tagWhole) return 0;
+    return static_cast<size_t>(d.tagged->tagEnd) + id3v2::kAudioLookBytes;
 }
 
 bool RemoveMacBinary(const std::string& nativePath, Prompter& prompter) {

@@ -5,7 +5,7 @@
 namespace wvr::id3v2 {
 namespace {
 
-constexpr size_t kFirstLook = 4096, kWideLook = 65536;
+constexpr size_t kFirstLook = kAudioLookBytes, kWideLook = 65536;
 
 // Up to `n` bytes of the file at `offset`, in `into`.
 std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, std::string& into) {
@@ -13,14 +13,6 @@ std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, std::string
     const int64_t got = file.ReadAt(offset, into.data(), n);
     into.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return into;
-}
-
-// The same into room that is not cleared first: every listed file passes here.
-std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, ReadBytes& into) {
-    into.data.reset(new char[n]);
-    const int64_t got = file.ReadAt(offset, into.data.get(), n);
-    into.size = got > 0 ? static_cast<size_t>(got) : 0;
-    return into.View();
 }
 
 // A large tag on disk, read in windows where the walk and the field frames lie.
@@ -65,8 +57,15 @@ void FindAudio(fs::File& file, std::string_view after, TaggedMpeg& out) {
 
 }  // namespace
 
-std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, std::string_view head) {
-    auto header = ParseTagHeader(head);
+std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, ReadBytes& into) {
+    into.data.reset(new char[n]);
+    const int64_t got = file.ReadAt(offset, into.data.get(), n);
+    into.size = got > 0 ? static_cast<size_t>(got) : 0;
+    return into.View();
+}
+
+std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, ReadBytes head) {
+    auto header = ParseTagHeader(head.View());
     if (!header) return std::nullopt;
     TaggedMpeg out;
     if (header->FooterFlag()) {
@@ -78,8 +77,14 @@ std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, std::string_view head
     out.tagEnd = std::min<uint64_t>(header->TagSize(), file.SizeAtOpen());
     std::string window;
     std::string_view after;
-    if (out.tagEnd <= kWholeTagReadBytes) {
-        after = ReadInto(file, 0, static_cast<size_t>(out.tagEnd) + kFirstLook, out.tag);
+    const size_t wanted = static_cast<size_t>(out.tagEnd) + kFirstLook;
+    if (out.tagEnd <= kWholeTagReadBytes && (head.size >= wanted || head.size == file.SizeAtOpen())) {
+        out.tag = std::move(head);
+        after = out.tag.View().substr(0, wanted);
+        after.remove_prefix(std::min<size_t>(after.size(), out.tagEnd));
+        out.tagWhole = true;
+    } else if (out.tagEnd <= kWholeTagReadBytes) {
+        after = ReadInto(file, 0, wanted, out.tag);
         after.remove_prefix(std::min<size_t>(after.size(), out.tagEnd));
         out.tagWhole = true;
     } else {

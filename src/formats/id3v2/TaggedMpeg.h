@@ -21,6 +21,10 @@ struct ReadBytes {
     std::string_view View() const { return {data.get(), size}; }
 };
 
+// Up to `n` bytes of the file at `offset`, into room that is not cleared first: every listed
+// file passes here.
+std::string_view ReadInto(fs::File& file, uint64_t offset, size_t n, ReadBytes& into);
+
 struct TaggedMpeg {
     TagHeader header;        // the footer confirmed where the flag announces one
     uint64_t tagEnd = 0;     // where the tag ends in the file (never past its end)
@@ -34,10 +38,13 @@ struct TaggedMpeg {
 // Tags up to this size are read whole with the bytes after them: one read costs less than
 // several small ones.
 inline constexpr uint64_t kWholeTagReadBytes = 65536;
+// The audio's first frame is looked for this far after the tag, then further.
+inline constexpr size_t kAudioLookBytes = 4096;
 
-// The tag and audio of `file`, whose first bytes `head` are; nothing when no ID3v2 header
-// opens it.
-std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, std::string_view head);
+// The tag and audio of `file`, whose first bytes `head` are (all of them when it holds fewer
+// than the file); nothing when no ID3v2 header opens it. A small tag and the audio after it
+// are taken from `head` when it reaches that far.
+std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, ReadBytes head);
 
 // The fields of the located tag (a large one read frame by frame, skipping frames that hold
 // no field, so that cover pictures are not read).

@@ -66,6 +66,7 @@ void AppendCleanUtf8(std::string_view bytes, std::string& out) {
 // Where the string that starts at `from` ends: its NUL character (two zero bytes at an even
 // distance in UTF-16), or the end.
 size_t StringEnd(std::string_view bytes, size_t from, size_t width) {
+    if (width == 1) return std::min(bytes.find('\0', from), bytes.size());
     for (size_t i = from; i + width <= bytes.size(); i += width)
         if (bytes[i] == 0 && (width == 1 || bytes[i + 1] == 0)) return i;
     return bytes.size();
