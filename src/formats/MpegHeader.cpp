@@ -62,6 +62,13 @@ void AppendNumber(std::string& out, long long value, size_t width, char pad) {
 
 }  // namespace
 
+bool ReadMpegHeaderAt(fs::File& file, uint64_t offset, HeaderBytes& header) {
+    uint8_t b[3];
+    if (!file.ReadExact(offset, b, sizeof b)) return false;
+    header = {b[0], b[1], b[2]};
+    return IsMpegSync(b[0], b[1]);
+}
+
 int BitRateKbit(uint8_t b1, uint8_t b2) {
     const int index = b2 >> 4;
     if (index < 1 || index > 14) return 0;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/base/FileOps.h"
+
 namespace wvr {
 
 struct HeaderBytes {
@@ -18,6 +20,9 @@ struct AudioInfo {
 
 // A header is accepted when B0 is 0xFF and B1 is above 0xF0.
 inline bool IsMpegSync(uint8_t b0, uint8_t b1) { return b0 == 0xFF && b1 > 0xF0; }
+
+// The three header bytes at `offset` of `file`; whether they are an accepted header.
+bool ReadMpegHeaderAt(fs::File& file, uint64_t offset, HeaderBytes& header);
 
 // The bit rate in kbit/s of a frame header (version and layer from B1, index from B2); 0 for
 // the free-format and forbidden indexes 0 and 15.

@@ -27,6 +27,26 @@ uint32_t SamplingRateHz(uint8_t b1, uint8_t b2) {
 
 }  // namespace
 
+FileKind DetectMpegRiff(fs::File& file, HeaderBytes& header) {
+    char form[4];
+    if (!file.ReadExact(8, form, 4)) return FileKind::Unsupported;
+    if (std::memcmp(form, "RMP3", 4) == 0)
+        return ReadMpegHeaderAt(file, 20, header) ? FileKind::RiffRmp3 : FileKind::Unsupported;
+    if (std::memcmp(form, "WAVE", 4) != 0) return FileKind::Unsupported;
+    // Walk the chunks from the first size field until the "data" chunk.
+    uint64_t pos = 16;
+    for (;;) {
+        uint8_t size[4];
+        char id[4];
+        if (!file.ReadExact(pos, size, 4)) return FileKind::Unsupported;
+        pos += 4 + static_cast<uint64_t>(riff::ReadLe32(size));
+        if (!file.ReadExact(pos, id, 4)) return FileKind::Unsupported;
+        pos += 4;
+        if (std::memcmp(id, "data", 4) == 0)
+            return ReadMpegHeaderAt(file, pos + 4, header) ? FileKind::RiffWave : FileKind::Unsupported;
+    }
+}
+
 std::optional<DataRange> MpegDataRange(riff::ByteSource& source, FileKind kind) {
     if (kind == FileKind::Mpeg || kind == FileKind::Id3v2Mpeg) {
         uint64_t size = source.Size();

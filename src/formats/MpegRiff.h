@@ -1,16 +1,23 @@
-// MPEG audio as the conversion moves it between forms: where a file's MPEG data lies (plain
-// file without its ID3v1 block, or the "data" chunk of a RIFF WAVE or RMP3 form), and the
-// "fmt " chunk that describes an MPEG stream inside a WAVE file.
+// MPEG audio in RIFF files and as the conversion moves it between forms: whether a file is a
+// RIFF RMP3 or WAVE file of MPEG data, where a file's MPEG data lies (plain file without its
+// ID3v1 block, or the "data" chunk of a RIFF WAVE or RMP3 form), and the "fmt " chunk that
+// describes an MPEG stream inside a WAVE file.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "formats/MpegHeader.h"
 #include "formats/RiffChunks.h"
 #include "formats/TrackInfo.h"
 
 namespace wvr {
+
+// The kind of a file that begins with "R": RIFF RMP3 with its first frame header at offset 20,
+// RIFF WAVE whose chunks, walked from the first size field, reach a "data" chunk that begins
+// with one; else unsupported. `header` gets the header bytes.
+FileKind DetectMpegRiff(fs::File& file, HeaderBytes& header);
 
 struct DataRange {
     uint64_t offset = 0;

@@ -201,6 +201,15 @@ bool PlanRewrite(const SoundVqLayout& layout, const TrackInfo& row, uint32_t aud
 
 }  // namespace
 
+bool DetectSoundVq(fs::File& file, HeaderBytes& header) {
+    uint8_t b[soundvq::kPropertyBytesEnd];
+    if (!file.ReadExact(0, b, sizeof b)) return false;
+    if (std::memcmp(b + 3, "N97012000", 9) != 0 || std::memcmp(b + 16, "COMM", 4) != 0) return false;
+    const auto& at = soundvq::kPropertyByteOffsets;
+    header = {b[at[0]], b[at[1]], b[at[2]]};
+    return true;
+}
+
 std::optional<long long> ReadSoundVqTags(fs::File& file, std::array<std::string, kFieldCount>& fields) {
     auto headerSize = ReadBe32At(file, kHeaderSizeOffset);
     if (!headerSize) return std::nullopt;

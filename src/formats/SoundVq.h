@@ -40,6 +40,10 @@ inline constexpr uint64_t kFreeSpaceMargin = 100000;
 inline constexpr uint64_t kMaxTextBytes = 1 << 20;
 }  // namespace soundvq
 
+// Whether the file is a SoundVQ file: "N97012000" at offset 3 and "COMM" at 16; `header`
+// gets its property bytes.
+bool DetectSoundVq(fs::File& file, HeaderBytes& header);
+
 // Reads the header chunks into fields 0, 1, 3, 6, 16; returns the DSIZ value when the header has one.
 std::optional<long long> ReadSoundVqTags(fs::File& file, std::array<std::string, kFieldCount>& fields);
 

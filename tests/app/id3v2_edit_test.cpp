@@ -139,8 +139,11 @@ TEST_F(Id3v2Edit, ATitleThatFitsThePaddingKeepsEveryOtherFrameAndTheSize) {
     // Every frame but the album's, byte for byte (the title CP932 cannot hold among them).
     const std::vector<std::string> frames = Frames(before);
     const int album = id3v2::ReadTagFields(before, session.genres).frameOf[kAlbum];
-    for (size_t i = 0; i < frames.size(); ++i)
-        if (static_cast<int>(i) != album) EXPECT_NE(after.find(frames[i]), std::string::npos) << i;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        if (static_cast<int>(i) != album) {
+            EXPECT_NE(after.find(frames[i]), std::string::npos) << i;
+        }
+    }
     std::string expected = mutagenBefore;
     const std::string oldAlbum = "TALB 1 春のアルバム";
     ASSERT_NE(expected.find(oldAlbum), std::string::npos) << expected;
@@ -340,7 +343,9 @@ TEST_F(Id3v2Edit, Latin1FramesAreRewrittenInUnicodeOnlyWhenTheyReadAsJapanese) {
         EXPECT_FALSE(session.rows[0].Checked) << ::testing::PrintToString(c.title);
         const std::string after = test::ReadFile(dir / "l.mp3");
         EXPECT_EQ(after == before, !c.rewritten) << ::testing::PrintToString(c.title);
-        if (c.rewritten) EXPECT_EQ(session.rows[0].Fields[kTitle], c.title);
+        if (c.rewritten) {
+            EXPECT_EQ(session.rows[0].Fields[kTitle], c.title);
+        }
     }
 }
 

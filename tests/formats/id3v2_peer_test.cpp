@@ -132,8 +132,12 @@ TEST(Id3v2Peers, TitleArtistAndAlbumReadAsTagLibAndMutagenReadThem) {
             const int f = kCompared[k];
             if (ours.lossy[f] || ours.shiftJisInLatin1[f] || ours.frameOf[f] < 0) continue;
             const std::string text = cp932::ToUtf8(ours.fields[f]);
-            if (mutagenRead) EXPECT_EQ(text, peer[k]) << "mutagen, field " << f;
-            if (taglibRead) EXPECT_EQ(text, taglibTexts[k]) << "TagLib, field " << f;
+            if (mutagenRead) {
+                EXPECT_EQ(text, peer[k]) << "mutagen, field " << f;
+            }
+            if (taglibRead) {
+                EXPECT_EQ(text, taglibTexts[k]) << "TagLib, field " << f;
+            }
             compared[0] += mutagenRead;
             compared[1] += taglibRead;
         }

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "formats/id3v2/TagHeader.h"
-#include "formats/RiffChunks.h"
+#include "formats/MacBinary.h"
+#include "formats/MpegRiff.h"
 #include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/Prompter.h"
@@ -18,48 +19,9 @@ uint32_t BigEndian32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 2
 
 constexpr uint64_t kFrameHeaderSize = 3;  // the bytes of a frame that are looked at
 
-bool ReadHeaderAt(fs::File& file, uint64_t offset, HeaderBytes& header) {
-    uint8_t b[kFrameHeaderSize];
-    if (!file.ReadExact(offset, b, sizeof b)) return false;
-    header = {b[0], b[1], b[2]};
-    return IsMpegSync(b[0], b[1]);
-}
-
-FileKind DetectRiff(fs::File& file, HeaderBytes& header) {
-    char form[4];
-    if (!file.ReadExact(8, form, 4)) return FileKind::Unsupported;
-    if (std::memcmp(form, "RMP3", 4) == 0)
-        return ReadHeaderAt(file, 20, header) ? FileKind::RiffRmp3 : FileKind::Unsupported;
-    if (std::memcmp(form, "WAVE", 4) != 0) return FileKind::Unsupported;
-    // Walk the chunks from the first size field until the "data" chunk.
-    uint64_t pos = 16;
-    for (;;) {
-        uint8_t size[4];
-        char id[4];
-        if (!file.ReadExact(pos, size, 4)) return FileKind::Unsupported;
-        pos += 4 + static_cast<uint64_t>(riff::ReadLe32(size));
-        if (!file.ReadExact(pos, id, 4)) return FileKind::Unsupported;
-        pos += 4;
-        if (std::memcmp(id, "data", 4) == 0)
-            return ReadHeaderAt(file, pos + 4, header) ? FileKind::RiffWave : FileKind::Unsupported;
-    }
-}
-
-FileKind DetectSoundVq(fs::File& file, HeaderBytes& header) {
-    uint8_t b[soundvq::kPropertyBytesEnd];
-    if (!file.ReadExact(0, b, sizeof b)) return FileKind::Unsupported;
-    if (std::memcmp(b + 3, "N97012000", 9) != 0 || std::memcmp(b + 16, "COMM", 4) != 0) return FileKind::Unsupported;
-    const auto& at = soundvq::kPropertyByteOffsets;
-    header = {b[at[0]], b[at[1]], b[at[2]]};
-    return FileKind::SoundVq;
-}
-
 FileKind DetectMacBinary(fs::File& file, const std::string& rowPath, const std::string& nativePath,
                          Prompter& prompter, HeaderBytes& header) {
-    uint8_t b74 = 1, b82 = 1;
-    if (!file.ReadExact(74, &b74, 1) || !file.ReadExact(82, &b82, 1) || b74 != 0 || b82 != 0)
-        return FileKind::Unsupported;
-    if (!ReadHeaderAt(file, 128, header)) return FileKind::Unsupported;
+    if (!DetectMacBinaryMpeg(file, header)) return FileKind::Unsupported;
     bool remove = prompter.YesNo(
         "このファイルはマックバイナリがついています。\n読み込む為に除去してもよろしいですか？\n\n" +
         cp932::ToUtf8(rowPath));
@@ -114,9 +76,9 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         // A header the ID3v2 reader cannot take is listed as without it.
         if (d.kind == FileKind::Unsupported && got >= 6 && bytes[3] < 4) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
-        d.kind = DetectRiff(d.file, d.header);
+        d.kind = DetectMpegRiff(d.file, d.header);
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {
-        d.kind = DetectSoundVq(d.file, d.header);
+        if (DetectSoundVq(d.file, d.header)) d.kind = FileKind::SoundVq;
     } else if (b[0] == 0x00) {
         if (auto native = fs::ToNative(rowPath)) d.kind = DetectMacBinary(d.file, rowPath, *native, prompter, d.header);
     }
@@ -139,13 +101,14 @@ bool RemoveMacBinary(const std::string& nativePath, Prompter& prompter) {
     uint8_t length[4];
     if (!source.ReadExact(83, length, 4)) return fail();
     const uint64_t dataLength = BigEndian32(length);
-    if (128 + dataLength > source.SizeAtOpen()) return fail();
+    if (kMacBinaryHeaderBytes + dataLength > source.SizeAtOpen()) return fail();
     // The frame header that made the file an MPEG file lies in the data fork, or the wrapper
     // lies: unwrapping it would leave the user an empty file.
     if (dataLength < kFrameHeaderSize) return fail();
     // The data fork goes to a new file that replaces the wrapped one only when complete.
     fs::ReplacementFile target(nativePath);
-    if (!target.Create() || !target.CopyFrom(source, 128, dataLength) || !target.Commit(nullptr)) return fail();
+    if (!target.Create() || !target.CopyFrom(source, kMacBinaryHeaderBytes, dataLength) || !target.Commit(nullptr))
+        return fail();
     return true;
 }
 
