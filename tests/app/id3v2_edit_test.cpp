@@ -53,6 +53,18 @@ protected:
         return session.rows.Mutable(0);
     }
 
+    // Lists, by the reader the test chose, a file of `bytes` made here.
+    TrackInfo& ListBytes(const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir / name, bytes);
+        WorkList work{dir / name};
+        AddOptions options;
+        options.tagReader = reader;
+        AddFiles(session, work, options, prompter);
+        EXPECT_EQ(session.rows.size(), 1);
+        session.rows.Mutable(0).Checked = true;
+        return session.rows.Mutable(0);
+    }
+
     bool Write() {
         WriteCommand(session, prompter, nullptr, Questions::Skip);
         return !session.rows[0].Checked;
@@ -308,14 +320,8 @@ TEST_F(Id3v2Edit, CreateOnARowReadWithSixTextsKeepsEveryFrameAndTheBlock) {
 }
 
 TEST_F(Id3v2Edit, TheId3v1BlockBesideTheTagChangesOnlyInTheChangedFields) {
-    test::WriteFile(dir / "v1.mp3", TaggersFile());
-    const std::string before = test::ReadFile(dir / "v1.mp3");
-    WorkList work{dir / "v1.mp3"};
-    AddOptions options;
-    options.tagReader = TagReader::Id3v2;
-    AddFiles(session, work, options, prompter);
-    session.rows.Mutable(0).Checked = true;
-    session.rows.Mutable(0).Fields[kTitle] = "New title";
+    const std::string before = TaggersFile();
+    ListBytes("v1.mp3", before).Fields[kTitle] = "New title";
     ASSERT_TRUE(Write());
     const std::string after = test::ReadFile(dir / "v1.mp3");
     const std::string oldBlock = before.substr(before.size() - 128), newBlock = after.substr(after.size() - 128);
@@ -332,13 +338,8 @@ TEST_F(Id3v2Edit, Latin1FramesAreRewrittenInUnicodeOnlyWhenTheyReadAsJapanese) {
     for (const Case& c : {Case{"Bj\xF6rk", false}, Case{"D\xE9" "but \xA9 2004", false}, Case{ibm, true},
                           Case{test::Sjis("桜の歌"), true}}) {
         session.rows.Clear();
-        test::WriteFile(dir / "l.mp3", TaggersFile(c.title));
-        const std::string before = test::ReadFile(dir / "l.mp3");
-        WorkList work{dir / "l.mp3"};
-        AddOptions options;
-        options.tagReader = TagReader::Id3v2;
-        AddFiles(session, work, options, prompter);
-        session.rows.Mutable(0).Checked = true;
+        const std::string before = TaggersFile(c.title);
+        ListBytes("l.mp3", before);
         ASSERT_TRUE(CreateId3v2Command(session, 0, prompter, nullptr, Questions::Skip));
         EXPECT_FALSE(session.rows[0].Checked) << ::testing::PrintToString(c.title);
         const std::string after = test::ReadFile(dir / "l.mp3");
