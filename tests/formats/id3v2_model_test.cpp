@@ -28,7 +28,8 @@ std::string Rendered(int major, const Fields& fields) {
 
 // The tag after `fields` replace those of `tag`.
 std::optional<std::string> Changed(const std::string& tag, const Fields& fields, FieldBits changed) {
-    const auto header = id3v2::ParseTagHeader(tag);
+    auto header = id3v2::ParseTagHeader(tag);
+    header->footer = id3v2::HasFooterAt(*header, tag.substr(std::min<size_t>(tag.size(), 10 + header->bodySize)));
     const std::string plain = id3v2::PlainTagBytes(tag, *header);
     id3v2::TagBytesWindow window(plain);
     const auto walked = id3v2::WalkTag(window, *header, plain.size());
@@ -87,6 +88,12 @@ TEST(Id3v2Model, AChangeKeepsEveryOtherFrameAndTheVersion) {
     ASSERT_TRUE(id3v2::HasFooterAt(*header, footed.substr(footed.size() - 10)));
     std::string withFooter = Tag(4, Frame24("TIT2", Latin1("x")) + std::string(10, '\0'));
     EXPECT_FALSE(id3v2::HasFooterAt(*header, withFooter.substr(withFooter.size() - 10)));
+    fields = {};
+    fields[kTitle] = "longer";
+    const std::string refooted = *Changed(footed, fields, FieldBits().set(kTitle));
+    EXPECT_EQ(refooted.substr(refooted.size() - 10, 3), "3DI");
+    EXPECT_EQ(refooted.size(), footed.size() + 5);
+    EXPECT_EQ(ReadTag(refooted).fields[kTitle], "longer");
 }
 
 TEST(Id3v2Model, FramesAreReadAsPeersReadThem) {
