@@ -1,7 +1,7 @@
 // DetectKind and the readers of every kind on a whole file image, as a file is read into the
 // list: MPEG header, ID3v1, RIFF INFO, SoundVQ header, MacBinary unwrapping (answered yes) and
-// ID3v2 tags both ways: through id3lib as the listing reads them by default, and frame by frame
-// with the ID3v2 setting on.
+// ID3v2 tags both ways: the six texts the listing reads by default, and every field by the
+// ID3v2 reader.
 #include "FuzzSupport.h"
 #include "app/commands/AddFiles.h"
 

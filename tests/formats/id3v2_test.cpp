@@ -84,7 +84,7 @@ TEST(Id3v2Corpus, EveryTagGivesTheManifestTexts) {
     }
 }
 
-// Other kinds too, and the compressed frame that crashes id3lib when it is given the file.
+// Other kinds too, and a compressed frame that does not inflate.
 TEST(Id3v2Corpus, EveryThirdPartyFileReadsWithoutHarm) {
     int files = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(test::CorpusPath("thirdparty"))) {
