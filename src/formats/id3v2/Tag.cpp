@@ -136,13 +136,16 @@ bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return !(c & 0x80); });
 }
 
-void SetField(TagFields& out, int f, const FrameText& frame, bool shiftJis, const GenreTable& genres) {
+void SetField(TagFields& out, int f, FrameText frame, bool shiftJis, const GenreTable& genres) {
     std::string cp932;
     bool lossy = false;
+    out.latin1[f] = frame.latin1;
+    out.shiftJisInLatin1[f] = frame.latin1 && shiftJis;
     if ((frame.latin1 && shiftJis) || IsAscii(frame.text)) {
-        cp932 = frame.text;  // ASCII is the same in every encoding
+        cp932 = std::move(frame.text);  // ASCII is the same in every encoding
     } else {
-        const std::string utf8 = frame.latin1 ? Latin1ToUtf8(frame.text) : frame.text;
+        const std::string widened = frame.latin1 ? Latin1ToUtf8(frame.text) : std::string();
+        const std::string_view utf8 = frame.latin1 ? std::string_view(widened) : std::string_view(frame.text);
         auto exact = cp932::FromUtf8Exact(utf8);
         lossy = !exact;
         cp932 = exact ? std::move(*exact) : cp932::FromUtf8(utf8);
@@ -154,8 +157,6 @@ void SetField(TagFields& out, int f, const FrameText& frame, bool shiftJis, cons
     }
     out.fields[f] = std::move(cp932);
     out.lossy[f] = lossy;
-    out.latin1[f] = frame.latin1;
-    out.shiftJisInLatin1[f] = frame.latin1 && shiftJis;
 }
 
 bool HasHighBytes(std::string_view text) {
@@ -232,7 +233,7 @@ TagFields ReadTagFields(TagWindow& tag, const WalkedTag& walked, const GenreTabl
     out.latin1Reading = GuessLatin1Texts(latin1Texts);
     const bool shiftJis = out.latin1Reading == Latin1Reading::Japanese;
     for (int f = 0; f < kFieldCount; ++f)
-        if (chosen[f]) SetField(out, f, *chosen[f], shiftJis, genres);
+        if (chosen[f]) SetField(out, f, std::move(*chosen[f]), shiftJis, genres);
     return out;
 }
 
