@@ -39,7 +39,7 @@ struct TaggedMpeg {
 // several small ones.
 inline constexpr uint64_t kWholeTagReadBytes = 65536;
 // The audio's first frame is looked for this far after the tag, then further.
-inline constexpr size_t kAudioLookBytes = 4096;
+inline constexpr size_t kAudioLookBytes = 1536;
 
 // The tag and audio of `file`, whose first bytes `head` are (all of them when it holds fewer
 // than the file); nothing when no ID3v2 header opens it. A small tag and the audio after it
