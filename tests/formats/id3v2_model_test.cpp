@@ -4,6 +4,7 @@
 
 #include "formats/MpegFrames.h"
 #include "formats/MpegHeader.h"
+#include "formats/id3v2/TagRender.h"
 #include "formats/id3v2/TaggedMpeg.h"
 #include "id3v2_tags.h"
 #include "platform/base/Cp932.h"

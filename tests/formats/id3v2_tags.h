@@ -4,6 +4,7 @@
 #include <string>
 #include <zlib.h>
 
+#include "formats/id3v2/SixTexts.h"
 #include "formats/id3v2/TaggedMpeg.h"
 #include "support/TestSupport.h"
 

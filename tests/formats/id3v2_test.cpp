@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "formats/SjisText.h"
+#include "formats/id3v2/SixTexts.h"
 #include "formats/id3v2/TaggedMpeg.h"
 #include "id3v2_tags.h"
 

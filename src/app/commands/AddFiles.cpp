@@ -10,6 +10,7 @@
 #include "formats/PathText.h"
 #include "formats/RiffInfo.h"
 #include "formats/SjisText.h"
+#include "formats/id3v2/SixTexts.h"
 #include "formats/SoundVq.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/Prompter.h"

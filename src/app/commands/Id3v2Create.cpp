@@ -3,6 +3,7 @@
 #include "app/commands/AddFiles.h"
 #include "app/commands/DetectKind.h"
 #include "formats/SjisText.h"
+#include "formats/id3v2/SixTexts.h"
 #include "formats/id3v2/TaggedMpeg.h"
 #include "formats/id3v2/TaggedMpegWriter.h"
 

@@ -81,4 +81,17 @@ std::optional<std::string> FrameData(std::string_view bytes, const FrameSpan& fr
     }
 }
 
+std::optional<std::string_view> FrameDataIn(TagWindow& tag, const FrameSpan& frame, const TagHeader& header,
+                                       std::string& decoded) {
+    const std::string_view bytes = tag.At(frame.offset, frame.size);
+    if (bytes.size() < frame.size) return std::nullopt;
+    if (IsPlainFrame(frame, header)) return bytes.substr(FrameHeaderBytes(header.major));
+    FrameSpan local = frame;
+    local.offset = 0;
+    auto data = FrameData(bytes, local, header);
+    if (!data) return std::nullopt;
+    decoded = std::move(*data);
+    return std::string_view(decoded);
+}
+
 }  // namespace wvr::id3v2

@@ -23,6 +23,11 @@ std::string Resynchronise(std::string_view bytes);
 // unsynchronisation flag counts for every frame.
 std::optional<std::string> FrameData(std::string_view bytes, const FrameSpan& frame, const TagHeader& header);
 
+// The data of `frame`, taken from `tag`: its bytes themselves where no flag changes them, else
+// decoded into `decoded`.
+std::optional<std::string_view> FrameDataIn(TagWindow& tag, const FrameSpan& frame, const TagHeader& header,
+                                            std::string& decoded);
+
 // Whether the frame's data lies plainly after its header (no flag changes it): then
 // FrameData is the bytes themselves and can be taken without a copy.
 bool IsPlainFrame(const FrameSpan& frame, const TagHeader& header);

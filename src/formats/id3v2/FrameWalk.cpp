@@ -76,11 +76,4 @@ FrameWalk WalkFrames(TagWindow& tag, const TagHeader& header, uint64_t start, ui
     return walk;
 }
 
-std::string_view FrameIdText(const FrameSpan& frame, int major, char (&buffer)[5]) {
-    const int width = major == 2 ? 3 : 4;
-    for (int i = 0; i < width; ++i) buffer[i] = static_cast<char>(frame.id >> (8 * (width - 1 - i)) & 0xFF);
-    buffer[width] = 0;
-    return {buffer, static_cast<size_t>(width)};
-}
-
 }  // namespace wvr::id3v2

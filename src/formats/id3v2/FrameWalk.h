@@ -63,7 +63,4 @@ std::optional<uint64_t> FramesStart(TagWindow& tag, const TagHeader& header, uin
 // when only that reading lands on a frame or the end.
 FrameWalk WalkFrames(TagWindow& tag, const TagHeader& header, uint64_t start, uint64_t bodyEnd);
 
-// The frame's id as text.
-std::string_view FrameIdText(const FrameSpan& frame, int major, char (&buffer)[5]);
-
 }  // namespace wvr::id3v2

@@ -117,21 +117,6 @@ uint32_t TrackNumber(std::string_view data) {
     return n;
 }
 
-// The frame's data, taken from the window: its bytes themselves where no flag changes them,
-// else decoded into `decoded`.
-std::optional<std::string_view> DataOf(TagWindow& tag, const FrameSpan& frame, const TagHeader& header,
-                                       std::string& decoded) {
-    const std::string_view bytes = tag.At(frame.offset, frame.size);
-    if (bytes.size() < frame.size) return std::nullopt;
-    if (IsPlainFrame(frame, header)) return bytes.substr(FrameHeaderBytes(header.major));
-    FrameSpan local = frame;
-    local.offset = 0;
-    auto data = FrameData(bytes, local, header);
-    if (!data) return std::nullopt;
-    decoded = std::move(*data);
-    return std::string_view(decoded);
-}
-
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return !(c & 0x80); });
 }
@@ -162,26 +147,6 @@ void SetField(TagFields& out, int f, FrameText frame, bool shiftJis, const Genre
 bool HasHighBytes(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; });
 }
-
-void AppendFrameHeader(std::string& out, std::string_view id, size_t dataSize, int major, uint16_t flags = 0) {
-    out += id;
-    char size[4];
-    if (major == 2) {
-        for (int i = 0; i < 3; ++i) out += static_cast<char>(dataSize >> (16 - 8 * i) & 0xFF);
-        return;
-    }
-    if (major == 4) {
-        WriteSynchsafe(static_cast<uint32_t>(dataSize), size);
-    } else {
-        for (int i = 0; i < 4; ++i) size[i] = static_cast<char>(dataSize >> (24 - 8 * i) & 0xFF);
-    }
-    out.append(size, 4);
-    out += static_cast<char>(flags >> 8);
-    out += static_cast<char>(flags & 0xFF);
-}
-
-// The largest size each version's header can declare.
-uint64_t MaxBodyBytes(int major) { return major == 2 ? 0xFFFFFF : 0x0FFFFFFF; }
 
 }  // namespace
 
@@ -214,11 +179,11 @@ TagFields ReadTagFields(TagWindow& tag, const WalkedTag& walked, const GenreTabl
     for (size_t i = 0; i < frames.size(); ++i) {
         std::string decoded;
         if (frames[i].id == kTrck && major > 2) {
-            if (auto data = DataOf(tag, frames[i], walked.header, decoded)) out.track = TrackNumber(*data);
+            if (auto data = FrameDataIn(tag, frames[i], walked.header, decoded)) out.track = TrackNumber(*data);
             continue;
         }
         if (!MayHoldField(frames[i].id, major)) continue;
-        const auto data = DataOf(tag, frames[i], walked.header, decoded);
+        const auto data = FrameDataIn(tag, frames[i], walked.header, decoded);
         if (!data) continue;
         auto text = DecodeFieldFrame(*data, frames[i].id, major);
         if (!text) continue;
@@ -249,139 +214,11 @@ TagFields ReadTagFields(std::string_view tag, const GenreTable& genres) {
     return ReadTagFields(window, WalkTag(window, *header, plain.size()), genres);
 }
 
-std::array<std::string, 6> ReadSixTexts(TagWindow& tag, const WalkedTag& walked) {
-    static constexpr std::string_view kIds23[] = {"TIT2", "TPE1", "TALB", "COMM", "TYER", "TCON"};
-    static constexpr std::string_view kIds22[] = {"TT2", "TP1", "TAL", "COM", "TYE", "TCO"};
-    const int major = walked.header.major;
-    std::array<std::string, 6> texts;
-    for (size_t k = 0; k < texts.size(); ++k) {
-        const uint32_t id = PackedId(major == 2 ? kIds22[k] : kIds23[k]);
-        for (const FrameSpan& frame : walked.walk.frames) {
-            if (frame.id != id) continue;
-            std::string decoded;
-            const auto data = DataOf(tag, frame, walked.header, decoded);
-            if (!data) continue;  // encrypted, or compressed data that does not inflate
-            std::string_view strings = *data;
-            if (strings.empty()) break;
-            const auto encoding = static_cast<uint8_t>(strings[0]);
-            if (encoding > kUtf8) continue;  // a frame that names no encoding is no frame
-            strings.remove_prefix(1);
-            const bool comment = k == 3;
-            if (comment) {
-                // Language, then the description and its terminator: the text follows.
-                if (strings.size() < 3) break;
-                strings.remove_prefix(3);
-                const size_t width = encoding == kUtf16 ? 2 : 1;
-                size_t end = 0;
-                while (end + width <= strings.size() && !(strings[end] == 0 && (width == 1 || strings[end + 1] == 0)))
-                    end += width;
-                strings.remove_prefix(std::min(strings.size(), end + width));
-            }
-            std::string text;
-            if (encoding == kLatin1) {
-                text = std::string(strings.substr(0, strings.find('\0')));
-            } else {
-                const auto decoded = DecodeStrings(strings, Encoding(encoding), 1);
-                text = cp932::FromUtf8(decoded.empty() ? std::string() : decoded[0]);
-            }
-            texts[k] = std::string(sjis::WholeCharsWithin(text, kMaxSixTextBytes));
-            break;
-        }
-    }
-    return texts;
-}
-
 bool RewritableWalk(std::string_view plainTag, const WalkedTag& walked) {
     if (!walked.framesStart || !walked.walk.framesWhole) return false;
     if (plainTag.size() < walked.bodyEnd) return false;
     const std::string_view padding = plainTag.substr(walked.walk.framesEnd, walked.bodyEnd - walked.walk.framesEnd);
     return std::all_of(padding.begin(), padding.end(), [](char c) { return c == 0; });
-}
-
-std::string RenderFieldFrame(int field, std::string_view cp932, int major) {
-    const std::string utf8 = cp932::ToUtf8(cp932);
-    const Encoding encoding = EncodingFor(utf8, major);
-    const FieldFrame frame = FrameOfField(field, major);
-    std::string data(1, static_cast<char>(encoding));
-    if (!frame.description.empty()) {
-        data += EncodeString(frame.description, encoding, true);
-    } else if (field == kComment || field == kLyrics) {
-        data += "jpn";
-        data += EncodeString("", encoding, true);
-    }
-    data += EncodeString(utf8, encoding, false);
-    std::string out;
-    AppendFrameHeader(out, frame.id, data.size(), major);
-    return out + data;
-}
-
-std::optional<std::string> RenderChangedTag(std::string_view plainTag, const WalkedTag& walked,
-                                            const TagFields& read,
-                                            const std::array<std::string, kFieldCount>& fields,
-                                            std::bitset<kFieldCount> changed, size_t paddingWhenGrown) {
-    if (!RewritableWalk(plainTag, walked)) return std::nullopt;
-    const TagHeader& old = walked.header;
-    const auto& frames = walked.walk.frames;
-    // Each frame kept as it is, a changed field's frame replaced where it stood (or left out
-    // when the field was emptied), new fields' frames after the last.
-    std::vector<std::string> replacement(frames.size());
-    std::vector<bool> dropped(frames.size(), false);
-    std::string appended;
-    for (int f = 0; f < kFieldCount; ++f) {
-        if (!changed[f]) continue;
-        const int at = read.frameOf[f];
-        if (fields[f].empty()) {
-            if (at >= 0) dropped[at] = true;
-            continue;
-        }
-        std::string frame = RenderFieldFrame(f, fields[f], old.major);
-        if (at >= 0) replacement[at] = std::move(frame);
-        else appended += frame;
-    }
-    // In 2.4 the tag's unsynchronisation flag stood for every frame: the frames kept say so
-    // themselves once the tag no longer does.
-    const bool markFrames = old.major == 4 && old.Unsynchronised();
-    std::string body;
-    body.reserve(walked.bodyEnd);
-    for (size_t i = 0; i < frames.size(); ++i) {
-        if (dropped[i]) continue;
-        if (!replacement[i].empty()) {
-            body += replacement[i];
-            continue;
-        }
-        const size_t start = body.size();
-        body += plainTag.substr(frames[i].offset, frames[i].size);
-        if (markFrames) body[start + 9] = static_cast<char>(body[start + 9] | kUnsynchronised24);
-    }
-    body += appended;
-
-    TagHeader header = old;
-    header.flags &= static_cast<uint8_t>(~(kUnsynchronisedTag | kExtendedHeader));
-    if (!old.footer) header.flags &= static_cast<uint8_t>(~kFooterFlag);
-    const uint64_t oldBody = walked.bodyEnd - kHeaderBytes;
-    // A tag with a footer has no padding; others fill the old size when the frames fit.
-    if (!header.footer) body.resize(body.size() <= oldBody ? oldBody : body.size() + paddingWhenGrown, '\0');
-    if (body.size() > MaxBodyBytes(header.major)) return std::nullopt;
-    header.bodySize = static_cast<uint32_t>(body.size());
-    std::string tag = RenderTagHeader(header) + body;
-    if (header.footer) tag += RenderFooter(header);
-    return tag;
-}
-
-std::string RenderNewTag(int major, const std::array<std::string, kFieldCount>& fields, int track, size_t padding) {
-    TagHeader header;
-    header.major = major == 4 ? 4 : 3;
-    std::string body;
-    for (int f = 0; f < kFieldCount; ++f)
-        if (!fields[f].empty()) body += RenderFieldFrame(f, fields[f], header.major);
-    if (track > 0) {
-        const std::string number = std::string(1, '\0') + std::to_string(track);
-        AppendFrameHeader(body, "TRCK", number.size(), header.major);
-        body += number;
-    }
-    body.resize(body.size() + padding, '\0');
-    header.bodySize = static_cast<uint32_t>(body.size());
-    return RenderTagHeader(header) + body;
 }
 
 }  // namespace wvr::id3v2

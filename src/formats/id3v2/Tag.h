@@ -54,33 +54,8 @@ TagFields ReadTagFields(TagWindow& tag, const WalkedTag& walked, const GenreTabl
 // The same for a whole tag in memory (undoing whole-tag unsynchronisation itself).
 TagFields ReadTagFields(std::string_view tag, const GenreTable& genres);
 
-// The six texts a tag gives without the ID3v2 setting (title, artist, album, comment, year,
-// content type), as stored: the first readable frame of each, its first string, 8-bit text
-// as it is, UTF-16 in CP932, at most kMaxSixTextBytes, no genre numbers read.
-inline constexpr size_t kMaxSixTextBytes = 1024;
-std::array<std::string, 6> ReadSixTexts(TagWindow& tag, const WalkedTag& walked);
-
 // Whether the bytes between the frames and the end of the body are padding (zero bytes), so
 // that a rewrite loses nothing by dropping them; and every frame lies whole in the body.
 bool RewritableWalk(std::string_view plainTag, const WalkedTag& walked);
-
-// A frame of a field, rendered for a tag of version `major` (frame header included).
-std::string RenderFieldFrame(int field, std::string_view cp932, int major);
-
-// The tag after a change of `fields` (the row's texts; those set in `changed` are written, an
-// empty one removes its frame). `plainTag` is PlainTagBytes of the tag read. Every other frame
-// keeps its bytes; the version stays; the result is rendered without unsynchronisation or
-// extended header. It has the old size where the frames fit (padding absorbs the difference),
-// else its frames and `paddingWhenGrown` bytes of padding. Nothing when the walk is not
-// rewritable or the tag would pass the format's size.
-std::optional<std::string> RenderChangedTag(std::string_view plainTag, const WalkedTag& walked,
-                                            const TagFields& read,
-                                            const std::array<std::string, kFieldCount>& fields,
-                                            std::bitset<kFieldCount> changed, size_t paddingWhenGrown = 2048);
-
-// A new tag of version `major` (3 or 4) holding the non-empty texts of `fields` and, when
-// `track` is not 0, the track number.
-std::string RenderNewTag(int major, const std::array<std::string, kFieldCount>& fields, int track = 0,
-                         size_t padding = 2048);
 
 }  // namespace wvr::id3v2

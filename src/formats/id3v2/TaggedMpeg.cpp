@@ -114,26 +114,4 @@ TagFields ReadTaggedFields(fs::File& file, const TaggedMpeg& located, const Genr
     return ReadTagFields(window, WalkTag(window, header, readable), genres);
 }
 
-std::array<std::string, 6> ReadSixTexts(std::string_view fileStart) {
-    const auto header = ParseTagHeader(fileStart);
-    if (!header || header->major > 3) return {};  // the plain listing knows 2.2 and 2.3
-    const uint64_t length = std::min<uint64_t>(
-        {kHeaderBytes + uint64_t{header->bodySize}, kHeaderBytes + kMaxTagBytes, fileStart.size()});
-    const std::string plain = PlainTagBytes(fileStart.substr(0, static_cast<size_t>(length)), *header);
-    TagBytesWindow window(plain);
-    return ReadSixTexts(window, WalkTag(window, *header, plain.size()));
-}
-
-std::array<std::string, 6> ReadSixTexts(fs::File& file) {
-    char head[kHeaderBytes];
-    if (!file.ReadExact(0, head, sizeof head)) return {};
-    const auto header = ParseTagHeader({head, sizeof head});
-    if (!header) return {};
-    const uint64_t length = std::min<uint64_t>(
-        {kHeaderBytes + uint64_t{header->bodySize}, kHeaderBytes + kMaxTagBytes, file.SizeAtOpen()});
-    std::string tag;
-    ReadInto(file, 0, static_cast<size_t>(length), tag);
-    return ReadSixTexts(std::string_view(tag));
-}
-
 }  // namespace wvr::id3v2

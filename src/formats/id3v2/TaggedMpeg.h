@@ -50,9 +50,4 @@ std::optional<TaggedMpeg> LocateTaggedMpeg(fs::File& file, ReadBytes head);
 // no field, so that cover pictures are not read).
 TagFields ReadTaggedFields(fs::File& file, const TaggedMpeg& located, const GenreTable& genres);
 
-// The six texts of the plain listing, for a file whose tag may be any bytes after "ID3"; the
-// same from the file's first bytes.
-std::array<std::string, 6> ReadSixTexts(fs::File& file);
-std::array<std::string, 6> ReadSixTexts(std::string_view fileStart);
-
 }  // namespace wvr::id3v2

@@ -7,6 +7,7 @@
 #include "formats/SjisText.h"
 #include "formats/Splice.h"
 #include "formats/id3v2/Tag.h"
+#include "formats/id3v2/TagRender.h"
 #include "formats/id3v2/TagHeader.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
