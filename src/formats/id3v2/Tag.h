@@ -1,6 +1,6 @@
-// An ID3v2 tag as the program reads and writes it: where its frames lie, the 17 texts a row
-// takes from them, and the tag rendered again after a change. Frames are kept as the bytes
-// they were read as; only the frames of changed fields are rendered anew, in the tag's version.
+// An ID3v2 tag as the ID3v2 reader reads it: where its frames lie and the 17 texts a row takes
+// from them, with what is known of each (TagRender writes a change back, SixTexts reads the
+// plain listing's six texts from the same walk).
 #pragma once
 
 #include <array>
