@@ -37,6 +37,16 @@ TEST_F(Id3v2Cli, Id3v2WritesPlainAndTaggedFilesAndSaysWhichWereNot) {
     EXPECT_EQ(test::ReadFile(plain).substr(0, 4), std::string("ID3\x04", 4));
     EXPECT_EQ(test::ReadFile(tagged).substr(0, 4), std::string("ID3\x03", 4));  // keeps its version
 
+    // Without --id3v2 too, every tag is read by the ID3v2 reader: a 2.4 file is taken, and a
+    // tagged file keeps the frames the six texts do not show.
+    const std::string v24 = test::CopyCorpusFile("id3v2/v24_mutagen_notlisted.mp3", dir, "v24.mp3");
+    const std::string many = test::CopyCorpusFile("id3v2/v23_picture_lossy_mutagen.mp3", dir, "many.mp3");
+    const std::string manyBefore = test::ReadFile(many);
+    EXPECT_EQ(Cli({"id3v2", v24, many}), 0) << err;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][kTitleColumn], "Version 2.4");
+    EXPECT_EQ(test::ReadFile(many), manyBefore);  // nothing read as Shift-JIS: nothing to rewrite
+
     // A tag that runs past the end of its file is not rewritten.
     const std::string cut = test::CopyCorpusFile("regress/v23_size_past_end.mp3", dir, "cut.mp3");
     const std::string before = test::ReadFile(cut);
