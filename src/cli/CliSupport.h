@@ -29,7 +29,8 @@ private:
 };
 
 // "--id3v2", accepted before any subcommand's own arguments end ("--"), turns the setting
-// Id3v2Edit on for the run: taken out of `args` here, applied by LoadRunSettings.
+// Id3v2Edit on for the run: taken out of `args` here, applied by LoadRunSettings. "--no-undo"
+// lets a run whose write journal cannot be kept go on without it.
 void TakeRunOptions(std::vector<std::string>& args);
 // The stored settings with the options of this run applied.
 void LoadRunSettings(Settings& settings);

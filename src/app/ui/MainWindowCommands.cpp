@@ -3,6 +3,7 @@
 // through the prompter.
 #include "app/commands/Id3v2Create.h"
 #include "app/commands/Rename.h"
+#include "app/commands/WriteJournal.h"
 #include "app/commands/WriteTags.h"
 #include "app/ui/EditWindowLink.h"
 #include "app/ui/MainWindow.h"
@@ -15,6 +16,7 @@ void MainWindow::W1Click() {
 }
 
 void MainWindow::Id3v2TagClick() {
+    journal::JournalRun run("ID3v2 タグを作成", &*prompter_);
     CreateId3v2Command(session_, 0, *prompter_, this);
     ReloadEditWindow();
 }

@@ -1,0 +1,222 @@
+#include "app/commands/JournalUndo.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "app/commands/AddFiles.h"
+#include "app/commands/ColumnNames.h"
+#include "app/commands/WriteJournal.h"
+#include "formats/PathText.h"
+#include "platform/base/Cp932.h"
+#include "platform/base/FileOps.h"
+#include "platform/base/Prompter.h"
+
+namespace wvr::journal {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+std::optional<Entry> ReadEntryFile(const std::string& path) {
+    auto bytes = fs::ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    auto entry = Decode(*bytes);
+    if (entry) {
+        const std::string name = stdfs::path(path).filename().string();
+        entry->id = name.substr(0, name.rfind('.'));
+    }
+    return entry;
+}
+
+// Takes one change back in `bytes`; false when the bytes are not those the change left.
+bool TakeBack(const Change& c, std::string& bytes, UndoMode mode) {
+    const bool asLeft = bytes.size() == c.afterSize && c.offset + c.newLength <= bytes.size() &&
+                        Hash(std::string_view(bytes).substr(c.offset, c.newLength)) == c.newHash;
+    if (c.kind == Change::Kind::Middle) {
+        // In a recovery a rebuild that did not reach the file has nothing to take back.
+        if (!asLeft) return mode == UndoMode::Recovery;
+        bytes = bytes.substr(0, c.offset) + c.oldBytes + bytes.substr(bytes.size() - c.suffix);
+        return true;
+    }
+    if (!asLeft && mode == UndoMode::Checked) return false;
+    if (bytes.size() < c.offset + c.oldBytes.size()) bytes.resize(c.offset + c.oldBytes.size());
+    std::copy(c.oldBytes.begin(), c.oldBytes.end(), bytes.begin() + static_cast<std::ptrdiff_t>(c.offset));
+    bytes.resize(c.oldSize);
+    return true;
+}
+
+// The file's bytes before the changes [first, last] (taken back newest first), or why not.
+std::optional<std::string> BytesBefore(const Entry& run, size_t first, size_t last, UndoMode mode,
+                                       std::string& why, const std::string& path) {
+    auto bytes = fs::ReadWholeFile(path);
+    if (!bytes) {
+        why = "見つからないか読めません";
+        return std::nullopt;
+    }
+    for (size_t i = last + 1; i-- > first;) {
+        const Change& c = run.changes[i];
+        if (c.kind == Change::Kind::NotUndoable) {
+            why = "元に戻せない大きさの書き換えです";
+            return std::nullopt;
+        }
+        if (!TakeBack(c, *bytes, mode)) {
+            why = "書き込みの後に変更されています";
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+// Where a file changed at change `at` is once the run's later moves are made.
+std::string NameAfterRun(const Entry& run, size_t at, std::string path) {
+    for (size_t i = at + 1; i < run.changes.size(); ++i)
+        if (run.changes[i].kind == Change::Kind::Move && run.changes[i].from == path) path = run.changes[i].to;
+    return path;
+}
+
+// Changes [first, last] of one file, found walking back from `last`.
+size_t FirstOfFile(const Entry& run, size_t last) {
+    size_t first = last;
+    const auto isContent = [](const Change& c) {
+        return c.kind != Change::Kind::Move && c.kind != Change::Kind::Removal;
+    };
+    while (first > 0 && isContent(run.changes[first - 1]) && run.changes[first - 1].file == run.changes[last].file)
+        --first;
+    return first;
+}
+
+bool RestoreFile(const TouchedFile& f, const std::string& bytes) {
+    fs::ReplacementFile out(f.path);
+    const fs::LastWriteTime time{{static_cast<time_t>(f.mtimeSec), static_cast<long>(f.mtimeNsec)}};
+    return out.Create() && out.Append(bytes) && out.Commit(&time);
+}
+
+}  // namespace
+
+std::vector<Entry> ReadRuns() {
+    std::vector<Entry> runs;
+    std::error_code ec;
+    for (const auto& e : stdfs::directory_iterator(JournalFolder(), ec)) {
+        const std::string name = e.path().filename().string();
+        if (!name.ends_with(kClosedSuffix) && !name.ends_with(kOpenSuffix)) continue;
+        if (auto entry = ReadEntryFile(e.path().string())) runs.push_back(std::move(*entry));
+    }
+    std::sort(runs.begin(), runs.end(), [](const Entry& a, const Entry& b) {
+        return a.time != b.time ? a.time > b.time : a.id > b.id;
+    });
+    return runs;
+}
+
+std::optional<Entry> ReadRun(const std::string& id) {
+    if (id.empty() || id.find('/') != std::string::npos) return std::nullopt;
+    const std::string path = EntryPath(id);
+    if (path.empty()) return std::nullopt;
+    return ReadEntryFile(path);
+}
+
+std::vector<Entry> InterruptedRuns() {
+    std::vector<Entry> found;
+    std::error_code ec;
+    for (const auto& e : stdfs::directory_iterator(JournalFolder(), ec)) {
+        if (!e.path().filename().string().ends_with(kOpenSuffix)) continue;
+        const int fd = ::open(e.path().c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        // A run at work holds its entry locked.
+        const bool killed = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        ::close(fd);
+        if (!killed) continue;
+        if (auto run = ReadEntryFile(e.path().string()); run && !run->closed && !run->changes.empty())
+            found.push_back(std::move(*run));
+    }
+    return found;
+}
+
+UndoReport UndoRun(const Entry& run, UndoMode mode) {
+    UndoReport report;
+    JournalRun undo("undo");
+    undo.NoteUndoes(run.id);
+    for (size_t last = run.changes.size(); last-- > 0;) {
+        const Change& c = run.changes[last];
+        if (c.kind == Change::Kind::Move) {
+            if (!fs::Exists(c.to) || fs::Exists(c.from)) {
+                report.left.push_back(c.to + ": " + (fs::Exists(c.from) ? "元の名前のファイルがあります" : "見つかりません"));
+                continue;
+            }
+            if (fs::MoveNoReplace(c.to, c.from) == fs::MoveError::None) ++report.restored;
+            else report.left.push_back(c.to + ": 元の名前に戻せません");
+            continue;
+        }
+        if (c.kind == Change::Kind::Removal) {
+            if (fs::Exists(c.from) || ::link(c.to.c_str(), c.from.c_str()) != 0)
+                report.left.push_back(c.from + ": 元に戻せません");
+            else ++report.restored;
+            continue;
+        }
+        const size_t first = FirstOfFile(run, last);
+        const TouchedFile& f = run.files[c.file];
+        std::string why;
+        if (auto bytes = BytesBefore(run, first, last, mode, why, f.path)) {
+            if (RestoreFile(f, *bytes)) ++report.restored;
+            else report.left.push_back(f.path + ": 書き込めません");
+        } else {
+            report.left.push_back(f.path + ": " + why);
+        }
+        last = first;
+    }
+    // A run killed half-way is closed by its recovery, so that it is not offered again.
+    const std::string by = undo.Id();
+    AppendToEntry(run.id, EncodeUndoneBy(by.empty() ? "-" : by));
+    if (mode == UndoMode::Recovery) AppendToEntry(run.id, EncodeClosed());
+    return report;
+}
+
+std::vector<ShownChange> ShowRun(const Entry& run) {
+    std::vector<ShownChange> lines;
+    const std::string scratch = JournalFolder() + ".show-";
+    SilentPrompter silent;
+    GenreTable genres;
+    const auto readRow = [&](const std::string& nativePath, TrackInfo& row) {
+        auto rowPath = fs::FromNative(nativePath);
+        if (!rowPath) return false;
+        Detection d = DetectKind(*rowPath, silent, {}, TagReader::Id3v2);
+        if (d.kind == FileKind::Unsupported) return false;
+        ReadTrack(*rowPath, d, genres, row);
+        return true;
+    };
+    for (size_t last = run.changes.size(); last-- > 0;) {
+        const Change& c = run.changes[last];
+        if (c.kind == Change::Kind::Move) {
+            lines.push_back({c.from, "名前", path::FileName(c.from), path::FileName(c.to)});
+            continue;
+        }
+        if (c.kind == Change::Kind::Removal) {
+            lines.push_back({c.from, "削除", path::FileName(c.from), ""});
+            continue;
+        }
+        const size_t first = FirstOfFile(run, last);
+        const TouchedFile& f = run.files[c.file];
+        const std::string current = NameAfterRun(run, last, f.path);
+        std::string why;
+        auto old = BytesBefore(run, first, last, UndoMode::Checked, why, current);
+        last = first;
+        if (!old) {
+            lines.push_back({f.path, "-", why, ""});
+            continue;
+        }
+        const std::string oldPath = scratch + std::to_string(lines.size()) + path::Extension(f.path);
+        TrackInfo was, now;
+        const bool read = fs::WriteWholeFileOver(oldPath, *old) && readRow(oldPath, was) &&
+                          readRow(current, now);
+        fs::RemoveFile(oldPath);
+        if (!read) continue;
+        for (int i = 0; i < kFieldCount; ++i)
+            if (was.Fields[i] != now.Fields[i])
+                lines.push_back({f.path, CsvColumnName(i + 1), cp932::ToUtf8(was.Fields[i]), cp932::ToUtf8(now.Fields[i])});
+    }
+    std::reverse(lines.begin(), lines.end());
+    return lines;
+}
+
+}  // namespace wvr::journal
