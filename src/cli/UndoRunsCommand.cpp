@@ -70,8 +70,9 @@ int UndoRunsCommand(const ParsedArguments& parsed) {
         return kExitOk;
     }
     if (parsed.paths.empty()) {
+        // An undo is taken back only when named: "undo" again takes back the run before.
         for (const Entry& run : journal::ReadRuns())
-            if (run.undoneBy.empty() && !run.changes.empty() && !run.withoutUndo) return Undo(run);
+            if (run.undoneBy.empty() && run.undoes.empty() && !run.changes.empty() && !run.withoutUndo) return Undo(run);
         std::fprintf(stderr, "%s: 元に戻せる実行がありません\n", kAppTitle);
         return kExitSomeNotDone;
     }

@@ -19,8 +19,20 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
+// The journal's own files are read past the file layer: they are no music files, and its
+// faults stand for those of the music files' disk.
+std::optional<std::string> ReadJournalFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char buffer[1 << 16];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<size_t>(n));
+    ::close(fd);
+    return bytes;
+}
+
 std::optional<Entry> ReadEntryFile(const std::string& path) {
-    auto bytes = fs::ReadWholeFile(path);
+    auto bytes = ReadJournalFile(path);
     if (!bytes) return std::nullopt;
     auto entry = Decode(*bytes);
     if (entry) {
@@ -69,12 +81,14 @@ std::optional<std::string> BytesBefore(const Entry& run, size_t first, size_t la
     return bytes;
 }
 
-// Where a file changed at change `at` is once the run's later moves are made.
-std::string NameAfterRun(const Entry& run, size_t at, std::string path) {
-    for (size_t i = at + 1; i < run.changes.size(); ++i)
+std::string FollowMoves(const Entry& run, size_t from, std::string path) {
+    for (size_t i = from; i < run.changes.size(); ++i)
         if (run.changes[i].kind == Change::Kind::Move && run.changes[i].from == path) path = run.changes[i].to;
     return path;
 }
+
+// Where a file changed at change `at` of the run is once the run's later moves are made.
+std::string NameAfterRun(const Entry& run, size_t at, const std::string& path) { return FollowMoves(run, at + 1, path); }
 
 // Changes [first, last] of one file, found walking back from `last`.
 size_t FirstOfFile(const Entry& run, size_t last) {
@@ -103,8 +117,10 @@ std::vector<Entry> ReadRuns() {
         if (!name.ends_with(kClosedSuffix) && !name.ends_with(kOpenSuffix)) continue;
         if (auto entry = ReadEntryFile(e.path().string())) runs.push_back(std::move(*entry));
     }
+    // Ids of one second differ in their last number: "-10" is newer than "-9".
     std::sort(runs.begin(), runs.end(), [](const Entry& a, const Entry& b) {
-        return a.time != b.time ? a.time > b.time : a.id > b.id;
+        if (a.time != b.time) return a.time > b.time;
+        return a.id.size() != b.id.size() ? a.id.size() > b.id.size() : a.id > b.id;
     });
     return runs;
 }
@@ -133,10 +149,30 @@ std::vector<Entry> InterruptedRuns() {
     return found;
 }
 
+// Whether the file at `path` is as an earlier undo of the run left it (one that could not
+// take every file back, so the run is not marked undone).
+bool TakenBackBefore(const std::vector<Entry>& earlierUndos, const std::string& path) {
+    std::optional<std::string> bytes;
+    for (const Entry& undo : earlierUndos) {
+        for (const Change& c : undo.changes) {
+            if (c.kind != Change::Kind::Middle || undo.files[c.file].path != path) continue;
+            if (!bytes) bytes = fs::ReadWholeFile(path);
+            if (bytes && bytes->size() == c.afterSize &&
+                Hash(std::string_view(*bytes).substr(c.offset, c.newLength)) == c.newHash)
+                return true;
+        }
+    }
+    return false;
+}
+
 UndoReport UndoRun(const Entry& run, UndoMode mode) {
     UndoReport report;
+    std::vector<Entry> earlierUndos;
+    for (Entry& e : ReadRuns())
+        if (e.undoes == run.id && e.closed && e.undoneBy.empty()) earlierUndos.push_back(std::move(e));
     JournalRun undo("undo");
     undo.NoteUndoes(run.id);
+    bool failed = false;  // a file that may yet be taken back
     for (size_t last = run.changes.size(); last-- > 0;) {
         const Change& c = run.changes[last];
         if (c.kind == Change::Kind::Move) {
@@ -158,13 +194,19 @@ UndoReport UndoRun(const Entry& run, UndoMode mode) {
         const TouchedFile& f = run.files[c.file];
         std::string why;
         if (auto bytes = BytesBefore(run, first, last, mode, why, f.path)) {
-            if (RestoreFile(f, *bytes)) ++report.restored;
-            else report.left.push_back(f.path + ": 書き込めません");
-        } else {
+            if (RestoreFile(f, *bytes)) {
+                ++report.restored;
+            } else {
+                report.left.push_back(f.path + ": 書き込めません");
+                failed = true;
+            }
+        } else if (!TakenBackBefore(earlierUndos, f.path)) {
             report.left.push_back(f.path + ": " + why);
         }
         last = first;
     }
+    // Until every file that can be taken back is, the run stays undoable.
+    if (failed) return report;
     // A run killed half-way is closed by its recovery, so that it is not offered again.
     const std::string by = undo.Id();
     AppendToEntry(run.id, EncodeUndoneBy(by.empty() ? "-" : by));
@@ -174,6 +216,15 @@ UndoReport UndoRun(const Entry& run, UndoMode mode) {
 
 std::vector<ShownChange> ShowRun(const Entry& run) {
     std::vector<ShownChange> lines;
+    // The files as they are named now, after the moves of the later runs too.
+    std::vector<Entry> later = ReadRuns();
+    later.erase(std::find_if(later.begin(), later.end(), [&](const Entry& e) { return e.id == run.id; }), later.end());
+    std::reverse(later.begin(), later.end());
+    const auto nameNow = [&](size_t at, const std::string& path) {
+        std::string name = NameAfterRun(run, at, path);
+        for (const Entry& next : later) name = FollowMoves(next, 0, name);
+        return name;
+    };
     const std::string scratch = JournalFolder() + ".show-";
     SilentPrompter silent;
     GenreTable genres;
@@ -197,7 +248,7 @@ std::vector<ShownChange> ShowRun(const Entry& run) {
         }
         const size_t first = FirstOfFile(run, last);
         const TouchedFile& f = run.files[c.file];
-        const std::string current = NameAfterRun(run, last, f.path);
+        const std::string current = nameNow(last, f.path);
         std::string why;
         auto old = BytesBefore(run, first, last, UndoMode::Checked, why, current);
         last = first;
