@@ -131,6 +131,7 @@ int WithOutputChecked(int status) {
 
 void ExitLeavingRows(int status) {
     status = WithOutputChecked(status);
+    journal::EndRunBeforeExit();
     std::fflush(stderr);
     std::exit(status);
 }

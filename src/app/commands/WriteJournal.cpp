@@ -112,17 +112,18 @@ std::string JournalFolder() {
 
 Limits LoadLimits() {
     Limits limits;
-    if (auto key = RegistryKey::Open("Journal", false)) {
-        if (auto days = key->ReadInteger("Days"); days && *days > 0) limits.days = *days;
-        if (auto mb = key->ReadInteger("Megabytes"); mb && *mb > 0) limits.megabytes = *mb;
+    // The same values as the settings' JournalDays and JournalMegabytes.
+    if (auto key = RegistryKey::Open("", false)) {
+        if (auto days = key->ReadInteger("JournalDays"); days && *days > 0) limits.days = *days;
+        if (auto mb = key->ReadInteger("JournalMegabytes"); mb && *mb > 0) limits.megabytes = *mb;
     }
     return limits;
 }
 
 bool StoreLimits(const Limits& limits) {
-    auto key = RegistryKey::Open("Journal", true);
-    return key && key->WriteInteger("Days", limits.days) && key->WriteInteger("Megabytes", limits.megabytes) &&
-           key->Flush();
+    auto key = RegistryKey::Open("", true);
+    return key && key->WriteInteger("JournalDays", limits.days) &&
+           key->WriteInteger("JournalMegabytes", limits.megabytes) && key->Flush();
 }
 
 void SetGoOnWithoutUndo(bool goOn) { g_goOnWithoutUndo = goOn; }
@@ -154,8 +155,10 @@ public:
     Recorder(std::string command, Prompter* prompter) : command_(std::move(command)), prompter_(prompter) {
         fs::SetWriteObserver(this);
     }
-    ~Recorder() override {
-        fs::SetWriteObserver(nullptr);
+    ~Recorder() override { Finish(); }
+
+    void Finish() {
+        if (fs::CurrentWriteObserver() == this) fs::SetWriteObserver(nullptr);
         Close();
     }
 
@@ -426,6 +429,10 @@ JournalRun::JournalRun(std::string command, Prompter* prompter) {
 
 JournalRun::~JournalRun() {
     if (recorder_) g_active = nullptr;
+}
+
+void EndRunBeforeExit() {
+    if (g_active) g_active->Finish();
 }
 
 bool JournalRun::Begin() { return recorder_ ? recorder_->Begin() : g_active->Begin(); }

@@ -39,6 +39,9 @@ void SetGoOnWithoutUndo(bool goOn);
 
 class Recorder;
 
+// Closes the run at work, for a process that ends without unwinding (std::exit).
+void EndRunBeforeExit();
+
 // One run of a command. A run inside another joins it, so the outermost names the run. The
 // entry is made at the first change (or by Begin()), and closed when the scope ends. When
 // the entry cannot be written, or would outgrow the journal's size, the run asks `prompter`
