@@ -60,14 +60,12 @@ std::string Tagged(char tag) { return std::string(1, tag); }
 
 }  // namespace
 
+// A file written and then moved (a rename with its write) counts once.
 size_t Entry::FileCount() const {
-    std::set<uint64_t> changed;
-    size_t moves = 0;
-    for (const Change& c : changes) {
-        if (c.kind == Change::Kind::Move || c.kind == Change::Kind::Removal) ++moves;
-        else changed.insert(c.file);
-    }
-    return changed.size() + moves;
+    std::set<std::string> paths;
+    for (const Change& c : changes)
+        paths.insert(c.kind == Change::Kind::Move || c.kind == Change::Kind::Removal ? c.from : files[c.file].path);
+    return paths.size();
 }
 
 uint64_t Hash(std::string_view bytes, uint64_t seed) {
