@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -173,6 +174,7 @@ UndoReport UndoRun(const Entry& run, UndoMode mode) {
     JournalRun undo("undo");
     undo.NoteUndoes(run.id);
     bool failed = false;  // a file that may yet be taken back
+    std::set<std::string> restored;  // a file written and renamed counts once
     for (size_t last = run.changes.size(); last-- > 0;) {
         const Change& c = run.changes[last];
         if (c.kind == Change::Kind::Move) {
@@ -180,14 +182,14 @@ UndoReport UndoRun(const Entry& run, UndoMode mode) {
                 report.left.push_back(c.to + ": " + (fs::Exists(c.from) ? "元の名前のファイルがあります" : "見つかりません"));
                 continue;
             }
-            if (fs::MoveNoReplace(c.to, c.from) == fs::MoveError::None) ++report.restored;
+            if (fs::MoveNoReplace(c.to, c.from) == fs::MoveError::None) restored.insert(c.from);
             else report.left.push_back(c.to + ": 元の名前に戻せません");
             continue;
         }
         if (c.kind == Change::Kind::Removal) {
             if (fs::Exists(c.from) || ::link(c.to.c_str(), c.from.c_str()) != 0)
                 report.left.push_back(c.from + ": 元に戻せません");
-            else ++report.restored;
+            else restored.insert(c.from);
             continue;
         }
         const size_t first = FirstOfFile(run, last);
@@ -195,7 +197,7 @@ UndoReport UndoRun(const Entry& run, UndoMode mode) {
         std::string why;
         if (auto bytes = BytesBefore(run, first, last, mode, why, f.path)) {
             if (RestoreFile(f, *bytes)) {
-                ++report.restored;
+                restored.insert(f.path);
             } else {
                 report.left.push_back(f.path + ": 書き込めません");
                 failed = true;
@@ -205,6 +207,7 @@ UndoReport UndoRun(const Entry& run, UndoMode mode) {
         }
         last = first;
     }
+    report.restored = static_cast<int>(restored.size());
     // Until every file that can be taken back is, the run stays undoable.
     if (failed) return report;
     // A run killed half-way is closed by its recovery, so that it is not offered again.
