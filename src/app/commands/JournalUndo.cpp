@@ -259,13 +259,14 @@ std::vector<ShownChange> ShowRun(const Entry& run) {
             lines.push_back({f.path, "-", why, ""});
             continue;
         }
-        const std::string oldPath = scratch + std::to_string(lines.size()) + path::Extension(f.path);
+        const std::string oldPath = scratch + std::to_string(::getpid()) + path::Extension(f.path);
         TrackInfo was, now;
         const bool read = fs::WriteWholeFileOver(oldPath, *old) && readRow(oldPath, was) &&
                           readRow(current, now);
         fs::RemoveFile(oldPath);
         if (!read) continue;
-        for (int i = 0; i < kFieldCount; ++i)
+        // Walked newest first: a file's fields go in before those of the files after it, in order.
+        for (int i = kFieldCount; i-- > 0;)
             if (was.Fields[i] != now.Fields[i])
                 lines.push_back({f.path, CsvColumnName(i + 1), cp932::ToUtf8(was.Fields[i]), cp932::ToUtf8(now.Fields[i])});
     }
