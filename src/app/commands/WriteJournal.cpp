@@ -179,6 +179,8 @@ public:
         c.newLength = n;
         c.newHash = Hash({static_cast<const char*>(data), n});
         if (offset < size) c.oldBytes = ReadRange(file.Descriptor(), offset, std::min(n, size - offset));
+        // Bytes written over themselves change nothing that could be taken back.
+        if (c.afterSize == size && c.oldBytes == std::string_view(static_cast<const char*>(data), n)) return true;
         return Record(path, st, std::move(c));
     }
 
@@ -331,6 +333,7 @@ private:
         size_t tail = 0;
         while (tail < shorter - head && old[old.size() - 1 - tail] == now[now.size() - 1 - tail]) ++tail;
         const size_t oldMiddle = old.size() - head - tail;
+        if (head == shorter && old.size() == now.size()) return true;  // the same bytes again
         if (oldMiddle <= kMostKeptPerFile) {
             Change c{Change::Kind::Middle};
             c.offset = head;
