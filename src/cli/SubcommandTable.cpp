@@ -278,7 +278,8 @@ that would outgrow that stops before its first change unless --no-undo is given 
 subcommand, which lets it go on without undo.
 
 --list prints one line per run, newest first, tab-separated: the run's id, its time, the
-command, the number of files, and "undoable", "undone", "interrupted" or "not undoable".
+command, the number of files, and "undoable", "undone", "interrupted", "running" or
+"not undoable".
 --show RUN prints what the run changed, one line per file and field, tab-separated: the path,
 the field, the old text and the new text; for a rename the path, the name column, the old and
 new name.

@@ -1,4 +1,5 @@
 // wvr-cli undo: the write journal's runs listed, shown and taken back.
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -19,7 +20,7 @@ std::string TimeText(int64_t seconds) {
 
 std::string StateOf(const Entry& run) {
     if (!run.undoneBy.empty()) return "undone";
-    if (!run.closed) return "interrupted";
+    if (!run.closed) return journal::WhyNotUndoable(run).empty() ? "interrupted" : "running";
     return run.Undoable() ? "undoable" : "not undoable";
 }
 
@@ -42,8 +43,8 @@ int NotInJournal(const std::string& id) {
 }
 
 int Undo(const Entry& run) {
-    if (!run.undoneBy.empty() || run.withoutUndo || run.changes.empty()) {
-        std::fprintf(stderr, "%s: 元に戻せない実行です: %s\n", kAppTitle, run.id.c_str());
+    if (const std::string why = journal::WhyNotUndoable(run); !why.empty()) {
+        std::fprintf(stderr, "%s: %s: %s\n", kAppTitle, why.c_str(), run.id.c_str());
         return kExitSomeNotDone;
     }
     const auto report = journal::UndoRun(run, run.closed ? journal::UndoMode::Checked : journal::UndoMode::Recovery);
@@ -77,10 +78,12 @@ int UndoRunsCommand(const ParsedArguments& parsed) {
         return kExitSomeNotDone;
     }
     int status = kExitOk;
-    for (const std::string& id : parsed.paths) {
-        const auto run = journal::ReadRun(id);
-        status = Worse(status, run ? Undo(*run) : NotInJournal(id));
-    }
+    for (const std::string& id : parsed.paths)
+        if (!journal::ReadRun(id)) status = NotInJournal(id);
+    // Newest first, so that a file changed by two of them gets back what it had before both.
+    for (const Entry& run : journal::ReadRuns())
+        if (std::find(parsed.paths.begin(), parsed.paths.end(), run.id) != parsed.paths.end())
+            status = Worse(status, Undo(run));
     return status;
 }
 

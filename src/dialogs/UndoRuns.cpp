@@ -19,7 +19,7 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 QString StateOf(const journal::Entry& run) {
     if (!run.undoneBy.empty()) return QString::fromUtf8("元に戻し済み");
-    if (!run.closed) return QString::fromUtf8("中断");
+    if (!run.closed) return QString::fromUtf8(journal::WhyNotUndoable(run).empty() ? "中断" : "書き込み中");
     return QString::fromUtf8(run.Undoable() ? "元に戻せる" : "元に戻せない");
 }
 
@@ -101,8 +101,8 @@ void UndoRunsDialog::UndoClick() {
     std::string left;
     int restored = 0;
     for (const journal::Entry* run : chosen) {
-        if (!run->undoneBy.empty() || run->withoutUndo || run->changes.empty()) {
-            left += run->command + ": 元に戻せない実行です\n";
+        if (const std::string why = journal::WhyNotUndoable(*run); !why.empty()) {
+            left += run->command + ": " + why + "\n";
             continue;
         }
         const auto report =

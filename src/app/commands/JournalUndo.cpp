@@ -133,6 +133,18 @@ std::optional<Entry> ReadRun(const std::string& id) {
     return ReadEntryFile(path);
 }
 
+std::string WhyNotUndoable(const Entry& run) {
+    if (!run.undoneBy.empty()) return "元に戻し済みです";
+    if (run.withoutUndo || run.changes.empty()) return "元に戻せない実行です";
+    if (!run.closed) {
+        const int fd = ::open(EntryPath(run.id).c_str(), O_RDONLY | O_CLOEXEC);
+        const bool atWork = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        if (fd >= 0) ::close(fd);
+        if (atWork) return "書き込み中です";
+    }
+    return {};
+}
+
 std::vector<Entry> InterruptedRuns() {
     std::vector<Entry> found;
     std::error_code ec;

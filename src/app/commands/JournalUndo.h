@@ -23,6 +23,10 @@ struct UndoReport {
     std::vector<std::string> left;
 };
 
+// Why the run cannot be taken back now ("" when it can): taken back already, kept without
+// undo, or still being written by a live process.
+std::string WhyNotUndoable(const Entry& run);
+
 enum class UndoMode {
     // A file is restored only when its changed bytes are still those the run wrote.
     Checked,
