@@ -210,6 +210,19 @@ TEST_F(WriteJournalTest, ARunBeyondTheSizeLimitStopsUnlessToldToGoOn) {
     const auto runs = journal::ReadRuns();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_FALSE(runs[0].Undoable());
+
+    // Runs within the limit each; the oldest go whole once together they outgrow it.
+    journal::SetGoOnWithoutUndo(false);
+    for (const char* text : {"first", "second", "third"}) {
+        journal::JournalRun run(text);
+        fs::File file;
+        ASSERT_TRUE(file.Open(path, fs::File::Mode::ReadWrite));
+        const std::string bytes(600 * 1024, text[0]);
+        EXPECT_TRUE(file.WriteAt(0, bytes.data(), bytes.size()));
+    }
+    std::vector<std::string> kept;
+    for (const journal::Entry& run : journal::ReadRuns()) kept.push_back(run.command);
+    EXPECT_EQ(kept, (std::vector<std::string>{"third", "second"}));
     ASSERT_TRUE(journal::StoreLimits({30, 200}));
 }
 

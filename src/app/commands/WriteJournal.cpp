@@ -70,7 +70,8 @@ void SyncFolder(const std::string& folder) {
 void DropOldRuns(const std::string& folder, const Limits& limits) {
     struct Found {
         std::string path;
-        int64_t time;
+        int64_t time;       // last written, in seconds
+        int64_t nanoseconds; // the same to the nanosecond, for the order of runs of one second
         uint64_t size;
     };
     std::vector<Found> runs;
@@ -80,9 +81,10 @@ void DropOldRuns(const std::string& folder, const Limits& limits) {
         if (!name.ends_with(kClosedSuffix) && !name.ends_with(kOpenSuffix)) continue;
         struct stat st;
         if (::stat(e.path().c_str(), &st) != 0) continue;
-        runs.push_back({e.path().string(), st.st_mtim.tv_sec, static_cast<uint64_t>(st.st_size)});
+        runs.push_back({e.path().string(), st.st_mtim.tv_sec, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
+                        static_cast<uint64_t>(st.st_size)});
     }
-    std::sort(runs.begin(), runs.end(), [](const Found& a, const Found& b) { return a.time > b.time; });
+    std::sort(runs.begin(), runs.end(), [](const Found& a, const Found& b) { return a.nanoseconds > b.nanoseconds; });
     const int64_t oldest = std::time(nullptr) - int64_t{limits.days} * 86400;
     uint64_t total = 0;
     for (const Found& run : runs) {
@@ -248,7 +250,6 @@ private:
         const std::string folder = JournalFolder();
         std::error_code ec;
         stdfs::create_directories(folder, ec);
-        DropOldRuns(folder, limits_);
         const std::time_t now = std::time(nullptr);
         char stamp[32];
         std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
@@ -260,6 +261,9 @@ private:
         }
         if (fd_ < 0) return false;
         ::flock(fd_, LOCK_EX);
+        // Only once this run holds its id, so that no id of an older run of this second is given
+        // again (the order of runs follows the ids).
+        DropOldRuns(folder, limits_);
         std::string head = EncodeHeader(now, command_);
         if (!undoes_.empty()) head += EncodeUndoes(undoes_);
         if (!WriteAll(fd_, head) || ::fdatasync(fd_) != 0) {
