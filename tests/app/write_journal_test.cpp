@@ -128,6 +128,18 @@ TEST_F(WriteJournalTest, AFileChangedSinceTheRunIsLeftAndNamed) {
     EXPECT_EQ(test::ReadFile(dir / "kept.mp3"), keptBefore);
 }
 
+// A conversion that deletes its source keeps the source by a second name; the undo puts it back
+// beside the converted file.
+TEST_F(WriteJournalTest, AConvertedSourceIsBroughtBack) {
+    Place({{"mpeg/cbr128_44k_notag.mp3", "a.mp3"}});
+    const std::string before = test::ReadFile(dir / "a.mp3");
+    ASSERT_EQ(Cli({"convert", "--to", "wav", "--delete-source", dir.path()}).status, 0);
+    ASSERT_FALSE(stdfs::exists(dir / "a.mp3"));
+    EXPECT_EQ(Cli({"undo"}).status, 0);
+    EXPECT_EQ(test::ReadFile(dir / "a.mp3"), before);
+    EXPECT_TRUE(stdfs::exists(dir / "a.wav"));
+}
+
 // The run of the write command over the folder's rows, in this process.
 bool WriteRows(const std::string& folder, const std::string& title) {
     Session session;
