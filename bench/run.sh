@@ -3,7 +3,7 @@
 # floor of merely opening each file and reading its first bytes and its last 128, on one
 # thread), warm and cold, then sorting, CSV save and load, template output and reading a long
 # template set, then (with the windows built) the main window adding files, holding a million
-# rows and fitting columns.
+# rows and fitting columns, and the write journal's cost on a fill written to 10,000 files.
 #
 #   bench/run.sh BUILD_FOLDER      (make bench)
 #
@@ -118,6 +118,22 @@ awk -v a="$v1_s" -v b="$v2_s" -v r="$v2_ratio" -v p="$warm_pairs" 'BEGIN {
 rm -rf "$work/v1-tree" "$work/v2-tree"
 cmake --build "$build" --target id3v2_write_bench > /dev/null
 "$build/bench/id3v2_write_bench" "$corpus/id3v2/v23_latin1_mutagen.mp3" 2000 "$work"
+
+# The write journal: fill --write over 10,000 files with it, against the same run without it
+# (the journal's folder a file, so it cannot be made, and --no-undo going on without it).
+echo
+"$tools/make_tree" "$audio" "$work/journal-tree" 10000 250
+: > "$work/no-journal"
+sync
+"$cli" fill --field 0 --text Bench --write "$work/journal-tree" > /dev/null
+# The two write different titles, so that every run changes every file.
+read -r plain_s journal_s journal_ratio _ <<< "$(paired env XDG_STATE_HOME="$work/no-journal" "$cli" --no-undo fill --field 0 \
+  --text Plain --write "$work/journal-tree" -- env XDG_STATE_HOME="$work/journal" "$cli" fill --field 0 --text Journal --write \
+  "$work/journal-tree")"
+awk -v a="$plain_s" -v b="$journal_s" -v r="$journal_ratio" -v p="$warm_pairs" 'BEGIN {
+  printf "10000 files: fill --write %.3f s, with the write journal %.3f s: %.2fx, median of %d pairs (target 1.15) %s\n",
+         a, b, r, p, (r <= 1.15 ? "met" : "MISSED") }'
+rm -rf "$work/journal-tree" "$work/journal"
 
 # Sorting the list: 100,000 rows by a column, each direction.
 echo

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
 
     wvr::MainWindow window;
     window.show();
+    window.OfferRecovery();
     window.AddCommandLine(QApplication::arguments().mid(1));
     wvr::TForm1 editWindow(window);
     window.SetEditWindow(&editWindow);

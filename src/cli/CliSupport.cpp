@@ -9,6 +9,7 @@
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/SettingsIo.h"
+#include "app/commands/WriteJournal.h"
 #include "platform/base/Cp932.h"
 #include "platform/base/FileOps.h"
 #include "platform/base/IniFile.h"
@@ -31,6 +32,9 @@ RunOptions TakeRunOptions(std::vector<std::string>& args) {
     for (auto it = args.begin(); it != args.end() && *it != "--";) {
         if (*it == "--id3v2") {
             run.id3v2 = true;
+            it = args.erase(it);
+        } else if (*it == "--no-undo") {
+            run.noUndo = true;
             it = args.erase(it);
         } else {
             ++it;
@@ -125,6 +129,7 @@ int WithOutputChecked(int status) {
 
 void ExitLeavingRows(int status) {
     status = WithOutputChecked(status);
+    journal::EndRunBeforeExit();
     std::fflush(stderr);
     std::exit(status);
 }
@@ -205,8 +210,10 @@ bool ParseArguments(const SubcommandEntry& sub, const std::vector<std::string>& 
             return false;
         }
     }
-    if (parsed.paths.empty()) BadArguments("PATH がありません");
-    return !parsed.paths.empty();
+    // A usage that ends in "[...]" takes its positional arguments or none.
+    const bool optional = std::string_view(sub.usage).ends_with("]");
+    if (parsed.paths.empty() && !optional) BadArguments("PATH がありません");
+    return optional || !parsed.paths.empty();
 }
 
 int BadArguments(const std::string& text) {

@@ -30,7 +30,8 @@ private:
 
 // The options of a whole run, given before the subcommand's own arguments end ("--").
 struct RunOptions {
-    bool id3v2 = false;  // "--id3v2": the setting Id3v2Edit on for the run
+    bool id3v2 = false;   // "--id3v2": the setting Id3v2Edit on for the run
+    bool noUndo = false;  // "--no-undo": a run whose write journal cannot be kept goes on without it
 };
 // Takes the run options out of `args`.
 RunOptions TakeRunOptions(std::vector<std::string>& args);

@@ -266,6 +266,37 @@ Exit status:
   1  some file could not be written (said on stderr)
   2  bad arguments: an unknown option or no PATH)",
      Id3v2TagCommand},
+    {"undo", "undo [--list] [--show RUN] [RUN...]", "take back a run that wrote files, from the write journal",
+     R"(Every run of a command that changes files (write, rename, fill, from-name, text-input and
+csv-load with --write, convert with --delete-source, id3v2, and the window's commands) is kept
+in the write journal ($XDG_STATE_HOME/brambly/journal/, by default ~/.local/state/brambly/journal/):
+for each file, before it changes, the bytes the write replaces and its old name. Without
+options, takes back RUN... (newest first; without RUN, the newest run not yet taken back):
+each file gets back its bytes, its name and its last-write time, rebuilt whole beside itself.
+A file whose changed bytes are no longer those the run wrote was changed since: it is named
+and left. A run that was killed half-way (its entry still open) is taken back wholly: a write
+cut short is put back to its old bytes. Taking back is itself a run, and can be taken back.
+The journal keeps runs for 30 days and up to 200 MB (the options dialog's last page); a run
+that would outgrow that stops before its first change unless --no-undo is given before the
+subcommand, which lets it go on without undo.
+
+--list prints one line per run, newest first, tab-separated: the run's id, its time, the
+command, the number of files, and "undoable", "undone", "interrupted", "running" or
+"not undoable".
+--show RUN prints what the run changed, one line per file and field, tab-separated: the path,
+the field, the old text and the new text; for a rename the path, the name column, the old and
+new name.
+
+Options:
+  --list      list the runs in the journal
+  --show RUN  show what a run changed
+  --help      show this help
+
+Exit status:
+  0  every file of the runs was taken back (or the list was printed)
+  1  some file was left, or a RUN is not in the journal or not undoable (said on stderr)
+  2  bad arguments: an unknown option)",
+     UndoRunsCommand},
 };
 
 }  // namespace

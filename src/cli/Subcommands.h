@@ -29,6 +29,7 @@ int FillFilesCommand(const ParsedArguments& args);
 int FindRowsCommand(const ParsedArguments& args);
 int Id3v2TagCommand(const ParsedArguments& args);
 int SelectFilesCommand(const ParsedArguments& args);
+int UndoRunsCommand(const ParsedArguments& args);
 
 // Every subcommand, in the order "wvr-cli --help" lists them.
 std::span<const SubcommandEntry> Subcommands();

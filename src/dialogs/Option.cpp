@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -95,6 +96,8 @@ void TForm2::ShowValues() {
     (s.FilterSel ? includeMode_ : excludeMode_)->setChecked(true);
     id3v2Edit_->setChecked(s.Id3v2Edit);
     id3v2Version_->setCurrentIndex(s.Id3v2Version == 4 ? 1 : 0);
+    journalDays_->setValue(s.JournalDays);
+    journalMegabytes_->setValue(s.JournalMegabytes);
 
     ShowCsvColumns(-1);
     for (int i = 0; i < 3; ++i) {
@@ -131,6 +134,8 @@ void TForm2::Collect() {
     edited_.CsvHeader = csvHeader_->isChecked();
     edited_.Id3v2Edit = id3v2Edit_->isChecked();
     edited_.Id3v2Version = id3v2Version_->currentData().toInt();
+    edited_.JournalDays = journalDays_->value();
+    edited_.JournalMegabytes = journalMegabytes_->value();
     for (int i = 0; i < 3; ++i) {
         if (clickChoices_[i]->isChecked()) edited_.EdtClmIdx = i;
     }

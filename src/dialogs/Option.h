@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QSpinBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -69,6 +70,7 @@ private:
     QWidget* BuildFilterGroup();
     QWidget* BuildFontGroup();
     QWidget* BuildId3v2Group();
+    QWidget* BuildJournalGroup();
     QCheckBox* Check(int bit, const char* caption);
     QPushButton* Button(const char* name, const char* caption, void (TForm2::*handler)());
     QComboBox* ColumnChoice(const char* name, bool withIgnore);
@@ -103,6 +105,8 @@ private:
     QTabWidget* pages_ = nullptr;
     QCheckBox* id3v2Edit_ = nullptr;        // Id3v2Edit
     QComboBox* id3v2Version_ = nullptr;     // Id3v2Version: 3, 4
+    QSpinBox* journalDays_ = nullptr;       // JournalDays
+    QSpinBox* journalMegabytes_ = nullptr;  // JournalMegabytes
     std::array<QCheckBox*, kOptionCount> checks_{};
     std::array<QRadioButton*, 3> clickChoices_{};
     QListWidget* numbers_ = nullptr;        // ListBox1

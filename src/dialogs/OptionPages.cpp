@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -285,7 +286,21 @@ QWidget* TForm2::BuildOtherPage() {
                             Check(16, "チェックの有無に関係なくコンバートする。"),
                             Check(18, "チェックの有無に関係なくフィルを行う。"),
                             Check(19, "チェックの有無に関係なくファイル名から取得。")}),
-                 BuildId3v2Group(), BuildFontGroup()});
+                 BuildId3v2Group(), BuildJournalGroup(), BuildFontGroup()});
+}
+
+// How long and how much the write journal keeps, so that writes can be taken back.
+QWidget* TForm2::BuildJournalGroup() {
+    const auto spin = [this](const char* name, int most, const char* suffix) {
+        auto* box = new QSpinBox(this);
+        box->setObjectName(name);
+        box->setRange(1, most);
+        box->setSuffix(Utf8(suffix));
+        return box;
+    };
+    journalDays_ = spin("JournalDays", 3650, " 日");
+    journalMegabytes_ = spin("JournalMegabytes", 100000, " MB");
+    return Group("書き込みの記録 (元に戻す)", {Row({Label("残す期間"), journalDays_, Label("上限"), journalMegabytes_}, -1)});
 }
 
 QWidget* TForm2::BuildId3v2Group() {

@@ -44,6 +44,8 @@ Settings Changed() {
     s.CsvUtf8 = s.CsvHeader = true;
     s.Id3v2Edit = true;
     s.Id3v2Version = 4;
+    s.JournalDays = 7;
+    s.JournalMegabytes = 50;
     return s;
 }
 

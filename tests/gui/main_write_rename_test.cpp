@@ -1,8 +1,12 @@
 // The main window's write, rename and restore commands, from their menu items, on copies of
 // corpus files; the edit window follows the rows they change.
+#include <QPushButton>
+#include <QTreeWidget>
+#include <cstdlib>
 #include <filesystem>
 
 #include "TageditFixture.h"
+#include "dialogs/UndoRuns.h"
 #include "formats/Id3v1.h"
 
 using namespace wvr;
@@ -137,6 +141,31 @@ private slots:
         g.EditItem("W1")->trigger();
         QVERIFY(g.session().rows.empty());
         QVERIFY(!g.edit.IsShown());
+    }
+
+    // The edit menu's dialog lists the write, shows each title it changed and takes it back.
+    void theUndoDialogShowsAndTakesBackTheWrite() {
+        TempDir state;
+        ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+        ThreeFiles f;
+        QVERIFY(f.main.action("UndoWrite1"));
+        f.main.action("W1")->trigger();
+        QVERIFY(f.Tagged("a.mp3") && f.Tagged("b.mp3"));
+        f.prompter.Clear();
+        UndoRunsDialog dialog(f.prompter, &f.main);
+        auto* runs = dialog.findChild<QTreeWidget*>("RunList");
+        QCOMPARE(runs->topLevelItemCount(), 1);
+        QCOMPARE(runs->topLevelItem(0)->text(1), QString::fromUtf8("書き込み"));
+        auto* changes = dialog.findChild<QTreeWidget*>("ChangeList");
+        QStringList titles;
+        for (int i = 0; i < changes->topLevelItemCount(); ++i)
+            titles << changes->topLevelItem(i)->text(1) + "=" + changes->topLevelItem(i)->text(3);
+        titles.sort();
+        QCOMPARE(titles, QStringList({QString::fromUtf8("曲名=Title a.mp3"), QString::fromUtf8("曲名=Title b.mp3")}));
+        dialog.findChild<QPushButton*>("UndoBtn")->click();
+        QVERIFY(f.Untouched("a.mp3") && f.Untouched("b.mp3"));
+        QCOMPARE(f.prompter.shown().back().text, std::string("2 ファイルを元に戻しました。"));
+        QCOMPARE(runs->topLevelItem(1)->text(3), QString::fromUtf8("元に戻し済み"));
     }
 };
 

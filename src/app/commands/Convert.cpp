@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/commands/WriteJournal.h"
 #include "formats/Id3v1.h"
 #include "formats/MpegRiff.h"
 #include "formats/PathText.h"
@@ -198,6 +199,7 @@ int ConvertRow(TrackInfo& row, const std::string& targetPath, ConvertTarget targ
 
 ConvertReport ConvertCommand(Session& session, const std::vector<int>& collected, ConvertTarget target,
                              Prompter& prompter, BusyIndicator* busy) {
+    journal::JournalRun run("変換", &prompter);
     const Settings& settings = session.settings;
     const int flags = (settings.Get(Option::WavCnv) ? kConvertAnyStream : 0) |
                       (settings.Get(Option::CnvErrOff) ? kConvertQuiet : 0);

@@ -42,6 +42,8 @@ void ApplyOptions(Settings& settings, const Settings& edited) {
     settings.CsvHeader = edited.CsvHeader;
     settings.Id3v2Edit = edited.Id3v2Edit;
     settings.Id3v2Version = edited.Id3v2Version;
+    settings.JournalDays = edited.JournalDays;
+    settings.JournalMegabytes = edited.JournalMegabytes;
 }
 
 std::string OptionsHelpTopic(int page) { return "HELPC_00" + std::to_string(page + 19); }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "app/commands/WriteJournal.h"
 #include "formats/PathText.h"
 #include "formats/SjisText.h"
 #include "platform/base/Cp932.h"
@@ -119,6 +120,7 @@ std::string RenamePatternFor(const TrackInfo& row, const Settings& settings) {
 }
 
 bool RenameCommand(Session& session, Prompter& prompter, Questions questions, BusyIndicator* busy) {
+    journal::JournalRun run("リネーム", &prompter);
     const Settings& settings = session.settings;
     RowList& rows = session.rows;
     if (questions == Questions::Ask && !settings.Get(Option::RenInfOff) &&
@@ -144,6 +146,7 @@ bool RenameCommand(Session& session, Prompter& prompter, Questions questions, Bu
 bool UndoRenameCommand(Session& session, Prompter& prompter) {
     if (!session.settings.Get(Option::UdoInfOff) && !prompter.YesNo("ファイル名を元に戻します。よろしいですか？"))
         return false;
+    journal::JournalRun run("ファイル名を元に戻す", &prompter);
     RowList& rows = session.rows;
     for (int i = 0; i < rows.size(); ++i) {
         TrackInfo& row = rows.Mutable(i);

@@ -99,6 +99,8 @@ struct Settings {
     bool CsvHeader = false;                          // save a first line of column names
     bool Id3v2Edit = false;                          // ID3v2 tags are read and written
     int Id3v2Version = 3;                            // version of new ID3v2 tags: 3 (UTF-16) or 4 (UTF-8)
+    int JournalDays = 30;                            // the write journal keeps runs this long
+    int JournalMegabytes = 200;                      // and up to this size
 
     // The pattern in use, or the default when the index is out of range.
     std::string CurrentRenamePattern() const;

@@ -40,6 +40,10 @@ void LoadMainKey(Settings& s) {
     ReadBlock(*key).Flag("Id3v2Edit", s.Id3v2Edit);
     ReadBlock(*key).Number("Id3v2Version", s.Id3v2Version);
     if (s.Id3v2Version != 4) s.Id3v2Version = 3;
+    ReadBlock(*key).Number("JournalDays", s.JournalDays);
+    ReadBlock(*key).Number("JournalMegabytes", s.JournalMegabytes);
+    if (s.JournalDays < 1) s.JournalDays = 30;
+    if (s.JournalMegabytes < 1) s.JournalMegabytes = 200;
 }
 
 void LoadExceptionRules(Settings& s) {
@@ -102,6 +106,8 @@ bool SaveMainKey(const Settings& s) {
     for (int f = 0; f < 3; ++f) integer("fFont" + std::to_string(f + 1) + "Color", static_cast<int>(s.fonts[f].color));
     integer("Id3v2Edit", s.Id3v2Edit);
     integer("Id3v2Version", s.Id3v2Version);
+    integer("JournalDays", s.JournalDays);
+    integer("JournalMegabytes", s.JournalMegabytes);
     return ok && key->Flush();
 }
 

@@ -7,6 +7,7 @@
 #include "formats/PathText.h"
 #include "formats/RiffInfo.h"
 #include "formats/SoundVq.h"
+#include "app/commands/WriteJournal.h"
 #include "platform/base/Prompter.h"
 
 namespace wvr {
@@ -58,6 +59,7 @@ bool WriteRow(Session& session, int row, bool addId3Chunk, Prompter& prompter) {
 }
 
 bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Questions questions) {
+    journal::JournalRun run("書き込み", &prompter);
     const Settings& settings = session.settings;
     RowList& rows = session.rows;
     if (questions == Questions::Ask && !settings.Get(Option::WitInfOff) &&
@@ -84,6 +86,7 @@ bool WriteCommand(Session& session, Prompter& prompter, BusyIndicator* busy, Que
 
 bool WriteCurrentRow(Session& session, int row, Prompter& prompter, BusyIndicator* busy) {
     if (row < 0 || row >= session.rows.size()) return false;
+    journal::JournalRun run("編集ウィンドウの書き込み", &prompter);
     BusySection section(busy);
     const TrackInfo& track = session.rows[row];
     if (track.KindCode() == static_cast<int>(FileKind::Id3v2Mpeg) && track.Reading.reader != TagReader::Id3v2) {

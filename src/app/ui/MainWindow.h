@@ -136,6 +136,9 @@ public slots:
     void SelectClick();
     void RenameClick();
     void filenameundoClick();
+    void UndoWriteClick();
+    // A run of a writing command that was killed is offered to be taken back (at start).
+    void OfferRecovery();
     void Delete1Click();
     void C3Click();
     void SelectAll1Click();

@@ -59,6 +59,8 @@ constexpr MenuEntry kEditMenu[] = {
     kSeparator,
     {"U2", "上に移動(&U)", "Ctrl+Up", "選択されているファイルを１つ上に移動します。", &W::MoveUpClick},
     {"U3", "下に移動(&L)", "Ctrl+Down", "選択されているファイルを１つ下に移動します。", &W::MoveDownClick},
+    kSeparator,
+    {"UndoWrite1", "書き込みを元に戻す…", "", "書き込んだ実行を選んで元に戻します", &W::UndoWriteClick},
 };
 
 constexpr MenuEntry kSearchMenu[] = {

@@ -17,11 +17,13 @@
 #include "platform/base/FileOpsDetail.h"
 #include "platform/base/NewFile.h"
 #include "platform/base/Prompter.h"
+#include "platform/base/WriteObserver.h"
 
 namespace wvr::fs {
 namespace {
 
 FaultHook g_faultHook = nullptr;
+WriteObserver* g_writeObserver = nullptr;
 
 }  // namespace
 
@@ -65,6 +67,9 @@ bool Faulted(const char* operation, uint64_t bytes) {
 
 void SetFaultHook(FaultHook hook) { g_faultHook = hook; }
 
+void SetWriteObserver(WriteObserver* observer) { g_writeObserver = observer; }
+WriteObserver* CurrentWriteObserver() { return g_writeObserver; }
+
 std::optional<std::string> ToNative(std::string_view cp932Path) { return cp932::ToUtf8Exact(cp932Path); }
 std::optional<std::string> FromNative(std::string_view nativePath) {
     return cp932::FromUtf8Exact(nativePath);
@@ -87,6 +92,8 @@ File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
+        observed_ = other.observed_;
+        path_ = std::move(other.path_);
         error_ = other.error_;
         readFailed_ = other.readFailed_;
         linkCount_ = other.linkCount_;
@@ -111,6 +118,8 @@ bool File::Open(const std::string& path, Mode mode) {
         return false;
     }
     if (!Adopt(::open(path.c_str(), flags, 0644), mode == Mode::ReadWrite)) return false;
+    observed_ = mode == Mode::ReadWrite;
+    if (observed_) path_ = path;
     if (linkCount_ > 1) {
         detail::FinishInterruptedWriteBack(path);
         struct stat st;
@@ -174,6 +183,10 @@ int64_t File::ReadAt(uint64_t offset, void* buffer, size_t n) {
 }
 
 bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
+    if (observed_ && g_writeObserver && !g_writeObserver->BeforeWrite(path_, *this, offset, data, n)) {
+        error_ = errno;
+        return false;
+    }
     // A failing write stops part of the way, as one does on a full disk.
     const bool faulted = Faulted("write", n);
     const size_t goal = faulted ? n / 2 : n;
@@ -193,6 +206,10 @@ bool File::WriteAt(uint64_t offset, const void* data, size_t n) {
 }
 
 bool File::Truncate(uint64_t length) {
+    if (observed_ && g_writeObserver && !g_writeObserver->BeforeTruncate(path_, *this, length)) {
+        error_ = errno;
+        return false;
+    }
     if (Faulted("truncate") || ::ftruncate(fd_, static_cast<off_t>(length)) != 0) {
         error_ = errno;
         return false;
@@ -325,7 +342,7 @@ int CopyAcross(const std::string& from, const std::string& to) {
     errno = 0;
     if (!copy.Create() || !copy.CopyFrom(source, 0, source.SizeAtOpen()) || !copy.Commit(NewFile::Existing::Keep))
         return errno ? errno : EIO;
-    if (!RemoveFile(from)) {
+    if (Faulted("unlink") || ::unlink(from.c_str()) != 0) {
         const int error = errno;
         ::unlink(to.c_str());
         return error;
@@ -341,11 +358,15 @@ bool SameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
-bool RemoveFile(const std::string& path) { return !Faulted("unlink") && ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    if (g_writeObserver && Exists(path) && !g_writeObserver->BeforeRemove(path)) return false;
+    return !Faulted("unlink") && ::unlink(path.c_str()) == 0;
+}
 
 MoveError MoveNoReplace(const std::string& from, const std::string& to) {
     struct stat st;
     if (::lstat(from.c_str(), &st) != 0) return MoveErrorFrom(errno);
+    if (g_writeObserver && !Exists(to) && !g_writeObserver->BeforeMove(from, to)) return MoveError::Other;
     if (from != to && SameFile(from, to)) {
         // Only the letter case differs on a case-insensitive file system: go through a free name.
         std::string step;

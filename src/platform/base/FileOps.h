@@ -61,11 +61,16 @@ public:
     bool Sync();
     bool Close();
     int Descriptor() const { return fd_; }
+    // The file layer's own writes into a file it opened itself (a rebuild written back) are
+    // not the user's changes: the write observer is not told of them.
+    void Unobserved() { observed_ = false; }
 
 private:
     bool Adopt(int fd, bool forWriting);
 
     int fd_ = -1;
+    bool observed_ = false;  // opened for writing in place: the write observer hears of changes
+    std::string path_;
     int error_ = 0;
     bool readFailed_ = false;
     uint64_t sizeAtOpen_ = 0;
@@ -137,6 +142,8 @@ public:
     // Copies n bytes from `source` at `offset` to the end of the replacement.
     bool CopyFrom(File& source, uint64_t offset, uint64_t n);
     uint64_t Written() const { return written_; }
+    // A file of the program's own (not the user's): the write observer is not told of it.
+    void Unobserved() { observed_ = false; }
     // Flushes the replacement, gives it the original's identity and puts it in its place. A
     // time that cannot be set does not stop the replacement: the change is done, and the error
     // is handed back in `timeError` (0 when the time was set or none was asked for).
@@ -155,6 +162,7 @@ private:
     uint64_t written_ = 0;
     bool committed_ = false;
     bool keepNamed_ = false;  // a complete copy that a half-done write-back still needs
+    bool observed_ = true;
 };
 
 // Writes a whole new file beside `path` and renames it over `path`: a link found under that

@@ -39,6 +39,7 @@
 #include "platform/base/FileOps.h"
 #include "platform/base/FileOpsDetail.h"
 #include "platform/base/NewFile.h"
+#include "platform/base/WriteObserver.h"
 
 namespace wvr::fs {
 
@@ -239,6 +240,7 @@ void detail::FinishInterruptedWriteBack(const std::string& path) {
     File copy, original;
     if (!copy.Open(copyName, File::Mode::Read) || !LockExclusive(copy)) return;
     if (!original.Open(path, File::Mode::ReadWrite)) return;
+    original.Unobserved();
     struct stat copyStat;
     if (::fstat(copy.Descriptor(), &copyStat) != 0) return;
     // The copy carries the times the interrupted write meant the file to have.
@@ -310,6 +312,8 @@ bool ReplacementFile::Commit(const LastWriteTime* keepTime, int* timeError) {
         SyncFolder(folder_);
         return true;
     }
+    if (observed_ && CurrentWriteObserver() && !CurrentWriteObserver()->BeforeReplace(target_, file_, written_))
+        return false;
     if (!GiveIdentity(file_, target_, id->st, keepTime, timeError) || !file_.Sync()) return false;
     if (id->st.st_nlink > 1)
         return CommitByWriteBack(PendingWriteBackName(folder_, *id), id->st.st_atim, keepTime, timeError);
@@ -332,6 +336,7 @@ bool ReplacementFile::CommitByWriteBack(const std::string& copyName, const times
     SyncFolder(folder_);
     File original;
     if (!original.Open(target_, File::Mode::ReadWrite)) return false;
+    original.Unobserved();
     if (written_ > original.SizeAtOpen() && !ReserveRoom(original, written_)) return false;
     if (!WriteBackFromCopy(file_, written_, original, access, keepTime ? keepTime->mtime : Unchanged(), timeError)) {
         // The original is partly rewritten: the complete copy stays for the next rebuild.
@@ -345,14 +350,18 @@ bool ReplacementFile::CommitByWriteBack(const std::string& copyName, const times
     return true;
 }
 
-OutputFile::OutputFile(std::string targetPath) : target_(targetPath), replacement_(std::move(targetPath)) {}
+OutputFile::OutputFile(std::string targetPath) : target_(targetPath), replacement_(std::move(targetPath)) {
+    replacement_.Unobserved();
+}
 
 bool OutputFile::Create() {
     if (replacement_.Create()) return true;
     // Only a folder that refuses the new file; a file that may not be written stays refused.
     const int error = replacement_.file().Error();
     if ((error != EACCES && error != EPERM) || !RegularFileSize(target_)) return false;
-    return inPlace_.Open(target_, File::Mode::ReadWrite);
+    if (!inPlace_.Open(target_, File::Mode::ReadWrite)) return false;
+    inPlace_.Unobserved();
+    return true;
 }
 
 int OutputFile::Error() { return inPlace_.IsOpen() ? inPlace_.Error() : replacement_.file().Error(); }
@@ -369,6 +378,7 @@ bool OutputFile::Commit() {
         // A shared folder with the sticky bit lets anyone make a file but rename only over
         // their own: the complete rebuild is written into the other user's file instead.
         if (errno != EPERM || !RegularFileSize(target_) || !inPlace_.Open(target_, File::Mode::ReadWrite)) return false;
+        inPlace_.Unobserved();
         bytes_.resize(replacement_.Written());
         if (!replacement_.file().ReadExact(0, bytes_.data(), bytes_.size())) return false;
     }
