@@ -65,6 +65,8 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
         if ((b[2] & 0x30) == 0x30 && got > 24 && b[24] == 'X') d.header.b0 = 0;
         if (reader == TagReader::Id3v2) d.count = ReadPlainCount(bytes);
     } else if (b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
+        // Taken before the head's bytes go to the ID3v2 reader, which frees them when it finds no tag.
+        const bool plainListingVersion = got >= 6 && b[3] < 4;
         if (reader == TagReader::Id3v2) {
             d.tagged = id3v2::LocateTaggedMpeg(d.file, std::move(head));
             if (d.tagged) {
@@ -74,7 +76,7 @@ Detection DetectKind(const std::string& rowPath, Prompter& prompter, fs::File op
             }
         }
         // A header the ID3v2 reader cannot take is listed as without it.
-        if (d.kind == FileKind::Unsupported && got >= 6 && bytes[3] < 4) d.kind = FileKind::Id3v2Mpeg;
+        if (d.kind == FileKind::Unsupported && plainListingVersion) d.kind = FileKind::Id3v2Mpeg;
     } else if (b[0] == 'R') {
         d.kind = DetectMpegRiff(d.file, d.header);
     } else if (b[0] == 'T' && b[1] == 'W' && b[2] == 'I') {
