@@ -34,8 +34,10 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wvr-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-# The settings of this run only: an empty store, so no filter of the user's applies.
+# The settings and write journal of this run only: an empty store, so no filter of the user's
+# applies, and no run of the user's is read or kept.
 export XDG_CONFIG_HOME=$work/config
+export XDG_STATE_HOME=$work/state
 
 # Runs a command and a second one in turn, WARM_PAIRS times, and prints the best time of each,
 # the median of the pairs' ratios (second / first) and the second's largest peak in KB. On a
