@@ -83,10 +83,9 @@ inline Fields MarkedFields() {
 
 // The six texts of the plain listing from the first bytes of a file, into fields 0..5.
 inline Fields Read(const std::string& fileStart, ScriptedPrompter&) {
-    constexpr Field kSix[] = {kTitle, kArtist, kAlbum, kComment, kDate, kGenre};
     Fields fields = MarkedFields();
     const auto texts = id3v2::ReadSixTexts(std::string_view(fileStart));
-    for (size_t i = 0; i < texts.size(); ++i) fields[kSix[i]] = texts[i];
+    for (size_t i = 0; i < texts.size(); ++i) fields[id3v2::kSixTextFields[i]] = texts[i];
     return fields;
 }
 

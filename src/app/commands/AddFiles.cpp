@@ -52,9 +52,8 @@ long long ReadTaggedMpeg(Detection& d, const GenreTable& genres, Fields& fields,
 
 // The six texts of the plain listing: title, artist, album, comment, year, content type.
 void ReadSixTexts(fs::File& file, Fields& fields) {
-    constexpr Field kSix[] = {kTitle, kArtist, kAlbum, kComment, kDate, kGenre};
     std::array<std::string, 6> texts = id3v2::ReadSixTexts(file);
-    for (size_t i = 0; i < texts.size(); ++i) fields[kSix[i]] = std::move(texts[i]);
+    for (size_t i = 0; i < texts.size(); ++i) fields[id3v2::kSixTextFields[i]] = std::move(texts[i]);
 }
 
 // Tags and audio size of one file by its kind; fills the fields and returns AudioSize.
@@ -110,6 +109,15 @@ void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genr
     row.Kind = std::to_string(static_cast<int>(detection.kind));
     row.InfoText = std::move(info.infoText);
     row.Seconds = std::to_string(info.seconds);
+}
+
+std::optional<TrackInfo> ReadFileAsRow(const std::string& rowPath, TagReader reader, const GenreTable& genres,
+                                       Prompter& prompter) {
+    Detection detection = DetectKind(rowPath, prompter, {}, reader);
+    if (detection.kind == FileKind::Unsupported) return std::nullopt;
+    TrackInfo row;
+    ReadTrack(rowPath, detection, genres, row);
+    return row;
 }
 
 bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode) {

@@ -2,6 +2,7 @@
 // into rows, reading each file with the readers of its kind.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ AudioInfo PropertyText(const Detection& detection, long long audioSize);
 
 // Reads one recognised file into an empty row (texts trimmed), noting how it was read.
 void ReadTrack(std::string rowPath, Detection& detection, const GenreTable& genres, TrackInfo& row);
+
+// The row of the file at `rowPath` read by `reader`, or nothing when it is gone or of no kind.
+std::optional<TrackInfo> ReadFileAsRow(const std::string& rowPath, TagReader reader, const GenreTable& genres,
+                                       Prompter& prompter);
 
 // Whether the filter lets a row in.
 bool PassesFilter(const TrackInfo& row, const std::vector<FilterEntry>& filter, bool includeMode);

@@ -16,28 +16,20 @@ int CheckedTaggableRows(const RowList& rows) {
     return count;
 }
 
-// The row as the ID3v2 reader reads its file, or nothing when the file is gone or unsupported.
-std::optional<TrackInfo> ReadWithId3v2Reader(Session& session, const std::string& path, Prompter& prompter) {
-    Detection detection = DetectKind(path, prompter, {}, TagReader::Id3v2);
-    if (detection.kind == FileKind::Unsupported) return std::nullopt;
-    TrackInfo fresh;
-    ReadTrack(path, detection, session.genres, fresh);
-    return fresh;
-}
-
 // A tagged row that was read with six texts is read again by the ID3v2 reader, so that the
 // fields it never read are not taken as emptied; the six texts the user changed since stay.
 std::optional<TrackInfo> RowForTagWriter(Session& session, const TrackInfo& row, Prompter& prompter) {
     if (row.KindCode() != static_cast<int>(FileKind::Id3v2Mpeg) || row.Reading.reader == TagReader::Id3v2) return row;
-    std::optional<TrackInfo> fresh = ReadWithId3v2Reader(session, row.Path, prompter);
+    std::optional<TrackInfo> fresh = ReadFileAsRow(row.Path, TagReader::Id3v2, session.genres, prompter);
     if (!fresh) return std::nullopt;
     fs::File file;
     const auto native = fs::ToNative(row.Path);
     if (!native || !file.Open(*native, fs::File::Mode::Read)) return std::nullopt;
-    constexpr Field kSix[] = {kTitle, kArtist, kAlbum, kComment, kDate, kGenre};
     const std::array<std::string, 6> stored = id3v2::ReadSixTexts(file);
-    for (size_t i = 0; i < stored.size(); ++i)
-        if (row.Fields[kSix[i]] != sjis::Trim(stored[i])) fresh->Fields[kSix[i]] = row.Fields[kSix[i]];
+    for (size_t i = 0; i < stored.size(); ++i) {
+        const Field f = id3v2::kSixTextFields[i];
+        if (row.Fields[f] != sjis::Trim(stored[i])) fresh->Fields[f] = row.Fields[f];
+    }
     return fresh;
 }
 
@@ -52,7 +44,7 @@ bool WriteOneRow(Session& session, const TrackInfo& row, int major, Prompter& pr
 // a pending rename.
 void ReadRowAgain(Session& session, int index, Prompter& prompter) {
     const TrackInfo& old = session.rows[index];
-    std::optional<TrackInfo> fresh = ReadWithId3v2Reader(session, old.Path, prompter);
+    std::optional<TrackInfo> fresh = ReadFileAsRow(old.Path, TagReader::Id3v2, session.genres, prompter);
     if (!fresh) return;
     fresh->FileName = old.FileName;
     fresh->Checked = old.Checked;

@@ -1,22 +1,9 @@
 #include "app/commands/ReadAgain.h"
 
 #include "app/commands/AddFiles.h"
-#include "app/commands/DetectKind.h"
 #include "formats/PathText.h"
 
 namespace wvr {
-namespace {
-
-std::optional<TrackInfo> ReadFile(const Session& session, const std::string& path, TagReader reader, Prompter& prompter) {
-    Detection detection = DetectKind(path, prompter, {}, reader);
-    if (detection.kind == FileKind::Unsupported) return std::nullopt;
-    TrackInfo row;
-    ReadTrack(path, detection, session.genres, row);
-    return row;
-}
-
-}  // namespace
-
 int ReadRowsAgain(Session& session, TagReader reader, Prompter& prompter, BusyIndicator* busy) {
     BusySection section(busy);
     RowList& rows = session.rows;
@@ -25,9 +12,9 @@ int ReadRowsAgain(Session& session, TagReader reader, Prompter& prompter, BusyIn
         if (busy) busy->Progress(i + 1, rows.size());
         const TrackInfo& row = rows[i];
         if (row.FileName != path::FileName(row.Path)) continue;  // a rename waits for the write
-        const auto asRead = ReadFile(session, row.Path, row.Reading.reader, prompter);
+        const auto asRead = ReadFileAsRow(row.Path, row.Reading.reader, session.genres, prompter);
         if (!asRead || asRead->Fields != row.Fields) continue;
-        auto fresh = ReadFile(session, row.Path, reader, prompter);
+        auto fresh = ReadFileAsRow(row.Path, reader, session.genres, prompter);
         if (!fresh) continue;
         fresh->Checked = row.Checked;
         rows.Edit(i, [&](TrackInfo& r) { r = std::move(*fresh); });

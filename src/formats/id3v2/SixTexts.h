@@ -11,6 +11,9 @@
 
 namespace wvr::id3v2 {
 
+// The row fields the six texts fill, in their order.
+inline constexpr Field kSixTextFields[6] = {kTitle, kArtist, kAlbum, kComment, kDate, kGenre};
+
 // The six texts a tag gives without the ID3v2 setting (title, artist, album, comment, year,
 // content type), as stored: the first readable frame of each, its first string, 8-bit text
 // as it is, UTF-16 in CP932, at most kMaxSixTextBytes, no genre numbers read.
