@@ -31,12 +31,9 @@ std::array<std::string, 6> ReadSixTexts(TagWindow& tag, const WalkedTag& walked)
             if (comment) {
                 // Language, then the description and its terminator: the text follows.
                 if (strings.size() < 3) break;
-                strings.remove_prefix(3);
-                const size_t width = encoding == kUtf16 || encoding == kUtf16BigEndian ? 2 : 1;
-                size_t end = 0;
-                while (end + width <= strings.size() && !(strings[end] == 0 && (width == 1 || strings[end + 1] == 0)))
-                    end += width;
-                strings.remove_prefix(std::min(strings.size(), end + width));
+                StringReader description(strings.substr(3), Encoding(encoding));
+                description.Next();
+                strings = description.Rest();
             }
             std::string text;
             if (encoding == kLatin1) {

@@ -24,6 +24,8 @@ public:
     void AppendNext(std::string& out);
     // The next string, or an empty one at the end.
     std::string Next();
+    // The bytes after the strings taken so far.
+    std::string_view Rest() const { return AtEnd() ? std::string_view() : bytes_.substr(pos_); }
 
 private:
     std::string_view bytes_;
