@@ -116,6 +116,9 @@ TEST(Id3v2Frames, EachFrameFillsItsFieldAsStored) {
     EXPECT_EQ(fields[kDate], "1999");
     EXPECT_EQ(fields[kGenre], "(17)");        // no genre-number conversion
     EXPECT_EQ(fields[kSubject], kUntouched);
+    // A frame whose encoding byte names no encoding is no frame: the next of its id is read.
+    const std::string noEncoding = Tag23(Frame23("TIT2", "\x05title"s) + Frame23("TIT2", Latin1("second")));
+    EXPECT_EQ(Read(noEncoding, prompter)[kTitle], "second");
 }
 
 // 8-bit texts are raw bytes up to the first zero and 1024 bytes; UTF-16 becomes CP932.
