@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "app/commands/AddFiles.h"
 #include "app/commands/Convert.h"
@@ -327,6 +328,37 @@ TEST_F(Id3v2Edit, TheId3v1BlockBesideTheTagChangesOnlyInTheChangedFields) {
     const std::string oldBlock = before.substr(before.size() - 128), newBlock = after.substr(after.size() - 128);
     EXPECT_EQ(newBlock.substr(3, 30), "New title" + std::string(21, ' '));
     EXPECT_EQ(newBlock.substr(33), oldBlock.substr(33));  // album, year, comment, track and genre bytes
+
+    // A comment longer than the block holds keeps the ID3v1.1 track number: 28 bytes of it.
+    session.rows.Mutable(0).Fields[kComment] = std::string(40, 'c');
+    session.rows.Mutable(0).Checked = true;
+    ASSERT_TRUE(Write());
+    const std::string again = test::ReadFile(dir / "v1.mp3");
+    EXPECT_EQ(again.substr(again.size() - 128 + 97, 28), std::string(28, 'c'));
+    EXPECT_EQ(again.substr(again.size() - 3), std::string("\0\x07\xFF", 3));
+}
+
+// A change that one write within one page holds is made in place; any longer one rebuilds the
+// file beside itself (a new inode), so that a kill never leaves half of it.
+TEST_F(Id3v2Edit, OnlyAChangeWithinOnePageIsWrittenInPlace) {
+    using namespace test::id3;
+    auto inode = [&] {
+        struct stat st {};
+        ::stat((dir / "p.mp3").c_str(), &st);
+        return st.st_ino;
+    };
+    const std::string audio = "\xFF\xFB\x90\x64"s + std::string(413, 'U');
+    const std::string tag = Tag23(Frame23("TIT2", Latin1("Title")) + Frame23("PRIV", std::string(6000, 'p')) +
+                                  std::string(300, '\0'));
+    ListBytes("p.mp3", tag + audio + audio).Fields[kTitle] = "Other";  // the same length
+    const auto before = inode();
+    ASSERT_TRUE(Write());
+    EXPECT_EQ(inode(), before);
+    session.rows.Mutable(0).Fields[kTitle] = "A longer title";  // the picture moves: 6 KB change
+    session.rows.Mutable(0).Checked = true;
+    ASSERT_TRUE(Write());
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(test::ReadFile(dir / "p.mp3").size(), tag.size() + 2 * audio.size());
 }
 
 TEST_F(Id3v2Edit, Latin1FramesAreRewrittenInUnicodeOnlyWhenTheyReadAsJapanese) {
